@@ -1,0 +1,10 @@
+// The null locator's text form.
+#include "commands/ObjectLocator.h"
+
+#include <ostream>
+
+#include "model/Fields.h"
+
+void NullObjectLocator::printOn(std::ostream& out) const { out << "()"; }
+
+void NullObjectLocator::readFrom(std::istream& in) { skipTo(in, ')'); }

@@ -1,0 +1,262 @@
+// Identity, membership and geometry shared by every graphic.
+#include "model/Graphic.h"
+
+#include <cstdlib>
+#include <istream>
+#include <ostream>
+
+#include "commands/Command.h"
+#include "commands/CommandHandler.h"
+#include "model/Fields.h"
+
+CloneableObject* CloneableObject::clone() const {
+  reportError(nullptr, 'W', "ClonableObject::clone() should be overridden");
+  return new CloneableObject;
+}
+
+Graphic::Graphic(GraphicContainer* container) {
+  if (container) container->add(this);
+}
+
+Graphic::Graphic(const Graphic& other, GraphicContainer* container)
+    : CloneableObject(other) {
+  GraphicContainer* c = container ? container : other.container_;
+  if (c) {
+    c->add(this);
+  } else {
+    id_ = other.id_;
+  }
+}
+
+Graphic::~Graphic() {
+  if (container_ && !container_->isBeingDestroyed()) container_->remove(this);
+  container_ = nullptr;
+}
+
+Graphic* Graphic::clone() const {
+  reportError(nullptr, 'E', "You must override Graphic::clone() in class %s", className());
+  return nullptr;
+}
+
+Graphic& Graphic::operator=(const Graphic& other) {
+  if (this != &other) joinContainer(other.container_);
+  return *this;
+}
+
+void Graphic::printOn(std::ostream& out) const { writeHex(out, id_); }
+
+void Graphic::readFrom(std::istream& in, const Version*) {
+  std::uint32_t v = 0;
+  setId(readHex(in, v) == kFieldRead ? v : 0);
+}
+
+RECT Graphic::invalidRect() const { return inflateRect(getRect(), 3); }
+
+POINT Graphic::origin() const {
+  RECT r = getRect();
+  return {r.left, r.top};
+}
+
+void Graphic::moveTo(const POINT& p) {
+  RECT r = getRect();
+  std::int32_t dx = p.x - r.left, dy = p.y - r.top;
+  RECT moved{p.x, p.y, r.right + dx, r.bottom + dy};
+  invalidate();
+  setRect(moved);
+  invalidate();
+}
+
+unsigned Graphic::zoneCode(const RECT& r, const POINT& p) {
+  std::int32_t w = (r.right - r.left) / 3, h = (r.bottom - r.top) / 3;
+  unsigned horizontal = p.x < r.left + w ? kSideLeft : p.x > r.left + 2 * w ? kSideRight : 0;
+  unsigned vertical = p.y < r.top + h ? kSideTop : p.y > r.top + 2 * h ? kSideBottom : 0;
+  return kHitInside | (vertical ? vertical : horizontal);
+}
+
+unsigned Graphic::hitTest(const POINT& p) const {
+  RECT r = getRect();
+  return pointInRect(r, p) ? zoneCode(r, p) : 0;
+}
+
+void Graphic::invalidate() {
+  if (container_) container_->invalidateRect(invalidRect());
+}
+
+NativeWindow Graphic::window() const { return container_ ? container_->window() : nullptr; }
+POINT Graphic::fromWindow(const POINT& p) const { return container_ ? container_->fromWindow(p) : p; }
+POINT Graphic::toWindow(const POINT& p) const { return container_ ? container_->toWindow(p) : p; }
+RECT Graphic::fromWindow(const RECT& r) const { return container_ ? container_->fromWindow(r) : r; }
+RECT Graphic::toWindow(const RECT& r) const { return container_ ? container_->toWindow(r) : r; }
+
+void Graphic::setId(std::uint32_t id) {
+  std::uint32_t old = id_;
+  id_ = id;
+  if (container_ && old != id) container_->idChanged(this, old);
+}
+
+void Graphic::setContainer(GraphicContainer* c) {
+  if (c == container_) return;
+  if (container_) container_->remove(this);
+  container_ = nullptr;
+  if (c) {
+    id_ = 0;
+    c->add(this);
+  }
+}
+
+void Graphic::joinContainer(GraphicContainer* c) {
+  if (!c) return;
+  // A graphic has one owner: leaving the old container first keeps it so.
+  if (container_ && container_ != c) container_->remove(this);
+  c->add(this);
+}
+
+std::ostream& operator<<(std::ostream& out, const Graphic& g) {
+  g.printOn(out);
+  return out;
+}
+
+std::istream& operator>>(std::istream& in, Graphic& g) {
+  g.readFrom(in, nullptr);
+  return in;
+}
+
+VisualGraphic& VisualGraphic::operator=(const VisualGraphic& other) {
+  Graphic::operator=(other);
+  depth_ = other.depth_;
+  return *this;
+}
+
+void VisualGraphic::setHighlighted(bool on) {
+  if (isHighlighted() == on) return;
+  flags_ = on ? (flags_ | kHighlighted) : (flags_ & ~kHighlighted);
+  invalidate();
+}
+
+void VisualGraphic::printOn(std::ostream& out) const {
+  Graphic::printOn(out);
+  out.put(kFieldSeparator);
+  writeDecimal(out, depth_);
+  out.put(kFieldSeparator);
+  writeHex(out, flags_);
+}
+
+void VisualGraphic::readFrom(std::istream& in, const Version* version) {
+  Graphic::readFrom(in, version);
+  if (expectChar(in, kFieldSeparator) != kFieldRead) return;
+  readDecimal(in, depth_);
+  if (expectChar(in, kFieldSeparator) != kFieldRead) return;
+  readHex(in, flags_);
+}
+
+BehaviouralGraphic::BehaviouralGraphic(GraphicContainer* container, const std::string& prototypeName)
+    : Graphic(container), prototypeName_(prototypeName) {}
+
+BehaviouralGraphic::BehaviouralGraphic(const BehaviouralGraphic& other, GraphicContainer* container)
+    : CloneableObject(other),
+      Graphic(other, container),
+      GraphicContainer(other),
+      prototypeName_(other.prototypeName_) {
+  visual_ = memberCount() ? dynamic_cast<VisualGraphic*>(*begin()) : nullptr;
+}
+
+BehaviouralGraphic::~BehaviouralGraphic() {
+  visual_ = nullptr;
+  clear();
+}
+
+BehaviouralGraphic& BehaviouralGraphic::operator=(const BehaviouralGraphic& other) {
+  if (this == &other) return *this;
+  Graphic::operator=(other);
+  GraphicContainer::operator=(other);
+  visual_ = memberCount() ? dynamic_cast<VisualGraphic*>(*begin()) : nullptr;
+  prototypeName_ = other.prototypeName_;
+  return *this;
+}
+
+void BehaviouralGraphic::removePart(Graphic* g) {
+  remove(g);
+  if (g == visual_) visual_ = nullptr;
+}
+
+std::uint32_t BehaviouralGraphic::addPart(Graphic* g) { return add(g); }
+
+void BehaviouralGraphic::invalidateRect(const RECT& r) {
+  if (GraphicContainer* c = container()) c->invalidateRect(r);
+}
+
+int BehaviouralGraphic::submitCommand(std::unique_ptr<Command> cmd) {
+  if (!cmd) return -245;
+  if (cmd->type() == kCmdMoveTo) {
+    // Tiny drags make no history entries.
+    if (auto* move = dynamic_cast<Command1<tagPOINT>*>(cmd.get())) {
+      POINT a = move->getNew(), b = move->getOld();
+      if (std::abs(std::int64_t{a.x} - b.x) < 3 && std::abs(std::int64_t{a.y} - b.y) < 3) return -245;
+    }
+  }
+  if (GraphicContainer* c = container()) return c->submitCommand(std::move(cmd));
+  if (auto* handler = dynamic_cast<CommandHandler*>(this)) return handler->execute(std::move(cmd));
+  int r = execute(cmd.get());
+  cmd->release();
+  return r;
+}
+
+std::uint8_t BehaviouralGraphic::depth() const {
+  const VisualGraphic* v = getVisual();
+  return v ? v->depth() : 0;
+}
+
+void BehaviouralGraphic::setDepth(std::uint8_t depth) {
+  if (VisualGraphic* v = getVisual()) v->setDepth(depth);
+}
+
+void BehaviouralGraphic::draw(DrawingContext& dc) {
+  if (VisualGraphic* v = getVisual()) v->draw(dc);
+}
+
+bool BehaviouralGraphic::isHighlighted() const { return visual_ && getVisual()->isHighlighted(); }
+
+void BehaviouralGraphic::setHighlighted(bool on) {
+  if (VisualGraphic* v = getVisual()) v->setHighlighted(on);
+}
+
+RECT BehaviouralGraphic::getRect() const {
+  const VisualGraphic* v = getVisual();
+  return v ? v->getRect() : RECT{};
+}
+
+void BehaviouralGraphic::setRect(const RECT& r) {
+  if (VisualGraphic* v = getVisual()) v->setRect(r);
+}
+
+RECT BehaviouralGraphic::invalidRect() const {
+  const VisualGraphic* v = getVisual();
+  return v ? v->invalidRect() : Graphic::invalidRect();
+}
+
+RECT BehaviouralGraphic::boundingRect() const {
+  const VisualGraphic* v = getVisual();
+  return v ? v->boundingRect() : RECT{};
+}
+
+void BehaviouralGraphic::moveTo(const POINT& p) {
+  if (VisualGraphic* v = getVisual()) v->moveTo(p);
+}
+
+unsigned BehaviouralGraphic::hitTest(const POINT& p) const {
+  const VisualGraphic* v = getVisual();
+  return v ? v->hitTest(p) : 0;
+}
+
+void BehaviouralGraphic::printOn(std::ostream& out) const {
+  Graphic::printOn(out);
+  out.put(kFieldSeparator);
+  writeQuoted(out, prototypeName_);
+}
+
+void BehaviouralGraphic::readFrom(std::istream& in, const Version* version) {
+  Graphic::readFrom(in, version);
+  if (expectChar(in, kFieldSeparator) != kFieldRead) return;
+  std::string name;
+  if (readQuoted(in, name) == kFieldRead) prototypeName_ = std::move(name);
+}

@@ -1,0 +1,211 @@
+// The roots of everything that can stand in a map: identity, membership, geometry, text form.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "model/ErrorMsgException.h"
+#include "model/Geometry.h"
+#include "model/GraphicContainer.h"
+#include "model/Version.h"
+
+class Command;
+class DrawingContext;
+
+/// Anything that can be copied through a prototype.
+class CloneableObject {
+ public:
+  virtual ~CloneableObject() = default;
+  /// A new object of the same class, owned by the caller. The default warns.
+  virtual CloneableObject* clone() const;
+  /// The run-time class name used in files, registries and reports.
+  virtual const char* className() const { return "CloneableObject"; }
+};
+
+/// Zone bits of a hit: 0x10 for inside, combined with one side code.
+enum HitZone : unsigned {
+  kHitInside = 0x10,
+  kSideLeft = 1,
+  kSideRight = 2,
+  kSideTop = 4,
+  kSideBottom = 8,
+};
+
+/// Identity within a container, membership and the geometry interface.
+class Graphic : public virtual CloneableObject {
+ public:
+  /// The one exception of the model, thrown by lookups by id.
+  class Exception : public ErrorMsgException {
+   public:
+    using ErrorMsgException::ErrorMsgException;
+    const char* name() const override { return "CMap exception"; }
+  };
+
+  /// Joins `container` (which then owns this graphic and gives it an id).
+  explicit Graphic(GraphicContainer* container = nullptr);
+  /// Joins `container`, or else the other's; without one keeps the other's id.
+  Graphic(const Graphic& other, GraphicContainer* container);
+  Graphic(const Graphic& other) : Graphic(other, nullptr) {}
+  ~Graphic() override;
+
+  Graphic* clone() const override;
+  const char* className() const override { return "Graphic"; }
+
+  /// Joins the other's container, keeping this graphic's id.
+  Graphic& operator=(const Graphic& other);
+  virtual bool operator<(const Graphic& other) const { return depth() < other.depth(); }
+  virtual bool operator==(const Graphic& other) const { return id_ == other.id_; }
+
+  /// Writes the id as a hexadecimal field.
+  virtual void printOn(std::ostream& out) const;
+  /// Reads the id; a missing or malformed field makes it 0.
+  virtual void readFrom(std::istream& in, const Version* version);
+
+  virtual std::uint8_t depth() const = 0;
+  virtual void setDepth(std::uint8_t depth) = 0;
+  virtual void draw(DrawingContext& dc) = 0;
+  virtual bool isHighlighted() const = 0;
+  virtual void setHighlighted(bool on) = 0;
+  virtual RECT getRect() const = 0;
+  virtual void setRect(const RECT& r) = 0;
+
+  /// The area repainted when the graphic changes: getRect grown by 3.
+  virtual RECT invalidRect() const;
+  virtual RECT boundingRect() const { return getRect(); }
+  /// The top-left corner of getRect.
+  virtual POINT origin() const;
+  /// Moves the top-left corner to `p`, keeping the size; repaints old and new areas.
+  virtual void moveTo(const POINT& p);
+  /// 0 outside getRect, else kHitInside with the zone code of the point.
+  virtual unsigned hitTest(const POINT& p) const;
+  virtual bool intersects(const RECT& r) const { return rectsIntersect(getRect(), r); }
+  virtual bool isInside(const RECT& r) const { return rectInside(getRect(), r); }
+  /// Asks the container to repaint invalidRect.
+  virtual void invalidate();
+  virtual NativeWindow window() const;
+  virtual POINT fromWindow(const POINT& p) const;
+  virtual POINT toWindow(const POINT& p) const;
+  virtual RECT fromWindow(const RECT& r) const;
+  virtual RECT toWindow(const RECT& r) const;
+
+  std::uint32_t id() const { return id_; }
+  /// Changes the id; the container's index follows.
+  void setId(std::uint32_t id);
+  GraphicContainer* container() const { return container_; }
+  /// Leaves the current container and joins `c` with a fresh id there.
+  void setContainer(GraphicContainer* c);
+  /// Joins `c` keeping the id (a graphic coming back, as when a deletion is undone).
+  void joinContainer(GraphicContainer* c);
+
+  /// The zone code of `p` in `r` (vertical before horizontal), with kHitInside.
+  static unsigned zoneCode(const RECT& r, const POINT& p);
+
+ private:
+  friend class GraphicContainer;
+  std::uint32_t id_ = 0;
+  GraphicContainer* container_ = nullptr;
+};
+
+/// Writes with printOn and reads with readFrom in the oldest syntax.
+std::ostream& operator<<(std::ostream& out, const Graphic& g);
+std::istream& operator>>(std::istream& in, Graphic& g);
+
+/// A drawable primitive with a depth and a highlight flag.
+class VisualGraphic : public Graphic {
+ public:
+  static constexpr std::uint32_t kHighlighted = 1;
+
+  explicit VisualGraphic(GraphicContainer* container = nullptr) : Graphic(container) {}
+  VisualGraphic(const VisualGraphic& other, GraphicContainer* container)
+      : Graphic(other, container), depth_(other.depth_), flags_(other.flags_) {}
+  VisualGraphic(const VisualGraphic& other) : VisualGraphic(other, nullptr) {}
+  VisualGraphic& operator=(const VisualGraphic& other);
+
+  const char* className() const override { return "VisualGraphic"; }
+  std::uint8_t depth() const override { return depth_; }
+  void setDepth(std::uint8_t depth) override { depth_ = depth; }
+  bool isHighlighted() const override { return (flags_ & kHighlighted) != 0; }
+  /// Sets or clears the highlight and repaints when it changes.
+  void setHighlighted(bool on) override;
+  void printOn(std::ostream& out) const override;
+  void readFrom(std::istream& in, const Version* version) override;
+
+  /// Takes over the other's attributes (here its depth).
+  virtual void copyAttributes(const VisualGraphic& other) { depth_ = other.depth_; }
+  /// The point of the outline for a side code (left 1, right 2, top 4, bottom 8, or corners).
+  virtual POINT attachPoint(unsigned side) const = 0;
+
+  std::uint32_t flags() const { return flags_; }
+  void setFlags(std::uint32_t flags) { flags_ = flags; }
+
+ private:
+  std::uint8_t depth_ = 128;
+  std::uint32_t flags_ = 0;
+};
+
+/// A composite graphic: it owns its parts, one of which is its visual.
+class BehaviouralGraphic : public Graphic, public GraphicContainer {
+ public:
+  BehaviouralGraphic(GraphicContainer* container, const std::string& prototypeName);
+  /// Clones every part; the first part becomes the visual when it is one.
+  BehaviouralGraphic(const BehaviouralGraphic& other, GraphicContainer* container);
+  ~BehaviouralGraphic() override;
+  BehaviouralGraphic& operator=(const BehaviouralGraphic& other);
+
+  const char* className() const override { return "BehaviouralGraphic"; }
+
+  /// Removes a part without destroying it; the visual link is cleared when it was the visual.
+  virtual void removePart(Graphic* g);
+  /// Adds a part (now owned by this graphic); returns its id.
+  virtual std::uint32_t addPart(Graphic* g);
+  /// The part that gives geometry and looks, or null.
+  virtual VisualGraphic* getVisual() = 0;
+  const VisualGraphic* getVisual() const { return const_cast<BehaviouralGraphic*>(this)->getVisual(); }
+  /// Replaces the visual by a clone of the named prototype.
+  virtual int changeShape(const char* prototypeName) = 0;
+  /// Passes a repaint request to the container.
+  void invalidateRect(const RECT& r) override;
+  /// Hands a command toward whoever executes (and perhaps records) it; takes ownership.
+  int submitCommand(std::unique_ptr<Command> cmd) override;
+  virtual int execute(Command* cmd) = 0;
+  virtual int undo(Command* cmd) = 0;
+
+  // Geometry and looks come from the visual.
+  std::uint8_t depth() const override;
+  void setDepth(std::uint8_t depth) override;
+  void draw(DrawingContext& dc) override;
+  bool isHighlighted() const override;
+  void setHighlighted(bool on) override;
+  RECT getRect() const override;
+  void setRect(const RECT& r) override;
+  RECT invalidRect() const override;
+  RECT boundingRect() const override;
+  void moveTo(const POINT& p) override;
+  unsigned hitTest(const POINT& p) const override;
+
+  // Window questions go up the chain of containers.
+  NativeWindow window() const override { return Graphic::window(); }
+  POINT fromWindow(const POINT& p) const override { return Graphic::fromWindow(p); }
+  POINT toWindow(const POINT& p) const override { return Graphic::toWindow(p); }
+  RECT fromWindow(const RECT& r) const override { return Graphic::fromWindow(r); }
+  RECT toWindow(const RECT& r) const override { return Graphic::toWindow(r); }
+
+  /// Writes the id and the prototype name.
+  void printOn(std::ostream& out) const override;
+  /// Reads the id and, when it is a complete string, the prototype name.
+  void readFrom(std::istream& in, const Version* version) override;
+
+  const std::string& prototypeName() const { return prototypeName_; }
+  void setPrototypeName(const std::string& name) { prototypeName_ = name; }
+  /// The visual link as it stands, without making one.
+  VisualGraphic* visualPart() const { return visual_; }
+
+ protected:
+  void setVisualPart(VisualGraphic* v) { visual_ = v; }
+
+ private:
+  VisualGraphic* visual_ = nullptr;
+  std::string prototypeName_;
+};

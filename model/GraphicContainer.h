@@ -1,0 +1,154 @@
+// The ordered, id-indexed collection of graphics that maps and elements are made of.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <list>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "commands/CommandReceiver.h"
+#include "model/Geometry.h"
+#include "support/ErrorReporter.h"
+
+class Command;
+class DrawingContext;
+class Graphic;
+class SensitiveGraphic;
+class Version;
+
+/// Owns its members in stacking order (back first), gives them ids and finds them again.
+class GraphicContainer : public CommandReceiverContainer {
+ public:
+  static constexpr std::uint32_t kBeingDestroyed = 1;
+  static constexpr std::uint32_t kReading = 2;
+
+  /// A connection to make once every element of a file has been read.
+  struct Attachment {
+    Graphic* graphic = nullptr;
+    std::uint16_t terminal = 0;
+    std::uint32_t targetId = 0;
+  };
+
+ private:
+  struct Member {
+    std::unique_ptr<Graphic> graphic;
+    std::uint64_t order;  // grows along the list, so "first in list order" is "least order"
+  };
+  using MemberList = std::list<Member>;
+
+ public:
+  /// Where a hit search stopped, so that the next search continues behind it.
+  class Position {
+   public:
+    Position() = default;
+
+   private:
+    friend class GraphicContainer;
+    bool started_ = false;
+    bool exhausted_ = false;
+    MemberList::const_iterator last_;
+  };
+
+  /// Iterates the members back to front as plain pointers.
+  class MemberIterator {
+   public:
+    using iterator_category = std::bidirectional_iterator_tag;
+    using value_type = Graphic*;
+    using difference_type = std::ptrdiff_t;
+    using pointer = Graphic* const*;
+    using reference = Graphic*;
+    MemberIterator() = default;
+    explicit MemberIterator(MemberList::const_iterator it) : it_(it) {}
+    Graphic* operator*() const { return it_->graphic.get(); }
+    MemberIterator& operator++() { ++it_; return *this; }
+    MemberIterator operator++(int) { auto t = *this; ++it_; return t; }
+    MemberIterator& operator--() { --it_; return *this; }
+    MemberIterator operator--(int) { auto t = *this; --it_; return t; }
+    bool operator==(const MemberIterator&) const = default;
+
+   private:
+    MemberList::const_iterator it_;
+  };
+
+  GraphicContainer();
+  /// A container holding clones of the other's members, with ids 1, 2, 3, ...
+  GraphicContainer(const GraphicContainer& other);
+  /// Replaces the members with clones of the other's and takes its id counter.
+  GraphicContainer& operator=(const GraphicContainer& other);
+  ~GraphicContainer() override;
+
+  int executeOnBehalf(Command* cmd) override { return -1; }
+  /// Takes back a member removed by a DELETE that is being undone.
+  int undoOnBehalf(Command* cmd) override;
+
+  /// Moves a member to the front; -1 (and a report) when it is not a member.
+  virtual int popToFront(Graphic* g);
+  /// Orders the members by their addresses.
+  virtual void sort();
+  /// The first member with this id; throws Graphic::Exception when there is none.
+  virtual Graphic* operator[](std::uint32_t id) const;
+  /// Draws every member back to front.
+  virtual void draw(DrawingContext& dc);
+  /// Repaints an area; the root of the chain answers it.
+  virtual void invalidateRect(const RECT& r) = 0;
+  virtual void setCaptured(Graphic* g) { captured_ = g; }
+  /// Executes and destroys the command; containers with something above pass it up.
+  virtual int submitCommand(std::unique_ptr<Command> cmd);
+  /// Told when a member changed on its own.
+  virtual void memberChanged(std::uint32_t id) {}
+  virtual NativeWindow window() const = 0;
+  virtual POINT fromWindow(const POINT& p) const = 0;
+  virtual POINT toWindow(const POINT& p) const = 0;
+  virtual RECT fromWindow(const RECT& r) const = 0;
+  virtual RECT toWindow(const RECT& r) const = 0;
+  /// Sets the highlight of every member, back to front.
+  virtual void setAllHighlighted(bool on);
+  /// Records a connection to make after reading.
+  virtual void deferAttachment(Graphic* g, std::uint16_t terminal, std::uint32_t targetId);
+
+  /// Appends a graphic at the front and settles its id; the container owns it from now on.
+  std::uint32_t add(Graphic* g);
+  /// Takes a graphic out without destroying it; the caller owns it from now on.
+  void remove(Graphic* g);
+  /// Destroys every member, front to back, and restarts the ids at 1.
+  void clear();
+  /// The front-most sensitive member under `p` (or the captured one). With a
+  /// position, the search goes on behind the member answered last time.
+  SensitiveGraphic* findSensitiveAt(const POINT& p, Position* from = nullptr) const;
+  /// The member with this id, or null; never throws.
+  Graphic* find(std::uint32_t id) const;
+  bool contains(const Graphic* g) const { return byPointer_.count(g) != 0; }
+
+  std::size_t memberCount() const { return members_.size(); }
+  MemberIterator begin() const { return MemberIterator(members_.cbegin()); }
+  MemberIterator end() const { return MemberIterator(members_.cend()); }
+  Graphic* front() const { return members_.empty() ? nullptr : members_.back().graphic.get(); }
+
+  Graphic* captured() const { return captured_; }
+  std::uint32_t nextId() const { return nextId_; }
+  void setNextId(std::uint32_t id) { nextId_ = id; }
+  std::uint32_t containerFlags() const { return flags_; }
+  bool isBeingDestroyed() const { return (flags_ & kBeingDestroyed) != 0; }
+  std::vector<Attachment>& attachments() { return attachments_; }
+
+ protected:
+  void setContainerFlags(std::uint32_t flags) { flags_ = flags; }
+
+ private:
+  friend class Graphic;
+  void idChanged(Graphic* g, std::uint32_t oldId);
+  void unindex(MemberList::iterator it);
+  void copyMembersFrom(const GraphicContainer& other);
+
+  MemberList members_;
+  std::uint32_t flags_ = 0;
+  Graphic* captured_ = nullptr;
+  std::uint32_t nextId_ = 1;
+  std::vector<Attachment> attachments_;
+  std::uint64_t nextOrder_ = 0;
+  // Beside the stacking list: members by address and by id.
+  std::unordered_map<const Graphic*, MemberList::iterator> byPointer_;
+  std::unordered_multimap<std::uint32_t, MemberList::iterator> byId_;
+};

@@ -1,0 +1,66 @@
+// The one report operation of the editor: log file, console or message box.
+#pragma once
+
+#include <cstdarg>
+#include <ctime>
+#include <string>
+
+/// Opaque handle of a native window; the shell decides what it points at.
+using NativeWindow = void*;
+
+/// A report target that means "show through a handler only, never a box".
+inline NativeWindow const kHandlerOnlyTarget = reinterpret_cast<NativeWindow>(-1);
+
+/// Receives reports for display (the main window's console).
+class ErrorHandler {
+ public:
+  virtual ~ErrorHandler() = default;
+  /// Shows a report; 0 means shown, anything else asks for a message box.
+  virtual int showReport(int severity, const char* text) = 0;
+};
+
+/// Icons of the message box, one per severity.
+enum class ReportIcon { Exclamation, Stop, Information, Question };
+
+/// What the reporter needs of the platform. The default writes to stderr.
+class ReportPlatform {
+ public:
+  virtual ~ReportPlatform() = default;
+  /// The handler that should show reports now, or null.
+  virtual ErrorHandler* findHandler() { return nullptr; }
+  /// Shows a box with OK; nothing is answered.
+  virtual void messageBox(NativeWindow owner, const std::string& text, const std::string& caption,
+                          ReportIcon icon);
+  /// Asks the fatal question; true means Yes (end the program).
+  virtual bool askYesNo(NativeWindow owner, const std::string& text, const std::string& caption);
+  /// Sounds the system beep that goes with the icon.
+  virtual void beep(ReportIcon icon) {}
+  /// Hands a text to an attached debugger and asks it to stop.
+  virtual void debugBreak(const std::string& text) {}
+  /// Ends the process after a fatal report answered Yes.
+  [[noreturn]] virtual void exitProcess(int code);
+};
+
+/// Installs the platform hook (null restores the standard-error default).
+/// The hook is not owned.
+void setReportPlatform(ReportPlatform* platform);
+ReportPlatform& reportPlatform();
+
+/// Formats a report, appends it to the log and shows it.
+/// severity: 'E', 'W', 'F', 'I', 'T', 't', 'Z'/'z' or any other letter.
+void reportError(NativeWindow target, int severity, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+void reportErrorV(NativeWindow target, int severity, const char* format, va_list args);
+
+/// The current nesting of trace reports.
+int traceDepth();
+void setTraceDepth(int depth);
+
+/// Where reports are logged: $BRENLO_LOG, else <base>.log under the state folder.
+std::string logFilePath();
+
+/// Base name of the running executable without folder and extension ("error" if unknown).
+std::string executableBaseName();
+
+/// The calendar-time text "Sun Dec  6 07:46:30 2026" in English, whatever the locale.
+std::string calendarTimeText(std::time_t when);

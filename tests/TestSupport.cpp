@@ -1,0 +1,83 @@
+// Test doubles shared by the suites.
+#include "tests/TestSupport.h"
+
+#include <sstream>
+
+#include "model/GraphicObjectLocator.h"
+
+std::vector<std::string> RecordingReports::texts() const {
+  std::vector<std::string> out;
+  for (const auto& s : shown) out.push_back(s.text);
+  out.insert(out.end(), boxes.begin(), boxes.end());
+  return out;
+}
+
+bool RecordingReports::saw(const std::string& part) const {
+  for (const auto& t : texts())
+    if (t.find(part) != std::string::npos) return true;
+  return false;
+}
+
+TestElement::TestElement(GraphicContainer* c, RECT r)
+    : CloneableObject(), BehaviouralGraphic(c, "test"), SensitiveGraphic(c, "test") {
+  setVisualPart(new TestVisual(this, r));
+}
+
+TestElement::TestElement(const TestElement& o, GraphicContainer* c)
+    : CloneableObject(o), BehaviouralGraphic(o, c), SensitiveGraphic(o, c) {}
+
+int TestElement::execute(Command* cmd) {
+  if (journal) journal->push_back("x:" + std::to_string(cmd->type()));
+  switch (cmd->type()) {
+    case kCmdMoveTo:
+      if (auto* m = dynamic_cast<Command1<tagPOINT>*>(cmd)) {
+        moveTo(m->getNew());
+        return 0;
+      }
+      return -1;
+    case kCmdResize:
+      if (auto* m = dynamic_cast<Command1<tagRECT>*>(cmd)) {
+        setRect(m->getNew());
+        return 0;
+      }
+      return -1;
+    case kCmdDelete:
+      if (auto* d = dynamic_cast<CommandPtr1<SensitiveGraphic>*>(cmd)) {
+        if (GraphicContainer* c = container()) c->invalidateRect(invalidRect());
+        d->setOld(this);
+        setContainer(nullptr);
+        return 0;
+      }
+      return -1;
+    default:
+      return -1;
+  }
+}
+
+int TestElement::undo(Command* cmd) {
+  if (journal) journal->push_back("u:" + std::to_string(cmd->type()));
+  switch (cmd->type()) {
+    case kCmdMoveTo:
+      if (auto* m = dynamic_cast<Command1<tagPOINT>*>(cmd)) {
+        moveTo(m->getOld());
+        return 0;
+      }
+      return -1;
+    case kCmdResize:
+      if (auto* m = dynamic_cast<Command1<tagRECT>*>(cmd)) {
+        setRect(m->getOld());
+        return 0;
+      }
+      return -1;
+    case kCmdDelete:
+      return -98;
+    default:
+      return -1;
+  }
+}
+
+std::string printed(const Graphic& g) {
+  std::ostringstream out;
+  g.printOn(out);
+  return out.str();
+}

@@ -1,0 +1,105 @@
+// Test doubles shared by the suites: a recording report platform and simple graphics.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "commands/Command.h"
+#include "commands/CommandHandler.h"
+#include "model/Graphic.h"
+#include "model/SensitiveGraphic.h"
+#include "support/ErrorReporter.h"
+
+/// Records every report shown, instead of opening boxes; installed for its lifetime.
+class RecordingReports : public ReportPlatform, public ErrorHandler {
+ public:
+  struct Shown {
+    int severity;
+    std::string text;
+  };
+  RecordingReports() { setReportPlatform(this); }
+  ~RecordingReports() override { setReportPlatform(nullptr); }
+
+  ErrorHandler* findHandler() override { return withHandler ? this : nullptr; }
+  int showReport(int severity, const char* text) override {
+    shown.push_back({severity, text});
+    return handlerAnswer;
+  }
+  void messageBox(NativeWindow, const std::string& text, const std::string&, ReportIcon icon) override {
+    boxes.push_back(text);
+    boxIcons.push_back(icon);
+  }
+  bool askYesNo(NativeWindow, const std::string& text, const std::string&) override {
+    questions.push_back(text);
+    return answerYes;
+  }
+  void beep(ReportIcon icon) override { beeps.push_back(icon); }
+  void debugBreak(const std::string& text) override { breaks.push_back(text); }
+
+  /// Every text that reached the user, by handler or by box.
+  std::vector<std::string> texts() const;
+  /// True when some shown text contains `part`.
+  bool saw(const std::string& part) const;
+
+  bool withHandler = true;
+  int handlerAnswer = 0;
+  bool answerYes = false;
+  std::vector<Shown> shown;
+  std::vector<std::string> boxes;
+  std::vector<ReportIcon> boxIcons;
+  std::vector<std::string> questions;
+  std::vector<ReportIcon> beeps;
+  std::vector<std::string> breaks;
+};
+
+/// A rectangle primitive with no drawing of its own.
+class TestVisual : public VisualGraphic {
+ public:
+  explicit TestVisual(GraphicContainer* c = nullptr, RECT r = {}) : VisualGraphic(c), rect(r) {}
+  TestVisual(const TestVisual& o, GraphicContainer* c) : VisualGraphic(o, c), rect(o.rect) {}
+  Graphic* clone() const override { return new TestVisual(*this, nullptr); }
+  const char* className() const override { return "TestVisual"; }
+  void draw(DrawingContext&) override { ++drawn; }
+  RECT getRect() const override { return rect; }
+  void setRect(const RECT& r) override { rect = r; }
+  POINT attachPoint(unsigned) const override { return {rect.left, rect.top}; }
+  RECT rect;
+  int drawn = 0;
+};
+
+/// An element whose visual is a TestVisual; applies MOVE TO and RESIZE, and
+/// deletes itself on DELETE as map elements do.
+class TestElement : public SensitiveGraphic {
+ public:
+  explicit TestElement(GraphicContainer* c = nullptr, RECT r = {0, 0, 10, 10});
+  TestElement(const TestElement& o, GraphicContainer* c);
+  Graphic* clone() const override { return new TestElement(*this, nullptr); }
+  const char* className() const override { return "TestElement"; }
+  VisualGraphic* getVisual() override { return visualPart(); }
+  int changeShape(const char*) override { return -1; }
+  int execute(Command* cmd) override;
+  int undo(Command* cmd) override;
+  std::vector<std::string>* journal = nullptr;  // "x:<type>" / "u:<type>" per call
+};
+
+/// The top of a chain: records repaint requests and acts as the root.
+class TestRoot : public GraphicContainer {
+ public:
+  ~TestRoot() override { clear(); }
+  void invalidateRect(const RECT& r) override { invalidated.push_back(r); }
+  NativeWindow window() const override { return nullptr; }
+  POINT fromWindow(const POINT& p) const override { return {p.x - 100, p.y - 100}; }
+  POINT toWindow(const POINT& p) const override { return {p.x + 100, p.y + 100}; }
+  RECT fromWindow(const RECT& r) const override { return r; }
+  RECT toWindow(const RECT& r) const override { return r; }
+  std::vector<RECT> invalidated;
+};
+
+/// A root that keeps a history, as the map view does.
+class TestHistoryRoot : public TestRoot, public CommandHandler {
+ public:
+  int submitCommand(std::unique_ptr<Command> cmd) override { return execute(std::move(cmd)); }
+};
+
+/// The text of a graphic's printOn.
+std::string printed(const Graphic& g);
