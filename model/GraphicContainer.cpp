@@ -89,6 +89,8 @@ void GraphicContainer::idChanged(Graphic* g, std::uint32_t oldId) {
     }
   }
   byId_.emplace(g->id_, it);
+  // A member that takes a new id (reading it from a file) keeps the counter above it, as add does.
+  if (g->id_ + 1 > nextId_) nextId_ = g->id_ + 1;
 }
 
 void GraphicContainer::clear() {

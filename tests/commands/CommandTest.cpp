@@ -1,2 +1,191 @@
-// placeholder
+// Command identity, dispatch through locators, composites and the text form.
+#include "commands/Command.h"
+
 #include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "commands/ObjectLibrary.h"
+#include "model/GraphicObjectLocator.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+std::string text(const Command& c) {
+  std::ostringstream out;
+  c.printOn(out);
+  return out.str();
+}
+
+TEST(Command, StampIdentifiesTheMakerNotTheContent) {
+  NullObjectLocator none;
+  Command1<tagPOINT> a(none, kCmdMoveTo, {1, 1}, {0, 0});
+  Command1<tagRECT> b(none, kCmdResize, {}, {});
+  EXPECT_TRUE(a.isLocal());
+  EXPECT_EQ(a.origin(), Command::processOrigin());
+  EXPECT_NE(a.origin().find('@'), std::string::npos);
+  if (a.timeStamp() == b.timeStamp()) EXPECT_TRUE(a == b);
+  Command1<tagPOINT> copy(a);
+  EXPECT_TRUE(copy == a);
+  EXPECT_FALSE(copy < a);
+  EXPECT_EQ(copy.getNew(), (POINT{1, 1}));
+}
+
+TEST(Command, ExecuteFindsTheReceiverEachTime) {
+  TestRoot root;
+  auto* e = new TestElement(&root, {0, 0, 10, 10});
+  Command1<tagPOINT> move(GraphicObjectLocator(*e), kCmdMoveTo, {50, 60}, {0, 0});
+  EXPECT_EQ(move.execute(), 0);
+  EXPECT_EQ(e->origin(), (POINT{50, 60}));
+  EXPECT_EQ(move.undo(), 0);
+  EXPECT_EQ(e->origin(), (POINT{0, 0}));
+  delete e;
+  EXPECT_EQ(move.execute(), -1) << "the root acts on behalf, and moves nothing";
+  Command1<tagPOINT> lost(NullObjectLocator(), kCmdMoveTo, {}, {});
+  EXPECT_EQ(lost.execute(), -300);
+  EXPECT_EQ(Command().execute(), -300);
+}
+
+TEST(CompositeCommand, ExecutesInOrderAndUndoesInReverse) {
+  TestRoot root;
+  std::vector<std::string> journal;
+  auto* a = new TestElement(&root);
+  auto* b = new TestElement(&root);
+  a->journal = b->journal = &journal;
+  CompositeCommand both(NullObjectLocator(), kCmdMoveTo);
+  both.append(std::make_unique<Command1<tagPOINT>>(GraphicObjectLocator(*a), kCmdMoveTo, POINT{5, 5}, POINT{}));
+  both.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*b), kCmdResize, RECT{}, RECT{}));
+  EXPECT_EQ(both.execute(), 0);
+  EXPECT_EQ(both.undo(), 0);
+  EXPECT_EQ(journal, (std::vector<std::string>{"x:108", "x:101", "u:101", "u:108"}));
+  CompositeCommand copy(both);
+  EXPECT_EQ(copy.members().size(), 2u);
+  copy.release();
+  EXPECT_TRUE(copy.members().empty());
+}
+
+TEST(Command, TextFormOfEveryValueKind) {
+  TestRoot root;
+  auto* e = new TestElement(&root);
+  GraphicObjectLocator here(*e);
+  Command1<tagPOINT> move(here, kCmdMoveTo, {3, -4}, {1, 2});
+  std::string head = text(move);
+  std::string stamp = "," + [&] {
+    std::ostringstream o;
+    writeQuoted(o, move.origin());
+    o << ',';
+    writeHex(o, static_cast<std::uint32_t>(move.timeStamp()));
+    o << ',';
+    writeHex(o, move.processId());
+    o << ",0";
+    return o.str();
+  }();
+  EXPECT_EQ(head, R"("Command1<tagPOINT>",6c,"GraphicObjectLocator",(1))" + stamp + ",3 -4,1 2");
+
+  Command1<std::string> label(here, kCmdChangeLabel, "two words, \"quoted\"\nline", "old");
+  EXPECT_EQ(text(label), R"("Command1<string>",67,"GraphicObjectLocator",(1))" + stamp +
+                             R"(,"two words, \"quoted\"\nline","old")");
+  Command2<unsigned int, unsigned long> conn(here, kCmdSetConnection, 1, 1, 0x1f, 0);
+  EXPECT_EQ(text(conn), R"("Command2<unsigned int,unsigned long>",6d,"GraphicObjectLocator",(1))" + stamp +
+                            ",1,1,1f,0");
+  Command1<unsigned long> flags(here, kCmdSetFlags, 2, 0);
+  EXPECT_EQ(text(flags), R"("Command1<unsigned long>",6f,"GraphicObjectLocator",(1))" + stamp + ",2,0");
+  CommandPtr1<SensitiveGraphic> del(here, kCmdDelete, nullptr, nullptr);
+  EXPECT_EQ(text(del), R"("CommandPtr1<SensitiveGraphic>",64,"GraphicObjectLocator",(1))" + stamp + ",,,,,");
+  CompositeCommand both(NullObjectLocator(), kCmdMoveTo);
+  EXPECT_EQ(text(both), R"("CompositeCommand",6c,"NullObjectLocator",())" + stamp + "()");
+  both.append(std::unique_ptr<Command>(move.clone()));
+  both.append(std::unique_ptr<Command>(flags.clone()));
+  EXPECT_EQ(text(both), R"("CompositeCommand",6c,"NullObjectLocator",())" + stamp + "(" + text(move) + "," +
+                            text(flags) + ")");
+}
+
+TEST(Command, ReadingWithEmptyRegistriesReportsTheMissingNames) {
+  RecordingReports reports;
+  std::istringstream in(R"("Command1<tagPOINT>",6c,"GraphicObjectLocator",(1),"u@h",0,0,0,3 -4,1 2)");
+  EXPECT_EQ(Command::readCommand(in), nullptr);
+  EXPECT_TRUE(reports.saw("E: Command::readCommand: Can't find Command1<tagPOINT> in CommandLibrary"));
+  Command1<tagPOINT> target;
+  std::istringstream rest(R"(6c,"GraphicObjectLocator",(1),"u@h",0,0,0,3 -4,1 2)");
+  EXPECT_FALSE(target.readFrom(rest));
+  EXPECT_TRUE(reports.saw("E: Command::readFrom: Can't find GraphicObjectLocator in ObjectLocatorLibrary"));
+  EXPECT_EQ(target.locator(), nullptr);
+}
+
+// An embedding may register prototypes; then every command reads back to the same text.
+class RegisteredCommands : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    commandLibrary().insert("Command1<tagPOINT>", std::make_unique<Command1<tagPOINT>>());
+    commandLibrary().insert("Command1<tagRECT>", std::make_unique<Command1<tagRECT>>());
+    commandLibrary().insert("Command1<string>", std::make_unique<Command1<std::string>>());
+    commandLibrary().insert("Command1<unsigned long>", std::make_unique<Command1<unsigned long>>());
+    commandLibrary().insert("Command2<unsigned int,unsigned long>",
+                            std::make_unique<Command2<unsigned int, unsigned long>>());
+    commandLibrary().insert("CompositeCommand", std::make_unique<CompositeCommand>());
+    commandLibrary().insert("CommandPtr1<SensitiveGraphic>", std::make_unique<CommandPtr1<SensitiveGraphic>>());
+    objectLocatorLibrary().insert("GraphicObjectLocator", std::make_unique<GraphicObjectLocator>());
+    objectLocatorLibrary().insert("NullObjectLocator", std::make_unique<NullObjectLocator>());
+  }
+  static std::string roundTrip(const Command& c) {
+    std::istringstream in(text(c));
+    auto back = Command::readCommand(in);
+    return back ? text(*back) : "(null)";
+  }
+};
+
+TEST_F(RegisteredCommands, EveryKindRoundTrips) {
+  TestRoot root;
+  auto* e = new TestElement(&root);
+  new TestElement(e);
+  GraphicObjectLocator here(*e);
+  std::vector<std::unique_ptr<Command>> all;
+  all.push_back(std::make_unique<Command1<tagPOINT>>(here, kCmdMoveTo, POINT{3, -4}, POINT{1, 2}));
+  all.push_back(std::make_unique<Command1<tagRECT>>(here, kCmdResize, RECT{1, 2, 3, 4}, RECT{-5, -6, 7, 8}));
+  all.push_back(std::make_unique<Command1<std::string>>(here, kCmdChangeLabel, "a, b \"c\"\n\xC3\xA9", ""));
+  all.push_back(std::make_unique<Command1<unsigned long>>(here, kCmdSetFillColor, 0xFF0000, 0xFFFFFF));
+  all.push_back(std::make_unique<Command2<unsigned int, unsigned long>>(here, kCmdSetConnection, 1, 1, 7, 0));
+  all.push_back(std::make_unique<CommandPtr1<SensitiveGraphic>>(here, kCmdDelete, nullptr, nullptr));
+  auto composite = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdDelete);
+  composite->append(std::unique_ptr<Command>(all[4]->clone()));
+  composite->append(std::unique_ptr<Command>(all[5]->clone()));
+  all.push_back(std::move(composite));
+  all.push_back(std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo));
+  all.push_back(std::make_unique<Command1<tagPOINT>>(GraphicObjectLocator(*(*std::next(e->begin()))), kCmdMoveTo,
+                                                     POINT{}, POINT{}));
+  for (const auto& c : all) EXPECT_EQ(roundTrip(*c), text(*c));
+}
+
+TEST_F(RegisteredCommands, UnknownCompositeMemberIsSkipped) {
+  RecordingReports reports;
+  std::istringstream in(
+      R"("CompositeCommand",6c,"NullObjectLocator",(),"u@h",1,2,3("Mystery",1,(2)),"Command1<unsigned long>")");
+  auto c = Command::readCommand(in);
+  ASSERT_NE(c, nullptr);
+  EXPECT_TRUE(reports.saw("E: CompositeCommand::readFrom: Can't find Mystery in CommandLibrary"));
+  EXPECT_TRUE(static_cast<CompositeCommand&>(*c).members().empty());
+  EXPECT_EQ(c->origin(), "u@h");
+  EXPECT_EQ(c->serial(), 3u);
+}
+
+TEST_F(RegisteredCommands, DamagedTextNeverCrashes) {
+  RecordingReports reports;
+  TestRoot root;
+  auto* e = new TestElement(&root);
+  CompositeCommand c(NullObjectLocator(), kCmdMoveTo);
+  c.append(std::make_unique<Command1<std::string>>(GraphicObjectLocator(*e), kCmdChangeLabel, "x", "y"));
+  c.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*e), kCmdResize, RECT{}, RECT{}));
+  std::string full = text(c);
+  for (std::size_t cut = 0; cut < full.size(); ++cut) {
+    std::istringstream in(full.substr(0, cut));
+    Command::readCommand(in);
+  }
+  for (std::size_t i = 0; i < full.size(); i += 3) {
+    std::string garbled = full;
+    garbled[i] = static_cast<char>(garbled[i] ^ 0x5a);
+    std::istringstream in(garbled);
+    Command::readCommand(in);
+  }
+}
+
+}  // namespace

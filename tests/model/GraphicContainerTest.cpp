@@ -1,2 +1,173 @@
-// placeholder
+// Ids, stacking order, the id index, hit search and taking back deleted members.
+#include "model/GraphicContainer.h"
+
 #include <gtest/gtest.h>
+
+#include "model/GraphicObjectLocator.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+std::vector<std::uint32_t> order(const GraphicContainer& c) {
+  std::vector<std::uint32_t> ids;
+  for (Graphic* g : c) ids.push_back(g->id());
+  return ids;
+}
+
+TEST(GraphicContainer, GivesAndAdoptsIds) {
+  TestRoot root;
+  for (int i = 0; i < 3; ++i) root.add(new TestVisual);
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
+  auto* ten = new TestVisual;
+  ten->setId(10);
+  root.add(ten);
+  root.add(new TestVisual);
+  auto* four = new TestVisual;
+  four->setId(4);
+  root.add(four);
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3, 10, 11, 4}));
+  EXPECT_EQ(root.nextId(), 12u);
+  root.add(four);  // already a member: nothing changes
+  EXPECT_EQ(root.memberCount(), 6u);
+}
+
+TEST(GraphicContainer, ClearDestroysAndRestartsIds) {
+  TestRoot root;
+  int destroyed = 0;
+  struct Counted : TestVisual {
+    Counted(GraphicContainer* c, int& n) : TestVisual(c), n(n) {}
+    ~Counted() override { ++n; }
+    int& n;
+  };
+  new Counted(&root, destroyed);
+  new Counted(&root, destroyed);
+  root.clear();
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(root.add(new TestVisual), 1u);
+}
+
+TEST(GraphicContainer, DestroyingAMemberTakesItOut) {
+  TestRoot root;
+  auto* a = new TestVisual(&root);
+  new TestVisual(&root);
+  delete a;
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2}));
+  EXPECT_EQ(root.find(1), nullptr);
+}
+
+TEST(GraphicContainer, PopToFront) {
+  RecordingReports reports;
+  TestRoot root;
+  auto* back = new TestVisual(&root);
+  new TestVisual(&root);
+  new TestVisual(&root);
+  EXPECT_EQ(root.popToFront(back), 0);
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+  TestVisual stranger;
+  EXPECT_EQ(root.popToFront(&stranger), -1);
+  EXPECT_TRUE(reports.saw("E: GraphicContainer::popToFront: can't find graphic"));
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+}
+
+TEST(GraphicContainer, LookupByIdAnswersTheFirstInListOrder) {
+  TestRoot root;
+  auto* a = new TestVisual(&root);
+  auto* b = new TestVisual(&root);
+  auto* c = new TestVisual(&root);
+  b->setId(1);  // two members share id 1 now
+  EXPECT_EQ(root[1], a);
+  root.popToFront(a);
+  EXPECT_EQ(root[1], b);
+  delete b;
+  EXPECT_EQ(root[1], a);
+  EXPECT_EQ(root[3], c);
+  try {
+    root[0];
+    FAIL() << "no member has id 0";
+  } catch (const Graphic::Exception& e) {
+    EXPECT_EQ(e.text(), "CMap exception: operator[]: Index 0 not found");
+  }
+  EXPECT_THROW(root[77], Graphic::Exception);
+}
+
+TEST(GraphicContainer, HitSearchRunsFrontToBackAndContinues) {
+  TestRoot root;
+  auto* back = new TestElement(&root, {0, 0, 20, 20});
+  new TestVisual(&root, {0, 0, 20, 20});  // not sensitive: never answered
+  auto* front = new TestElement(&root, {10, 10, 30, 30});
+  new TestElement(&root, {100, 100, 110, 110});
+  GraphicContainer::Position pos;
+  EXPECT_EQ(root.findSensitiveAt({15, 15}, &pos), front);
+  EXPECT_EQ(root.findSensitiveAt({15, 15}, &pos), back);
+  EXPECT_EQ(root.findSensitiveAt({15, 15}, &pos), nullptr);
+  EXPECT_EQ(root.findSensitiveAt({15, 15}, &pos), nullptr);
+  EXPECT_EQ(root.findSensitiveAt({5, 5}), back);
+  root.setCaptured(front);
+  EXPECT_EQ(root.findSensitiveAt({500, 500}), front);
+  delete front;
+  EXPECT_EQ(root.captured(), nullptr);
+}
+
+TEST(GraphicContainer, HighlightAllAndDraw) {
+  TestRoot root;
+  auto* a = new TestVisual(&root);
+  auto* b = new TestVisual(&root);
+  root.setAllHighlighted(true);
+  EXPECT_TRUE(a->isHighlighted() && b->isHighlighted());
+}
+
+TEST(GraphicContainer, CopyClonesMembersWithFreshIds) {
+  TestRoot root;
+  auto* a = new TestVisual(&root, {1, 1, 2, 2});
+  a->setId(40);
+  new TestVisual(&root, {3, 3, 4, 4});
+  TestRoot copy;
+  static_cast<GraphicContainer&>(copy) = root;
+  EXPECT_EQ(order(copy), (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(copy[1]->getRect(), (RECT{1, 1, 2, 2}));
+  EXPECT_NE(copy[1], a);
+  EXPECT_GE(copy.nextId(), 41u);
+  EXPECT_EQ(root.memberCount(), 2u);
+}
+
+TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackInFront) {
+  TestHistoryRoot root;
+  auto* doomed = new TestElement(&root, {0, 0, 10, 10});
+  new TestElement(&root);
+  new TestElement(&root);
+  EXPECT_EQ(root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed),
+                                                                         kCmdDelete, nullptr, nullptr)),
+            0);
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3}));
+  EXPECT_EQ(doomed->container(), nullptr);
+  root.invalidated.clear();
+  root.undo();
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+  EXPECT_EQ(root.invalidated, std::vector<RECT>{doomed->invalidRect()});
+  root.redo();
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3}));
+}
+
+TEST(GraphicContainer, BadDeleteUndoIsReported) {
+  RecordingReports reports;
+  TestRoot root;
+  CommandPtr1<SensitiveGraphic> empty(GraphicObjectLocator(&root), kCmdDelete, nullptr, nullptr);
+  EXPECT_EQ(root.undoOnBehalf(&empty), -1);
+  Command1<tagRECT> wrong(GraphicObjectLocator(&root), kCmdDelete, {}, {});
+  EXPECT_EQ(root.undoOnBehalf(&wrong), -1);
+  EXPECT_TRUE(reports.saw(
+      "E: GraphicContainer::undoOnBehalf: Bad DELETE command, type = CommandPtr1<SensitiveGraphic>"));
+  EXPECT_TRUE(reports.saw("E: GraphicContainer::undoOnBehalf: Bad DELETE command, type = Command1<tagRECT>"));
+  EXPECT_EQ(root.memberCount(), 0u);
+}
+
+TEST(GraphicContainer, ContainerWithoutHistoryExecutesAndFreesWhatTheCommandHeld) {
+  TestRoot root;
+  auto* doomed = new TestElement(&root);
+  EXPECT_EQ(root.submitCommand(std::make_unique<CommandPtr1<SensitiveGraphic>>(
+                GraphicObjectLocator(*doomed), kCmdDelete, nullptr, nullptr)),
+            0);
+  EXPECT_EQ(root.memberCount(), 0u);  // and the sanitizers see no leak of the deleted element
+}
+
+}  // namespace

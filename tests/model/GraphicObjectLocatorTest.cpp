@@ -1,2 +1,89 @@
-// placeholder
+// Locators up and down the container chain, and their text form.
+#include "model/GraphicObjectLocator.h"
+
 #include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/TestSupport.h"
+
+namespace {
+
+std::string text(const ObjectLocator& l) {
+  std::ostringstream out;
+  l.printOn(out);
+  return out.str();
+}
+
+TEST(GraphicObjectLocator, PathsFollowTheChain) {
+  TestRoot map;
+  new TestElement(&map);
+  auto* node = new TestElement(&map);
+  auto* inner = new TestElement(node);  // an element inside an element
+  GraphicObjectLocator toNode(*node);
+  EXPECT_EQ(text(toNode), "(2)");
+  EXPECT_EQ(toNode.locate(), static_cast<CommandReceiver*>(node));
+  EXPECT_EQ(toNode.root(), &map);
+
+  GraphicObjectLocator toShape(*node->getVisual());
+  EXPECT_EQ(text(toShape), "(1,2)");
+  EXPECT_EQ(toShape.locate(), nullptr);
+  EXPECT_EQ(toShape.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
+
+  GraphicObjectLocator toInner(*inner);
+  EXPECT_EQ(text(toInner), "(2,2)");
+  EXPECT_EQ(toInner.locate(), static_cast<CommandReceiver*>(inner));
+}
+
+TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRoot) {
+  TestRoot map;
+  auto* node = new TestElement(&map);
+  GraphicObjectLocator toNode(*node);
+  delete node;
+  EXPECT_EQ(toNode.locate(), nullptr);
+  EXPECT_EQ(toNode.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
+
+  GraphicObjectLocator toMap(&map);
+  EXPECT_EQ(text(toMap), "(0)");
+  EXPECT_EQ(toMap.locate(), nullptr);
+  EXPECT_EQ(toMap.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
+}
+
+TEST(GraphicObjectLocator, AGraphicWithoutContainerIsItsOwnRoot) {
+  TestElement alone;
+  GraphicObjectLocator l(alone);
+  EXPECT_EQ(l.root(), static_cast<GraphicContainer*>(&alone));
+  EXPECT_EQ(text(l), "(0)");
+}
+
+TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
+  RecordingReports reports;
+  std::string many = "(";
+  for (int i = 1; i <= 500; ++i) many += (i > 1 ? "," : "") + std::to_string(i);
+  many += "),rest";
+  std::istringstream in(many);
+  GraphicObjectLocator l;
+  l.readFrom(in);
+  EXPECT_EQ(l.path().size(), 500u);
+  EXPECT_EQ(l.path().back(), 0x500u);
+  EXPECT_EQ(in.peek(), ',');
+
+  std::istringstream bad("(1,2 junk) after");
+  l.readFrom(bad);
+  EXPECT_TRUE(reports.saw("E: Bad locator path on read"));
+  std::string rest;
+  bad >> rest;
+  EXPECT_EQ(rest, "after");
+}
+
+TEST(NullObjectLocator, LocatesNothingAndSkipsItsText) {
+  NullObjectLocator n;
+  EXPECT_EQ(text(n), "()");
+  EXPECT_EQ(n.locate(), nullptr);
+  EXPECT_EQ(n.locateContainer(), nullptr);
+  std::istringstream in("(anything)x");
+  n.readFrom(in);
+  EXPECT_EQ(in.peek(), 'x');
+}
+
+}  // namespace

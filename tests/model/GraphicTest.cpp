@@ -1,2 +1,186 @@
-// placeholder
+// Identity, membership, geometry and text form of graphics and composites.
+#include "model/Graphic.h"
+
 #include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "model/GraphicObjectLocator.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+TEST(Graphic, IdsComeFromTheContainerJoined) {
+  TestRoot first, second;
+  auto* loose = new TestVisual;
+  EXPECT_EQ(loose->id(), 0u);
+  first.add(new TestVisual);
+  loose->setContainer(&first);
+  EXPECT_EQ(loose->id(), 2u);
+  loose->setContainer(&second);
+  EXPECT_EQ(loose->id(), 1u);
+  EXPECT_EQ(first.memberCount(), 1u);
+  EXPECT_EQ(loose->container(), &second);
+}
+
+TEST(Graphic, CopyTakesTheOthersIdOnlyWithoutAContainer) {
+  TestRoot root;
+  auto* a = new TestVisual(&root, {0, 0, 5, 5});
+  TestVisual free(*a, nullptr);  // no container given: joins a's container
+  EXPECT_EQ(free.container(), &root);
+  EXPECT_EQ(free.id(), 2u);
+  TestVisual detached(*a);
+  detached.setContainer(nullptr);
+  TestVisual copy(detached, nullptr);
+  EXPECT_EQ(copy.container(), nullptr);
+  EXPECT_EQ(copy.id(), detached.id());
+  free.setContainer(nullptr);
+}
+
+TEST(Graphic, JoiningKeepsTheIdAndLeavesTheOldContainer) {
+  TestRoot first, second;
+  auto* g = new TestVisual(&first);
+  g->setId(10);
+  g->joinContainer(&second);
+  EXPECT_EQ(g->id(), 10u);
+  EXPECT_EQ(first.memberCount(), 0u);
+  EXPECT_EQ(second[10], g);
+  EXPECT_EQ(second.nextId(), 11u);
+}
+
+TEST(Graphic, MoveToKeepsSizeAndRepaintsBothAreas) {
+  TestRoot root;
+  auto* g = new TestVisual(&root, {0, 0, 10, 20});
+  g->moveTo({100, 50});
+  EXPECT_EQ(g->getRect(), (RECT{100, 50, 110, 70}));
+  EXPECT_EQ(root.invalidated, (std::vector<RECT>{{-3, -3, 13, 23}, {97, 47, 113, 73}}));
+}
+
+TEST(Graphic, HitZonesPreferTheVerticalCode) {
+  TestVisual g(nullptr, {0, 0, 30, 30});
+  struct Case {
+    POINT p;
+    unsigned code;
+  };
+  const Case cases[] = {{{15, 15}, 0x10}, {{2, 15}, 0x11}, {{28, 15}, 0x12}, {{15, 2}, 0x14},
+                        {{15, 28}, 0x18}, {{2, 2}, 0x14},  {{28, 28}, 0x18}, {{30, 30}, 0x18},
+                        {{31, 15}, 0},    {{-1, 0}, 0}};
+  for (const Case& c : cases) EXPECT_EQ(g.hitTest(c.p), c.code) << c.p.x << "," << c.p.y;
+}
+
+TEST(Graphic, RectangleRelationsIncludeEdges) {
+  TestVisual g(nullptr, {0, 0, 10, 10});
+  EXPECT_EQ(g.invalidRect(), (RECT{-3, -3, 13, 13}));
+  EXPECT_TRUE(g.intersects({10, 10, 20, 20}));
+  EXPECT_FALSE(g.intersects({11, 0, 20, 20}));
+  EXPECT_TRUE(g.isInside({0, 0, 10, 10}));
+  EXPECT_FALSE(g.isInside({1, 0, 10, 10}));
+}
+
+TEST(Graphic, CoordinatesGoUpTheChain) {
+  TestRoot root;
+  auto* element = new TestElement(&root);
+  Graphic* part = *element->begin();
+  EXPECT_EQ(part->toWindow(POINT{1, 2}), (POINT{101, 102}));
+  EXPECT_EQ(part->fromWindow(POINT{101, 102}), (POINT{1, 2}));
+  TestVisual loose;
+  EXPECT_EQ(loose.toWindow(POINT{1, 2}), (POINT{1, 2}));
+}
+
+TEST(Graphic, HighlightRepaintsOnlyOnChange) {
+  TestRoot root;
+  auto* g = new TestVisual(&root, {0, 0, 10, 10});
+  g->setHighlighted(true);
+  g->setHighlighted(true);
+  EXPECT_TRUE(g->isHighlighted());
+  EXPECT_EQ(root.invalidated.size(), 1u);
+}
+
+TEST(Graphic, TextFormOfVisualAndComposite) {
+  TestRoot root;
+  auto* element = new TestElement(&root);
+  auto* visual = element->getVisual();
+  visual->setHighlighted(true);
+  visual->setDepth(7);
+  EXPECT_EQ(printed(*visual), "1,7,1");
+  element->setPrototypeName("Ellipse, \"big\"");
+  EXPECT_EQ(printed(*element), R"(1,"Ellipse, \"big\"")");
+
+  std::istringstream in(R"(2a,"Rectangle")");
+  element->readFrom(in, nullptr);
+  EXPECT_EQ(element->id(), 0x2au);
+  EXPECT_EQ(root[0x2a], element);
+  EXPECT_EQ(element->prototypeName(), "Rectangle");
+
+  std::istringstream cut(R"(3,"Rect)");
+  element->readFrom(cut, nullptr);
+  EXPECT_EQ(element->prototypeName(), "Rectangle");  // an incomplete name is not taken
+
+  std::istringstream vis(" ,,ff");
+  visual->readFrom(vis, nullptr);
+  EXPECT_EQ(visual->id(), 0u);
+  EXPECT_EQ(visual->depth(), 7);
+  EXPECT_EQ(visual->flags(), 0xffu);
+}
+
+TEST(Graphic, CompositeCopyClonesPartsAndFindsItsVisual) {
+  TestRoot root;
+  auto* element = new TestElement(&root, {1, 2, 3, 4});
+  auto* copy = dynamic_cast<TestElement*>(element->clone());
+  copy->setContainer(&root);
+  ASSERT_NE(copy->getVisual(), nullptr);
+  EXPECT_NE(copy->getVisual(), element->getVisual());
+  EXPECT_EQ(copy->getRect(), (RECT{1, 2, 3, 4}));
+  EXPECT_EQ(copy->getVisual()->id(), 1u);
+  EXPECT_EQ(copy->getVisual()->container(), copy);
+}
+
+TEST(Graphic, CompositeWithoutVisualFirstIsNeverHighlighted) {
+  TestRoot root;
+  auto* element = new TestElement(&root);
+  Graphic* visual = element->getVisual();
+  element->removePart(visual);
+  delete visual;
+  element->addPart(new TestElement(nullptr));
+  auto copy = std::unique_ptr<TestElement>(dynamic_cast<TestElement*>(element->clone()));
+  EXPECT_EQ(copy->getVisual(), nullptr);
+  EXPECT_FALSE(copy->isHighlighted());
+  copy->setContainer(nullptr);
+}
+
+TEST(Graphic, MissingCloneIsReported) {
+  RecordingReports reports;
+  struct NoClone : TestVisual {
+    using TestVisual::TestVisual;
+    Graphic* clone() const override { return Graphic::clone(); }
+    const char* className() const override { return "NoClone"; }
+  } g;
+  EXPECT_EQ(g.clone(), nullptr);
+  EXPECT_TRUE(reports.saw("E: You must override Graphic::clone() in class NoClone"));
+  std::unique_ptr<CloneableObject> plain(CloneableObject().clone());
+  EXPECT_TRUE(reports.saw("W: ClonableObject::clone() should be overridden"));
+}
+
+TEST(Graphic, SmallMovesAreDroppedAndOthersExecuted) {
+  TestHistoryRoot root;
+  auto* element = new TestElement(&root, {0, 0, 10, 10});
+  GraphicObjectLocator here(*element);
+  EXPECT_EQ(element->submitCommand(std::make_unique<Command1<tagPOINT>>(here, kCmdMoveTo, POINT{2, 2}, POINT{0, 0})),
+            -245);
+  EXPECT_EQ(root.undoCount(), 0u);
+  EXPECT_EQ(element->submitCommand(std::make_unique<Command1<tagPOINT>>(here, kCmdMoveTo, POINT{3, 0}, POINT{0, 0})),
+            0);
+  EXPECT_EQ(element->origin(), (POINT{3, 0}));
+  EXPECT_EQ(root.undoCount(), 1u);
+  EXPECT_EQ(element->submitCommand(nullptr), -245);
+}
+
+TEST(Graphic, WithoutAnyContainerTheElementExecutesItself) {
+  TestElement element(nullptr, {0, 0, 10, 10});
+  GraphicObjectLocator here(element);
+  EXPECT_EQ(element.submitCommand(std::make_unique<Command1<tagRECT>>(here, kCmdResize, RECT{0, 0, 50, 50}, RECT{})),
+            0);
+  EXPECT_EQ(element.getRect(), (RECT{0, 0, 50, 50}));
+}
+
+}  // namespace

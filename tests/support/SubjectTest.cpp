@@ -1,2 +1,81 @@
-// placeholder
+// Observers in attachment order, detaching while notified, farewell on destruction.
+#include "support/Subject.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/TestSupport.h"
+
+namespace {
+
+struct Probe : Observer {
+  Probe(std::string n, std::vector<std::string>& log) : name(std::move(n)), log(log) {}
+  void update(Subject* s) override {
+    log.push_back("update " + name);
+    if (onUpdate) onUpdate(s);
+  }
+  void subjectGone(Subject*) override { log.push_back("gone " + name); }
+  const char* observerClassName() const override { return "Probe"; }
+  std::string name;
+  std::vector<std::string>& log;
+  std::function<void(Subject*)> onUpdate;
+};
+
+TEST(Subject, DoubleAttachDetachOnceLeavesOneEntry) {
+  std::vector<std::string> log;
+  Subject s;
+  Probe a("a", log);
+  s.attachObserver(&a);
+  s.attachObserver(&a);
+  s.attachObserver(nullptr);
+  s.detachObserver(&a);
+  EXPECT_EQ(s.observerCount(), 1u);
+  s.notifyObservers();
+  EXPECT_EQ(log, std::vector<std::string>{"update a"});
+  s.detachObserver(&a);
+}
+
+TEST(Subject, DetachingAStrangerReportsItsClass) {
+  RecordingReports reports;
+  std::vector<std::string> log;
+  Subject s;
+  Probe a("a", log), b("b", log);
+  s.attachObserver(&a);
+  s.detachObserver(&b);
+  EXPECT_TRUE(reports.saw("Subject::detachObserver: called for unattached observer of type 'Probe'"));
+  EXPECT_EQ(s.observerCount(), 1u);
+  s.detachObserver(&a);
+}
+
+TEST(Subject, ObserverDetachingItselfDuringNotifyDoesNotSkipTheNext) {
+  std::vector<std::string> log;
+  Subject s;
+  Probe a("a", log), b("b", log), c("c", log);
+  a.onUpdate = [&](Subject* subj) { subj->detachObserver(&a); };
+  b.onUpdate = [&](Subject* subj) { subj->detachObserver(&a); };  // already gone: reported
+  RecordingReports reports;
+  for (Probe* p : {&a, &b, &c}) s.attachObserver(p);
+  s.notifyObservers();
+  EXPECT_EQ(log, (std::vector<std::string>{"update a", "update b", "update c"}));
+  EXPECT_EQ(s.observerCount(), 2u);
+  s.detachObserver(&b);
+  s.detachObserver(&c);
+}
+
+TEST(Subject, DestructionSaysGoodbyeInOrderAndCopiesStartEmpty) {
+  std::vector<std::string> log;
+  Probe a("a", log), b("b", log);
+  auto s = std::make_unique<Subject>();
+  s->attachObserver(&a);
+  s->attachObserver(&b);
+  Subject copy(*s);
+  EXPECT_EQ(copy.observerCount(), 0u);
+  s.reset();
+  EXPECT_EQ(log, (std::vector<std::string>{"gone a", "gone b"}));
+}
+
+}  // namespace
