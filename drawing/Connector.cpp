@@ -1,0 +1,113 @@
+// Drawing, hit testing and geometry of maplet connectors.
+#include "drawing/Connector.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+bool within(const POINT& a, const POINT& b, std::int32_t reach) {
+  return std::llabs(std::int64_t{a.x} - b.x) < reach && std::llabs(std::int64_t{a.y} - b.y) < reach;
+}
+
+RECT around(const POINT& p, std::int32_t half) { return {p.x - half, p.y - half, p.x + half, p.y + half}; }
+
+}  // namespace
+
+Connector::Connector(GraphicContainer* container, std::uint16_t legCount, const Line& legPrototype)
+    : VisualGraphic(container) {
+  legs_.reserve(legCount);
+  for (std::uint16_t i = 0; i < legCount; ++i) {
+    auto leg = std::make_unique<Line>(legPrototype);
+    leg->setPoints(centre_, centre_);
+    legs_.push_back(std::move(leg));
+  }
+}
+
+Connector::Connector(const Connector& other, GraphicContainer* container)
+    : CloneableObject(other),
+      VisualGraphic(other, container),
+      centre_(other.centre_),
+      connectorFlags_(other.connectorFlags_) {
+  legs_.reserve(other.legs_.size());
+  for (const auto& leg : other.legs_) legs_.push_back(std::make_unique<Line>(*leg));
+}
+
+Connector::~Connector() = default;
+
+void Connector::draw(DrawingContext& dc) {
+  for (const auto& leg : legs_) leg->draw(dc);
+  if (!isHighlighted()) return;
+  for (const auto& leg : legs_) dc.ellipse(around(leg->end(), kHandleHalf), kBlack, kBlack);
+  dc.rectangle(around(centre_, kHandleHalf), kBlack, kBlack);
+}
+
+RECT Connector::getRect() const {
+  if (legs_.empty()) return {centre_.x, centre_.y, centre_.x, centre_.y};
+  RECT r = legs_.front()->invalidRect();
+  for (const auto& leg : legs_) {
+    RECT l = leg->invalidRect();
+    r = {std::min(r.left, l.left), std::min(r.top, l.top), std::max(r.right, l.right), std::max(r.bottom, l.bottom)};
+  }
+  return r;
+}
+
+void Connector::setRect(const RECT& r) {
+  const RECT old = getRect();
+  const std::int32_t dx = r.left - old.left, dy = r.top - old.top;
+  invalidate();
+  for (const auto& leg : legs_) leg->setEnd({leg->end().x + dx, leg->end().y + dy});
+  placeCentre({centre_.x + dx, centre_.y + dy});
+  invalidate();
+}
+
+unsigned Connector::hitTest(const POINT& p) const {
+  lastHitTerminal_ = -1;
+  const bool selected = isHighlighted();
+  if (within(p, centre_, kCentreReach)) return selected ? kHitConnectorHandle : kHitInside;
+  for (std::size_t i = 0; i < legs_.size(); ++i) {
+    const unsigned answer = legs_[i]->hitTest(p);
+    if (!answer) continue;
+    const unsigned handle = static_cast<unsigned>(i + 1) << 8;
+    if (answer & kHitLineEnd) {
+      // A terminal end is a handle only on a selected connector; otherwise
+      // another leg may still pass there.
+      if (!selected) continue;
+      lastHitTerminal_ = static_cast<int>(i);
+      return handle | kHitTerminalHandle;
+    }
+    return handle | kHitInside;
+  }
+  return 0;
+}
+
+void Connector::copyAttributes(const VisualGraphic& other) {
+  VisualGraphic::copyAttributes(other);
+  auto* connector = dynamic_cast<const Connector*>(&other);
+  if (!connector) return;
+  invalidate();
+  const std::size_t common = std::min(legs_.size(), connector->legs_.size());
+  for (std::size_t i = 0; i < common; ++i) legs_[i]->setEnd(connector->legs_[i]->end());
+  placeCentre(connector->centre_);
+  invalidate();
+}
+
+void Connector::setCentre(const POINT& p) {
+  invalidate();
+  placeCentre(p);
+  invalidate();
+}
+
+POINT Connector::terminalPoint(std::uint16_t i) const { return i < legs_.size() ? legs_[i]->end() : centre_; }
+
+void Connector::setTerminalPoint(std::uint16_t i, const POINT& p) {
+  if (i >= legs_.size()) return;
+  invalidate();
+  legs_[i]->setEnd(p);
+  invalidate();
+}
+
+void Connector::placeCentre(const POINT& p) {
+  centre_ = p;
+  for (const auto& leg : legs_) leg->setStart(p);
+}

@@ -1,0 +1,98 @@
+// Layout and hit testing of connectors with a label at the centre.
+#include "drawing/LabeledConnector.h"
+
+#include <algorithm>
+
+namespace {
+
+// Lets a shape lay itself out on the real context's fonts without painting
+// anything: the label is drawn for real only once it sits on the centre.
+class MeasuringOnly : public DrawingContext {
+ public:
+  explicit MeasuringOnly(DrawingContext& dc) : dc_(dc) {}
+  void rectangle(const RECT&, OptionalColor, OptionalColor) override {}
+  void ellipse(const RECT&, OptionalColor, OptionalColor) override {}
+  void roundRect(const RECT&, std::int32_t, std::int32_t, OptionalColor, OptionalColor) override {}
+  void polygon(std::span<const POINT>, OptionalColor, OptionalColor) override {}
+  void line(const POINT&, const POINT&, OptionalColor) override {}
+  int textExtent(std::string_view text, TextExtent& extent) override { return dc_.textExtent(text, extent); }
+  bool textOut(std::int32_t, std::int32_t, std::string_view) override { return true; }
+  void setTextColor(Color) override {}
+  void setCopyPen() override {}
+  void setTransparentBackground() override {}
+
+ private:
+  DrawingContext& dc_;
+};
+
+bool isEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
+LabeledConnector::LabeledConnector(GraphicContainer* container, std::uint16_t legCount,
+                                   std::unique_ptr<Shape> labelShape, const Line& legPrototype)
+    : Connector(container, legCount, legPrototype), labelShape_(std::move(labelShape)) {}
+
+LabeledConnector::LabeledConnector(const LabeledConnector& other, GraphicContainer* container)
+    : CloneableObject(other),
+      Connector(other, container),
+      labelShape_(other.labelShape_ ? other.labelShape_->clone() : nullptr) {}
+
+LabeledConnector::~LabeledConnector() = default;
+
+void LabeledConnector::draw(DrawingContext& dc) {
+  if (labelShape_) {
+    labelShape_->setHighlighted(isHighlighted());
+    if (labelShape_->isLayoutPending() || isEmpty(labelShape_->getRect())) {
+      MeasuringOnly measuring(dc);
+      labelShape_->draw(measuring);
+      centreLabel();
+      invalidate();
+    }
+  }
+  Connector::draw(dc);
+  if (labelShape_) labelShape_->draw(dc);
+}
+
+RECT LabeledConnector::getRect() const {
+  RECT r = Connector::getRect();
+  // A label that has never been laid out has no place yet.
+  if (!labelShape_ || isEmpty(labelShape_->getRect())) return r;
+  RECT l = labelShape_->invalidRect();
+  return {std::min(r.left, l.left), std::min(r.top, l.top), std::max(r.right, l.right), std::max(r.bottom, l.bottom)};
+}
+
+unsigned LabeledConnector::hitTest(const POINT& p) const {
+  if (labelShape_) {
+    labelShape_->setHighlighted(isHighlighted());
+    if (unsigned answer = labelShape_->hitTest(p)) {
+      setLastHitTerminal(-1);
+      return answer;
+    }
+  }
+  return Connector::hitTest(p);
+}
+
+void LabeledConnector::setHighlighted(bool on) {
+  if (labelShape_) labelShape_->setHighlighted(on);
+  Connector::setHighlighted(on);
+}
+
+void LabeledConnector::setLabel(const char* text) {
+  if (!labelShape_) return;
+  invalidate();
+  labelShape_->setLabel(text);
+  labelShape_->setShapeFlags(labelShape_->shapeFlags() | Shape::kAutoSize | Shape::kLayoutPending);
+  invalidate();
+}
+
+void LabeledConnector::placeCentre(const POINT& p) {
+  Connector::placeCentre(p);
+  if (labelShape_ && !isEmpty(labelShape_->getRect())) centreLabel();
+}
+
+void LabeledConnector::centreLabel() {
+  const RECT r = labelShape_->getRect();
+  const POINT& c = centre();
+  labelShape_->moveTo({c.x - (r.right - r.left) / 2, c.y - (r.bottom - r.top) / 2});
+}

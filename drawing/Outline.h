@@ -1,0 +1,20 @@
+// Outline geometry shared by the hit tests and attach points of every primitive.
+#pragma once
+
+#include <cstdint>
+
+#include "model/Geometry.h"
+
+// Hit tests run without a drawing context at hand, so these questions are
+// answered by plain geometry, the same on every platform.
+
+/// True when `p` lies inside the ellipse inscribed in `bounds` (its outline included).
+bool pointInEllipse(const RECT& bounds, const POINT& p);
+/// True when `p` lies inside the rectangle whose corners are quarters of a
+/// cornerWidth × cornerHeight ellipse (the outline a context draws with roundRect).
+bool pointInRoundRect(const RECT& bounds, std::int32_t cornerWidth, std::int32_t cornerHeight,
+                      const POINT& p);
+/// The point of `r` for a side code: x is the left edge for left, else the
+/// right edge for right, else the middle; y the bottom edge for bottom, else
+/// the top edge for top, else the middle. A combination gives a corner.
+POINT sidePoint(const RECT& r, unsigned side);

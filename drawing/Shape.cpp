@@ -1,0 +1,252 @@
+// Layout, drawing, hit tests and attach points of the shapes nodes are drawn with.
+#include "drawing/Shape.h"
+
+#include "drawing/Outline.h"
+
+namespace {
+
+// A shape that has never been given a size is drawn this large until its label says otherwise.
+constexpr std::int32_t kEmptyWidth = 40;
+constexpr std::int32_t kEmptyHeight = 30;
+
+constexpr unsigned kHorizontalSides = kSideLeft | kSideRight;
+constexpr unsigned kVerticalSides = kSideTop | kSideBottom;
+
+std::int32_t widthOf(const RECT& r) { return r.right - r.left; }
+std::int32_t heightOf(const RECT& r) { return r.bottom - r.top; }
+
+// The fraction of a length, truncated toward zero as all shape geometry is.
+std::int32_t fraction(double factor, std::int32_t length) {
+  return static_cast<std::int32_t>(factor * length);
+}
+
+bool isCorner(unsigned side) { return (side & kHorizontalSides) && (side & kVerticalSides); }
+
+}  // namespace
+
+Shape::Shape(GraphicContainer* container, const RECT& rect, Color fill, Color border, Color text)
+    : VisualGraphic(container), rect_(rect), fillColor_(fill), borderColor_(border), textColor_(text) {}
+
+Shape::Shape(const Shape& other, GraphicContainer* container)
+    : CloneableObject(other),
+      VisualGraphic(other, container),
+      rect_(other.rect_),
+      fillColor_(other.fillColor_),
+      borderColor_(other.borderColor_),
+      textColor_(other.textColor_),
+      label_(other.label_ ? std::make_unique<TextDrawing>(*other.label_) : nullptr),
+      shapeFlags_(other.shapeFlags_) {}
+
+Shape::~Shape() = default;
+
+Shape& Shape::operator=(const Shape& other) {
+  if (this == &other) return *this;
+  VisualGraphic::operator=(other);
+  rect_ = other.rect_;
+  fillColor_ = other.fillColor_;
+  borderColor_ = other.borderColor_;
+  textColor_ = other.textColor_;
+  label_ = other.label_ ? std::make_unique<TextDrawing>(*other.label_) : nullptr;
+  shapeFlags_ = other.shapeFlags_;
+  return *this;
+}
+
+void Shape::draw(DrawingContext& dc) {
+  if (rect_.right <= rect_.left || rect_.bottom <= rect_.top) shapeFlags_ |= kAutoSize | kLayoutPending;
+  if (isLayoutPending()) {
+    if (!label_) {
+      if (isAutoSize()) setRect({rect_.left, rect_.top, rect_.left + kEmptyWidth, rect_.top + kEmptyHeight});
+    } else {
+      if (!label_->isMeasured()) label_->computeSize(dc);
+      const std::int32_t w = label_->width(), h = label_->height();
+      RECT area = boundingRect();
+      if (isAutoSize() && (widthOf(area) != w || heightOf(area) != h)) sizeForLabel(w, h);
+    }
+    // The element's maplets follow a shape that has just found its size.
+    if (GraphicContainer* c = container()) c->memberChanged(id());
+    invalidate();
+  }
+  shapeFlags_ &= ~kLayoutPending;
+  drawOutline(dc);
+  if (isHighlighted()) drawHandles(dc);
+  if (label_) {
+    RECT area = boundingRect();
+    label_->draw(dc, {(area.left + area.right) / 2, (area.top + area.bottom) / 2}, textColor_,
+                 TextDrawing::kAlignCentre);
+  }
+}
+
+void Shape::setRect(const RECT& r) {
+  invalidate();
+  rect_ = r;
+  invalidate();
+}
+
+RECT Shape::invalidRect() const {
+  RECT r = VisualGraphic::invalidRect();
+  if (!label_) return r;
+  // A label that overflows its shape is repainted with it.
+  if (std::int32_t excess = label_->width() - widthOf(rect_); excess > 0) {
+    r.left -= excess / 2 + 3;
+    r.right += excess / 2 + 3;
+  }
+  if (std::int32_t excess = label_->height() - heightOf(rect_); excess > 0) {
+    r.top -= excess / 2 + 3;
+    r.bottom += excess / 2 + 3;
+  }
+  return r;
+}
+
+RECT Shape::boundingRect() const { return inflateRect(rect_, -5); }
+
+unsigned Shape::hitTest(const POINT& p) const {
+  if (!pointInRect(rect_, p)) return 0;
+  if (unsigned handle = hitHandle(p)) return handle;
+  if (!outlineContains(p)) return 0;
+  return zoneCode(rect_, p);
+}
+
+void Shape::copyAttributes(const VisualGraphic& other) {
+  VisualGraphic::copyAttributes(other);
+  if (auto* shape = dynamic_cast<const Shape*>(&other)) {
+    setRect(shape->rect_);
+    setLabel(shape->getLabel());
+  }
+}
+
+POINT Shape::attachPoint(unsigned side) const { return sidePoint(rect_, side); }
+
+void Shape::copyLooks(const Shape& other) {
+  setRect(other.rect_);
+  setFillColor(other.fillColor_);
+  setBorderColor(other.borderColor_);
+  setTextColor(other.textColor_);
+}
+
+void Shape::drawOutline(DrawingContext& dc) { dc.rectangle(rect_, fillColor_, borderColor_); }
+
+RECT Shape::sizeForLabel(std::int32_t width, std::int32_t height) {
+  setRect({rect_.left, rect_.top, rect_.left + width + 10, rect_.top + height + 10});
+  return rect_;
+}
+
+const char* Shape::getLabel() const { return label_ ? label_->text().c_str() : nullptr; }
+
+void Shape::setLabel(const char* text) {
+  invalidate();
+  if (!text)
+    label_.reset();
+  else if (label_)
+    label_->setText(text);
+  else
+    label_ = std::make_unique<TextDrawing>(text);
+  invalidate();
+}
+
+unsigned Shape::hitHandle(const POINT& p) const {
+  if (!isHighlighted() || !pointInRect(rect_, p)) return 0;
+  unsigned horizontal = 0, vertical = 0;
+  if (p.x <= rect_.left + kHandleSize)
+    horizontal = kSideLeft;
+  else if (p.x >= rect_.right - kHandleSize)
+    horizontal = kSideRight;
+  if (p.y <= rect_.top + kHandleSize)
+    vertical = kSideTop;
+  else if (p.y >= rect_.bottom - kHandleSize)
+    vertical = kSideBottom;
+  return horizontal && vertical ? kHitHandle | horizontal | vertical : 0;
+}
+
+void Shape::drawHandles(DrawingContext& dc) {
+  const RECT& r = rect_;
+  const std::int32_t s = kHandleSize;
+  for (const RECT& handle : {RECT{r.left, r.top, r.left + s, r.top + s}, RECT{r.right - s, r.top, r.right, r.top + s},
+                             RECT{r.right - s, r.bottom - s, r.right, r.bottom},
+                             RECT{r.left, r.bottom - s, r.left + s, r.bottom}})
+    dc.rectangle(handle, kBlack, kBlack);
+}
+
+void Shape::setFillColor(Color c) {
+  fillColor_ = c;
+  invalidate();
+}
+
+void Shape::setBorderColor(Color c) {
+  borderColor_ = c;
+  invalidate();
+}
+
+void Shape::setTextColor(Color c) {
+  textColor_ = c;
+  invalidate();
+}
+
+void EllipseShape::drawOutline(DrawingContext& dc) { dc.ellipse(getRect(), fillColor(), borderColor()); }
+
+RECT EllipseShape::boundingRect() const {
+  // The largest rectangle inside the ellipse has its corners 14.65% in from each side.
+  RECT r = getRect();
+  std::int32_t dx = fraction(0.1465, widthOf(r)), dy = fraction(0.1465, heightOf(r));
+  return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy};
+}
+
+RECT EllipseShape::sizeForLabel(std::int32_t width, std::int32_t height) {
+  RECT r = getRect();
+  setRect({r.left, r.top, r.left + fraction(1.4142, width) + 5, r.top + fraction(1.4142, height) + 5});
+  return getRect();
+}
+
+POINT EllipseShape::attachPoint(unsigned side) const {
+  if (!isCorner(side)) return Shape::attachPoint(side);
+  RECT r = getRect();
+  std::int32_t dx = fraction(0.146, widthOf(r)), dy = fraction(0.146, heightOf(r));
+  return {side & kSideLeft ? r.left + dx : r.right - dx, side & kSideBottom ? r.bottom - dy : r.top + dy};
+}
+
+bool EllipseShape::outlineContains(const POINT& p) const { return pointInEllipse(getRect(), p); }
+
+std::int32_t RoundRectShape::cornerWidth() const {
+  std::int32_t w = widthOf(getRect());
+  return w < 30 ? w / 2 : 15;
+}
+
+std::int32_t RoundRectShape::cornerHeight() const {
+  std::int32_t h = heightOf(getRect());
+  return h < 30 ? h / 2 : 15;
+}
+
+void RoundRectShape::drawOutline(DrawingContext& dc) {
+  dc.roundRect(getRect(), cornerWidth(), cornerHeight(), fillColor(), borderColor());
+}
+
+RECT RoundRectShape::boundingRect() const {
+  RECT r = getRect();
+  std::int32_t w = widthOf(r), h = heightOf(r);
+  std::int32_t dx = w >= 30 ? 3 : w / 8, dy = h >= 30 ? 3 : h / 8;
+  return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy};
+}
+
+RECT RoundRectShape::sizeForLabel(std::int32_t width, std::int32_t height) {
+  RECT r = getRect();
+  setRect({r.left, r.top, r.left + width + 15, r.top + height + 15});
+  return getRect();
+}
+
+POINT RoundRectShape::attachPoint(unsigned side) const {
+  POINT p = Shape::attachPoint(side);
+  if (!isCorner(side)) return p;
+  std::int32_t dx = fraction(0.146, cornerWidth()), dy = fraction(0.146, cornerHeight());
+  p.x += side & kSideLeft ? dx : -dx;
+  p.y += side & kSideBottom ? -dy : dy;
+  return p;
+}
+
+bool RoundRectShape::outlineContains(const POINT& p) const {
+  return pointInRoundRect(getRect(), cornerWidth(), cornerHeight(), p);
+}
+
+RECT NullShape::sizeForLabel(std::int32_t width, std::int32_t height) {
+  RECT r = getRect();
+  setRect({r.left, r.top, r.left + width, r.top + height});
+  return getRect();
+}
