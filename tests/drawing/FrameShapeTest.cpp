@@ -1,0 +1,49 @@
+#include "drawing/FrameShape.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/RecordingDC.h"
+
+TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygon) {
+  FrameShape f(nullptr, {0, 0, 100, 80}, 0x0000FF, 0x00FF00);
+  RecordingDC dc;
+  f.draw(dc);
+  auto polygons = dc.callsOf("polygon");
+  ASSERT_EQ(polygons.size(), 1u);
+  // Without a title the inside is (4, 3, 96, 76).
+  EXPECT_EQ(polygons[0].points, (std::vector<POINT>{{0, 80}, {0, 0}, {100, 0}, {100, 80}, {4, 80},
+                                                    {4, 3}, {96, 3}, {96, 76}, {4, 76}, {4, 80}}));
+  EXPECT_EQ(polygons[0].fill, Color{0x0000FF});
+  EXPECT_EQ(polygons[0].pen, Color{0x00FF00});
+}
+
+TEST(FrameShapeTest, TheTitleStripGrowsWithTheMeasuredTitle) {
+  FrameShape f(nullptr, {0, 0, 200, 80});
+  EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 199, 3}));
+  f.setLabel("Title");
+  RecordingDC dc;
+  f.draw(dc);
+  EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 199, 17}));
+  EXPECT_EQ(f.innerRect(), (RECT{4, 18, 196, 76}));
+}
+
+TEST(FrameShapeTest, AClickInsideTheFrameDoesNotHitIt) {
+  FrameShape f(nullptr, {0, 0, 100, 80});
+  EXPECT_EQ(f.hitTest({50, 40}), 0u);
+  EXPECT_EQ(f.hitTest({96, 76}), 0u);  // the inner edge belongs to the inside
+  EXPECT_EQ(f.hitTest({2, 40}), 0x11u);
+  EXPECT_EQ(f.hitTest({50, 1}), 0x14u);
+  EXPECT_EQ(f.hitTest({50, 78}), 0x18u);
+}
+
+TEST(FrameShapeTest, ATitleStaysOnOneLineAndIsLaidOutAgain) {
+  FrameShape f(nullptr, {0, 0, 300, 100});
+  f.setLabel("one two three four five");
+  EXPECT_EQ(f.label()->aspect(), TextDrawing::kTitleAspect);
+  EXPECT_TRUE(f.isLayoutPending());
+  RecordingDC dc;
+  f.draw(dc);
+  EXPECT_EQ(f.label()->lineCount(), 1);
+  EXPECT_EQ(f.getRect(), (RECT{0, 0, 300, 100}));  // a frame sized by hand keeps its size
+  EXPECT_FALSE(f.isLayoutPending());
+}

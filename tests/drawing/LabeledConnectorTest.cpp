@@ -1,0 +1,61 @@
+#include "drawing/LabeledConnector.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/RecordingDC.h"
+
+namespace {
+
+/// "AGNT" in an ellipse between (0, 50) and (100, 50); the label measures 32 × 16.
+LabeledConnector agnt() {
+  auto label = std::make_unique<EllipseShape>();
+  label->setLabel("AGNT");
+  LabeledConnector c(nullptr, 2, std::move(label));
+  c.setTerminalPoint(0, {0, 50});
+  c.setTerminalPoint(1, {100, 50});
+  return c;
+}
+
+}  // namespace
+
+TEST(LabeledConnectorTest, TheLabelSizesItselfOnTheCentreAndIsDrawnOverTheLegs) {
+  LabeledConnector c = agnt();
+  RecordingDC dc;
+  c.draw(dc);
+  EXPECT_EQ(c.labelShape()->getRect(), (RECT{25, 37, 75, 64}));  // 50 × 27 around (50, 50)
+  EXPECT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "line", "ellipse", "setTextColor", "setCopyPen",
+                                                       "setTransparentBackground", "textOut"}));
+  EXPECT_EQ(c.getRect(), (RECT{-3, 34, 103, 67}));
+}
+
+TEST(LabeledConnectorTest, TheLabelAnswersHitsBeforeTheLegs) {
+  LabeledConnector c = agnt();
+  RecordingDC dc;
+  c.draw(dc);
+  EXPECT_EQ(c.hitTest({50, 45}), 0x14u);
+  EXPECT_EQ(c.hitTest({10, 50}), 0x110u);
+  c.setHighlighted(true);
+  EXPECT_TRUE(c.labelShape()->isHighlighted());
+  EXPECT_EQ(c.hitTest({27, 39}), 0x25u);
+  EXPECT_EQ(c.hitTest({98, 50}), 0x260u);
+}
+
+TEST(LabeledConnectorTest, TheLabelFollowsTheCentre) {
+  LabeledConnector c = agnt();
+  RecordingDC dc;
+  c.draw(dc);
+  c.setCentre({60, 60});
+  EXPECT_EQ(c.labelShape()->getRect(), (RECT{35, 47, 85, 74}));
+}
+
+TEST(LabeledConnectorTest, ANewLabelTextResizesTheLabelAtTheNextDrawing) {
+  LabeledConnector c = agnt();
+  RecordingDC dc;
+  c.draw(dc);
+  c.setLabel("BTWN-and-more");
+  c.draw(dc);
+  EXPECT_STREQ(c.getLabel(), "BTWN-and-more");
+  RECT r = c.labelShape()->getRect();
+  EXPECT_EQ(r.right - r.left, 152);
+  EXPECT_EQ((r.left + r.right) / 2, 50);
+}

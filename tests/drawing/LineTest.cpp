@@ -1,0 +1,64 @@
+#include "drawing/Line.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/RecordingDC.h"
+
+TEST(LineTest, ItsRectangleIsTheNormalisedSpanOfItsPoints) {
+  Line l(nullptr, {50, 10}, {10, 40});
+  EXPECT_EQ(l.getRect(), (RECT{10, 10, 50, 40}));
+  l.setRect({0, 0, 20, 30});
+  EXPECT_EQ(l.start(), (POINT{0, 0}));
+  EXPECT_EQ(l.end(), (POINT{20, 30}));
+}
+
+TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
+  struct Case {
+    POINT p;
+    bool selected;
+    unsigned expected;
+  };
+  Line l(nullptr, {0, 0}, {100, 50});
+  for (Case c : {Case{{4, 4}, false, 0x150}, Case{{4, 4}, true, 0x120}, Case{{96, 46}, false, 0x250},
+                 Case{{103, 52}, true, 0x220}, Case{{20, 4}, false, 0}, Case{{50, 27}, false, 0x10},
+                 Case{{50, 28}, false, 0}, Case{{-6, 0}, false, 0}}) {
+    l.setHighlighted(c.selected);
+    EXPECT_EQ(l.hitTest(c.p), c.expected) << c.p.x << "," << c.p.y;
+  }
+  Line vertical(nullptr, {10, 0}, {10, 100});
+  EXPECT_EQ(vertical.hitTest({14, 50}), 0x10u);
+  EXPECT_EQ(vertical.hitTest({16, 50}), 0u);
+}
+
+TEST(LineTest, ASteepLineIsHitAlongItsWholeLength) {
+  Line l(nullptr, {0, 0}, {2, 100});
+  for (std::int32_t y = 10; y <= 90; y += 10) EXPECT_EQ(l.hitTest({y / 50, y}), 0x10u) << y;
+  EXPECT_EQ(l.hitTest({5, 20}), 0u);
+}
+
+TEST(LineTest, DrawsTheLineThenItsArrowheadsPointingOutward) {
+  Line l(nullptr, {0, 0}, {100, 0}, 0x0000FF);
+  l.setStartArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
+  l.setEndArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
+  RecordingDC dc;
+  l.draw(dc);
+  ASSERT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "polygon", "polygon"}));
+  EXPECT_EQ(dc.calls[0].pen, Color{0x0000FF});
+  EXPECT_EQ(dc.calls[1].points[0], (POINT{0, 0}));
+  EXPECT_EQ(dc.calls[1].points[1].x, 9);  // the start head lies along the line
+  EXPECT_EQ(dc.calls[2].points[0], (POINT{100, 0}));
+  EXPECT_EQ(dc.calls[2].points[1].x, 90);
+}
+
+TEST(LineTest, ASharedArrowheadOutlivesTheLinesThatShowIt) {
+  auto head = std::make_shared<const ArrowHead>(0x0000FF, 0x0000FF);
+  auto first = std::make_unique<Line>();
+  first->setEndArrow(head);
+  Line second(*first);
+  head.reset();
+  first.reset();
+  ASSERT_NE(second.endArrow(), nullptr);
+  RecordingDC dc;
+  second.draw(dc);
+  EXPECT_EQ(dc.callsOf("polygon")[0].fill, Color{0x0000FF});
+}

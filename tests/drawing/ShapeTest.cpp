@@ -1,0 +1,227 @@
+#include "drawing/Shape.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "drawing/FrameShape.h"
+#include "tests/RecordingDC.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+/// A root that also records which members said they changed.
+class ChangeRecordingRoot : public TestRoot {
+ public:
+  void memberChanged(std::uint32_t id) override { changed.push_back(id); }
+  std::vector<std::uint32_t> changed;
+};
+
+using ShapeMaker = std::function<std::unique_ptr<Shape>(RECT)>;
+
+template <class S>
+ShapeMaker maker() {
+  return [](RECT r) -> std::unique_ptr<Shape> { return std::make_unique<S>(nullptr, r); };
+}
+
+/// A highlighted 100 × 50 shape at the origin.
+std::unique_ptr<Shape> selected(const ShapeMaker& make) {
+  auto s = make({0, 0, 100, 50});
+  s->setHighlighted(true);
+  return s;
+}
+
+}  // namespace
+
+TEST(ShapeTest, AnEmptyShapeWithoutLabelIsDrawn40By30FromItsCorner) {
+  ChangeRecordingRoot root;
+  auto* s = new RectangleShape(&root, {10, 20, 10, 20});
+  RecordingDC dc;
+  s->draw(dc);
+  EXPECT_EQ(s->getRect(), (RECT{10, 20, 50, 50}));
+  EXPECT_TRUE(s->isAutoSize());
+  EXPECT_FALSE(s->isLayoutPending());
+  EXPECT_EQ(root.changed, std::vector<std::uint32_t>{s->id()});
+  EXPECT_EQ(root.invalidated.back(), (RECT{7, 17, 53, 53}));
+}
+
+TEST(ShapeTest, AutomaticSizeFitsTheLabelByKind) {
+  // The label "abcdefghij" measures 100 × 20 with 10-pixel characters and 20-pixel lines.
+  struct Case {
+    const char* kind;
+    ShapeMaker make;
+    RECT expected;
+  };
+  for (const Case& c : {Case{"rectangle", maker<RectangleShape>(), {5, 5, 115, 35}},
+                        Case{"ellipse", maker<EllipseShape>(), {5, 5, 151, 38}},
+                        Case{"round", maker<RoundRectShape>(), {5, 5, 120, 40}},
+                        Case{"null", maker<NullShape>(), {5, 5, 105, 25}},
+                        Case{"frame", maker<FrameShape>(), {5, 5, 115, 35}}}) {
+    auto s = c.make({5, 5, 5, 5});
+    s->setLabel("abcdefghij");
+    RecordingDC dc;
+    dc.charWidth = 10;
+    dc.lineHeight = 20;
+    s->draw(dc);
+    EXPECT_EQ(s->getRect(), c.expected) << c.kind;
+  }
+}
+
+TEST(ShapeTest, AShapeOfFixedSizeKeepsItWhenItsLabelChanges) {
+  RectangleShape s(nullptr, {0, 0, 30, 30});
+  s.setLabel("a much longer label than fits");
+  RecordingDC dc;
+  s.draw(dc);
+  EXPECT_EQ(s.getRect(), (RECT{0, 0, 30, 30}));
+}
+
+TEST(ShapeTest, DrawsItsOutlineInItsColoursByKind) {
+  struct Case {
+    ShapeMaker make;
+    RECT rect;
+    std::vector<std::string> ops;
+    std::int32_t corner;
+  };
+  for (const Case& c : {Case{maker<RectangleShape>(), {0, 0, 40, 40}, {"rectangle"}, 0},
+                        Case{maker<EllipseShape>(), {0, 0, 40, 40}, {"ellipse"}, 0},
+                        Case{maker<RoundRectShape>(), {0, 0, 20, 40}, {"roundRect"}, 10},
+                        Case{maker<RoundRectShape>(), {0, 0, 40, 40}, {"roundRect"}, 15},
+                        Case{maker<NullShape>(), {0, 0, 40, 40}, {}, 0}}) {
+    auto s = c.make(c.rect);
+    s->setFillColor(0x0000FF);
+    s->setBorderColor(0x00FF00);
+    RecordingDC dc;
+    s->draw(dc);
+    ASSERT_EQ(dc.drawingOps(), c.ops);
+    if (c.ops.empty()) continue;
+    const auto& call = dc.calls[0];
+    EXPECT_EQ(call.rect, c.rect);
+    EXPECT_EQ(call.fill, Color{0x0000FF});
+    EXPECT_EQ(call.pen, Color{0x00FF00});
+    EXPECT_EQ(call.cornerWidth, c.corner);
+  }
+}
+
+TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCorners) {
+  auto s = selected(maker<RectangleShape>());
+  RecordingDC dc;
+  s->draw(dc);
+  auto rects = dc.callsOf("rectangle");
+  ASSERT_EQ(rects.size(), 5u);
+  EXPECT_EQ(rects[1].rect, (RECT{0, 0, 6, 6}));
+  EXPECT_EQ(rects[2].rect, (RECT{94, 0, 100, 6}));
+  EXPECT_EQ(rects[3].rect, (RECT{94, 44, 100, 50}));
+  EXPECT_EQ(rects[4].rect, (RECT{0, 44, 6, 50}));
+  EXPECT_EQ(rects[4].fill, kBlack);
+}
+
+TEST(ShapeTest, TheLabelIsWrittenCentredInTheLabelAreaInTheTextColour) {
+  EllipseShape s(nullptr, {0, 0, 100, 60});
+  s.setTextColor(0x00FFFF);
+  s.setLabel("ab");
+  RecordingDC dc;
+  s.draw(dc);
+  auto out = dc.callsOf("textOut");
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].points[0], (POINT{42, 22}));  // centre (50, 30) less half of 16 × 16
+  EXPECT_EQ(dc.callsOf("setTextColor")[0].color, 0x00FFFFu);
+}
+
+TEST(ShapeTest, HitTestOfASelectedShapeFindsHandlesThenZones) {
+  auto s = selected(maker<RectangleShape>());
+  EXPECT_EQ(s->hitTest({3, 2}), 0x25u);
+  EXPECT_EQ(s->hitTest({97, 48}), 0x2Au);
+  EXPECT_EQ(s->hitTest({97, 2}), 0x26u);
+  EXPECT_EQ(s->hitTest({3, 48}), 0x29u);
+  EXPECT_EQ(s->hitTest({50, 25}), 0x10u);
+  EXPECT_EQ(s->hitTest({50, 2}), 0x14u);
+  EXPECT_EQ(s->hitTest({101, 25}), 0u);
+  s->setHighlighted(false);
+  EXPECT_EQ(s->hitTest({3, 2}), 0x14u);
+  EXPECT_EQ(s->hitHandle({3, 2}), 0u);
+}
+
+TEST(ShapeTest, HitTestFollowsTheOutlineOfEllipsesAndRoundedRectangles) {
+  for (const ShapeMaker& make : {maker<EllipseShape>(), maker<RoundRectShape>()}) {
+    auto s = make({0, 0, 100, 50});
+    EXPECT_EQ(s->hitTest({1, 1}), 0u);
+    EXPECT_EQ(s->hitTest({50, 1}), 0x14u);
+    EXPECT_EQ(s->hitTest({50, 25}), 0x10u);
+  }
+  // The handles of a selected ellipse stay in the corners of its rectangle.
+  EXPECT_EQ(selected(maker<EllipseShape>())->hitTest({1, 1}), 0x25u);
+}
+
+TEST(ShapeTest, AttachPointsByKindAndSide) {
+  struct Case {
+    const char* kind;
+    ShapeMaker make;
+    unsigned side;
+    POINT expected;
+  };
+  const RECT r{0, 0, 100, 50};
+  for (const Case& c : {
+           Case{"rect", maker<RectangleShape>(), kSideLeft, {0, 25}},
+           Case{"rect", maker<RectangleShape>(), kSideRight, {100, 25}},
+           Case{"rect", maker<RectangleShape>(), kSideTop, {50, 0}},
+           Case{"rect", maker<RectangleShape>(), kSideBottom, {50, 50}},
+           Case{"rect", maker<RectangleShape>(), kSideLeft | kSideTop, {0, 0}},
+           Case{"rect", maker<RectangleShape>(), kSideRight | kSideBottom, {100, 50}},
+           Case{"null", maker<NullShape>(), kSideRight | kSideTop, {100, 0}},
+           Case{"frame", maker<FrameShape>(), kSideLeft | kSideBottom, {0, 50}},
+           Case{"ellipse", maker<EllipseShape>(), kSideTop, {50, 0}},
+           Case{"ellipse", maker<EllipseShape>(), kSideLeft | kSideTop, {14, 7}},
+           Case{"ellipse", maker<EllipseShape>(), kSideRight | kSideBottom, {86, 43}},
+           Case{"round", maker<RoundRectShape>(), kSideRight, {100, 25}},
+           Case{"round", maker<RoundRectShape>(), kSideLeft | kSideTop, {2, 2}},
+           Case{"round", maker<RoundRectShape>(), kSideRight | kSideBottom, {98, 48}},
+       }) {
+    EXPECT_EQ(c.make(r)->attachPoint(c.side), c.expected) << c.kind << " side " << c.side;
+  }
+}
+
+TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
+  RectangleShape s(nullptr, {0, 0, 40, 10});
+  s.setLabel("abcdefghij");
+  RecordingDC dc;
+  dc.charWidth = 10;
+  dc.lineHeight = 20;
+  EXPECT_EQ(s.invalidRect(), (RECT{-3, -3, 43, 13}));  // not measured yet
+  s.draw(dc);                                           // 100 × 20 on a 40 × 10 shape
+  EXPECT_EQ(s.invalidRect(), (RECT{-36, -11, 76, 21}));
+}
+
+TEST(ShapeTest, SettingTheLabelRepaintsAndANullLabelRemovesIt) {
+  TestRoot root;
+  auto* s = new RectangleShape(&root, {0, 0, 40, 30});
+  s->setLabel("idea");
+  EXPECT_STREQ(s->getLabel(), "idea");
+  EXPECT_EQ(root.invalidated.size(), 2u);
+  s->setLabel(nullptr);
+  EXPECT_EQ(s->getLabel(), nullptr);
+  EXPECT_EQ(s->label(), nullptr);
+}
+
+TEST(ShapeTest, CopyAttributesTakesRectangleAndLabelButKeepsColours) {
+  RectangleShape from(nullptr, {1, 2, 30, 40}, 0x0000FF);
+  from.setLabel("old");
+  from.setDepth(7);
+  EllipseShape to(nullptr, {}, 0x00FF00);
+  to.copyAttributes(from);
+  EXPECT_EQ(to.getRect(), from.getRect());
+  EXPECT_STREQ(to.getLabel(), "old");
+  EXPECT_EQ(to.depth(), 7);
+  EXPECT_EQ(to.fillColor(), 0x00FF00u);
+}
+
+TEST(ShapeTest, ACloneIsIndependentOfItsOriginal) {
+  EllipseShape original(nullptr, {0, 0, 10, 10}, 0x0000FF);
+  original.setLabel("one");
+  std::unique_ptr<Shape> copy(original.clone());
+  copy->setFillColor(0x00FF00);
+  copy->setLabel("two");
+  EXPECT_STREQ(copy->className(), "EllipseShape");
+  EXPECT_EQ(original.fillColor(), 0x0000FFu);
+  EXPECT_STREQ(original.getLabel(), "one");
+}

@@ -1,0 +1,105 @@
+#include "drawing/TextDrawing.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/RecordingDC.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+std::vector<std::string> linesOf(const TextDrawing& t) {
+  std::vector<std::string> out;
+  for (const auto& line : t.lines()) out.push_back(line.text);
+  return out;
+}
+
+}  // namespace
+
+TEST(TextDrawingTest, WrapsAtBlanksWithinTheWrapWidth) {
+  // 15 characters: 120 × 16, so the wrap width is sqrt(1920) · 1.5 → 65, raised to 66.
+  RecordingDC dc;
+  TextDrawing t("aaa bbb ccc ddd");
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{56, 32}));
+  EXPECT_EQ(linesOf(t), (std::vector<std::string>{"aaa bbb", "ccc ddd"}));
+  EXPECT_EQ(t.lineCount(), 2);
+}
+
+TEST(TextDrawingTest, AWordWiderThanTheWrapWidthWidensItAndStandsAlone) {
+  RecordingDC dc;
+  TextDrawing t("a b supercalifragilistic c");
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{160, 48}));
+  EXPECT_EQ(linesOf(t), (std::vector<std::string>{"a b", "supercalifragilistic", "c"}));
+}
+
+TEST(TextDrawingTest, TextWithoutBlanksStaysOnOneLineHoweverLong) {
+  RecordingDC dc;
+  TextDrawing t(std::string(300, 'x'));
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{2400, 16}));
+  ASSERT_EQ(t.lines().size(), 1u);
+  EXPECT_EQ(t.lines()[0].text.size(), 300u);
+}
+
+TEST(TextDrawingTest, MeasuresAndWrapsUtf8ByCharacters) {
+  RecordingDC dc;
+  TextDrawing t("Größe Maß");  // 9 characters in 12 bytes
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{40, 32}));
+  EXPECT_EQ(linesOf(t), (std::vector<std::string>{"Größe", "Maß"}));
+}
+
+TEST(TextDrawingTest, ATitleAspectKeepsSeveralWordsOnOneLine) {
+  RecordingDC dc;
+  TextDrawing t("one two three four", TextDrawing::kTitleAspect);
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{144, 16}));
+}
+
+TEST(TextDrawingTest, ChangingTheTextForgetsTheMeasuredSize) {
+  RecordingDC dc;
+  TextDrawing t("abc");
+  t.computeSize(dc);
+  EXPECT_TRUE(t.isMeasured());
+  t.setText("abcdef");
+  EXPECT_FALSE(t.isMeasured());
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{48, 16}));
+}
+
+TEST(TextDrawingTest, AFailedMeasurementIsReportedAndLayoutGoesOn) {
+  RecordingReports reports;
+  RecordingDC dc;
+  dc.extentError = 1400;
+  TextDrawing t("abc def");
+  EXPECT_EQ(t.computeSize(dc), (TextExtent{5, 10}));
+  EXPECT_TRUE(reports.saw("Internal error... TextDrawing::computeSize: GetTextExtent call failed, error: 1400"));
+}
+
+TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
+  // "aaaa bb" lays out as "aaaa" (32 wide) over "bb" (16 wide), 32 × 32.
+  struct Case {
+    TextDrawing::Alignment alignment;
+    std::int32_t x0, x1;
+  };
+  for (Case c : {Case{TextDrawing::kAlignLeft, 84, 84}, Case{TextDrawing::kAlignRight, 84, 100},
+                 Case{TextDrawing::kAlignCentre, 84, 92}}) {
+    RecordingDC dc;
+    TextDrawing t("aaaa bb");
+    t.draw(dc, {100, 50}, 0x0000FF, c.alignment);
+    auto out = dc.callsOf("textOut");
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].points[0], (POINT{c.x0, 34})) << c.alignment;
+    EXPECT_EQ(out[1].points[0], (POINT{c.x1, 50})) << c.alignment;
+    EXPECT_EQ(out[1].text, "bb");
+    EXPECT_EQ(dc.callsOf("setTextColor")[0].color, 0x0000FFu);
+    EXPECT_EQ(dc.callsOf("setTransparentBackground").size(), 1u);
+  }
+}
+
+TEST(TextDrawingTest, ALineThatCannotBeWrittenIsReportedAndTheNextIsTried) {
+  RecordingReports reports;
+  RecordingDC dc;
+  dc.failTextOut = true;
+  TextDrawing t("aaaa bb");
+  t.draw(dc, {0, 0}, 0, TextDrawing::kAlignCentre);
+  EXPECT_EQ(dc.callsOf("textOut").size(), 2u);
+  ASSERT_EQ(reports.shown.size(), 2u);
+  EXPECT_EQ(reports.shown[0].severity, 'W');
+  EXPECT_TRUE(reports.saw("GraphicTextBlock::draw: failed"));
+}
