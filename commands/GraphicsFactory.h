@@ -1,6 +1,7 @@
 // The named drawing prototypes (shapes, lines, connectors) that new elements are cloned from.
 #pragma once
 
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <string>
@@ -8,6 +9,14 @@
 #include <vector>
 
 class Connector;
+class ContextBox;
+class Graphic;
+class Node;
+class SMaplet;
+struct tagPOINT;
+struct tagRECT;
+using POINT = tagPOINT;
+using RECT = tagRECT;
 class GraphicContainer;
 class Line;
 class Shape;
@@ -100,6 +109,19 @@ class GraphicsFactory {
   Connector* getConnector(const std::string& name, GraphicContainer& container) const;
   std::vector<std::string> connectorNames() const { return connectors_.names(); }
 
+  /// A node of the named shape; a member of `container` when given, else the caller's.
+  Node* makeNode(GraphicContainer* container, const std::string& shapeName, const char* label,
+                 const RECT* bounds) const;
+  /// A maplet of the named connector type centred at `p`; owned as makeNode's node.
+  SMaplet* makeMaplet(GraphicContainer* container, const std::string& connectorName, const POINT& p) const;
+  /// A context of the named shape; owned as makeNode's node.
+  ContextBox* makeContextBox(GraphicContainer* container, const std::string& shapeName, const char* label,
+                             const RECT* bounds) const;
+  /// Reads a component whose type word comes first ("Node" or "ContextBox"); null for any other word.
+  Graphic* readNode(std::istream& in, GraphicContainer* container) const;
+  /// The same for "Maplet" and "SMaplet".
+  Graphic* readMaplet(std::istream& in, GraphicContainer* container) const;
+
   const GraphicsLibrary<Shape>& shapes() const { return shapes_; }
   const GraphicsLibrary<Line>& lines() const { return lines_; }
   const GraphicsLibrary<Connector>& connectors() const { return connectors_; }
@@ -115,3 +137,7 @@ class GraphicsFactory {
 /// Registers the editor's standard shapes, lines and connector types with the
 /// factory. Called once at start-up; calling it again changes nothing.
 void registerStandardPrototypes();
+
+/// Registers one prototype of each map component class ("SMaplet", "Node",
+/// "ContextBox") by class name, so that commands carrying elements can be read back.
+void registerComponentPrototypes();

@@ -1,0 +1,230 @@
+// The map's popup, the commands that add elements, and the passing of mouse events to elements.
+#include "model/CMap.h"
+
+#include <algorithm>
+
+#include "commands/Command.h"
+#include "commands/GraphicsFactory.h"
+#include "drawing/Shape.h"
+#include "model/GraphicObjectLocator.h"
+#include "model/Interaction.h"
+#include "model/Maplet.h"
+#include "model/Node.h"
+
+namespace {
+// The rectangle the view takes to mean "all of it".
+constexpr RECT kEverywhere{-2147483647, -2147483647, 2147483647, 2147483647};
+}  // namespace
+
+CMap::CMap(GraphicContainer* container)
+    : BehaviouralGraphic(container, "default"), SRGraphic(container, "default") {}
+
+CMap::CMap(const CMap& other, GraphicContainer* container)
+    : CloneableObject(other), BehaviouralGraphic(other, container), SRGraphic(other, container) {}
+
+VisualGraphic* CMap::getVisual() {
+  // Kept out of the element list, so that it takes no id and is neither drawn nor saved.
+  if (!visualPart()) {
+    backdrop_ = new RectangleShape(nullptr, RECT{}, 0x00FFFFFF);
+    setVisualPart(backdrop_);
+  }
+  return visualPart();
+}
+
+CMap::~CMap() {
+  setVisualPart(nullptr);
+  delete backdrop_;
+}
+
+std::unique_ptr<Command> CMap::generateNewNode(Graphic* element) {
+  return std::make_unique<CommandPtr1<Node>>(GraphicObjectLocator(*this), kCmdNewNode, dynamic_cast<Node*>(element),
+                                             nullptr);
+}
+
+std::unique_ptr<Command> CMap::generateNewArc(Graphic* element) {
+  return std::make_unique<CommandPtr1<SMaplet>>(GraphicObjectLocator(*this), kCmdNewArc,
+                                                dynamic_cast<SMaplet*>(element), nullptr);
+}
+
+int CMap::submitCommand(std::unique_ptr<Command> cmd) {
+  if (GraphicContainer* c = container()) return c->submitCommand(std::move(cmd));
+  return GraphicContainer::submitCommand(std::move(cmd));
+}
+
+void CMap::invalidateRect(const RECT& r) {
+  if (GraphicContainer* c = container()) c->invalidateRect(r);
+}
+
+Menu CMap::buildPopupMenu() {
+  Menu menu = SensitiveGraphic::buildPopupMenu();
+  menu.addSeparator();
+  menu.add(kCmdNewNode, "New Node");
+  menu.add(kCmdNewArc, "New Arc");
+  menu.add(kCmdNewContext, "New Context");
+  return menu;
+}
+
+std::vector<Graphic*> CMap::selection() const {
+  std::vector<Graphic*> out;
+  for (Graphic* g : *this)
+    if (g->isHighlighted()) out.push_back(g);
+  return out;
+}
+
+std::unique_ptr<Command> CMap::doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) {
+  GraphicsFactory& factory = GraphicsFactory::instance();
+  switch (id) {
+    case kCmdNewNode: {
+      RECT r = at ? RECT{at->x, at->y, at->x + 30, at->y + 20} : RECT{0, 0, 30, 20};
+      return generateNewNode(factory.makeNode(nullptr, "default", nullptr, &r));
+    }
+    case kCmdNewContext: {
+      RECT r = at ? RECT{at->x, at->y, at->x + 100, at->y + 75} : RECT{0, 0, 100, 75};
+      return generateNewNode(factory.makeContextBox(nullptr, "frame", nullptr, &r));
+    }
+    case kCmdNewArc: {
+      SMaplet* maplet = factory.makeMaplet(nullptr, "default", at ? *at : POINT{50, 50});
+      for (auto i = maplet->terminalCount(); i-- > 0;) maplet->floatTerminal(static_cast<std::uint16_t>(i));
+      return generateNewArc(maplet);
+    }
+    case kCmdDelete: {
+      // The map stays in its view: its "Delete" removes the selected elements as one step,
+      // maplets first so that undo brings the elements back before it hooks maplets to them.
+      std::vector<Graphic*> chosen = selection();
+      if (chosen.empty()) return nullptr;
+      std::stable_partition(chosen.begin(), chosen.end(), [](Graphic* g) { return dynamic_cast<Maplet*>(g) != nullptr; });
+      auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdDelete);
+      for (Graphic* g : chosen)
+        if (auto* s = dynamic_cast<SensitiveGraphic*>(g)) all->append(s->generateDelete());
+      return all;
+    }
+    default:
+      return SensitiveGraphic::doGenerateCommand(id, at, itemText);
+  }
+}
+
+namespace {
+
+// Adds a fresh clone of the carried prototype; a redo brings back the id the first clone got.
+template <class T>
+T* addClone(CMap& map, T* prototype) {
+  auto* copy = dynamic_cast<T*>(prototype->clone());
+  if (!copy) return nullptr;
+  if (prototype->id() == 0) {
+    copy->setContainer(&map);
+    prototype->setId(copy->id());
+  } else {
+    copy->setId(prototype->id());
+    copy->joinContainer(&map);
+  }
+  return copy;
+}
+
+}  // namespace
+
+int CMap::execute(Command* cmd) {
+  switch (cmd->type()) {
+    case kCmdNewNode: {
+      auto* c = dynamic_cast<CommandPtr1<Node>*>(cmd);
+      if (!c || !c->getNew()) {
+        reportError(nullptr, 'E', "CMap::execute: Bad NEW NODE command, type = %s", cmd->className());
+        return -1;
+      }
+      if (Node* added = addClone(*this, c->getNew())) added->invalidateRect(added->getRect());
+      return 0;
+    }
+    case kCmdNewArc: {
+      auto* c = dynamic_cast<CommandPtr1<SMaplet>*>(cmd);
+      if (!c || !c->getNew()) {
+        reportError(nullptr, 'E', "CMap::execute: Bad NEW ARC command, type = %s", cmd->className());
+        return -1;
+      }
+      if (SMaplet* added = addClone(*this, c->getNew())) added->invalidateRect(kEverywhere);
+      return 0;
+    }
+    default:
+      return SensitiveGraphic::execute(cmd);
+  }
+}
+
+int CMap::undo(Command* cmd) {
+  const bool node = cmd->type() == kCmdNewNode;
+  if (!node && cmd->type() != kCmdNewArc) return SensitiveGraphic::undo(cmd);
+  Graphic* carried = nullptr;
+  if (node) {
+    if (auto* c = dynamic_cast<CommandPtr1<Node>*>(cmd)) carried = c->getNew();
+  } else if (auto* c = dynamic_cast<CommandPtr1<SMaplet>*>(cmd)) {
+    carried = c->getNew();
+  }
+  if (!carried) {
+    reportError(nullptr, 'E', node ? "CMap::undo: Bad NEW NODE command, type = %s" : "CMap::undo: Bad NEW ARC command, type = %s",
+                cmd->className());
+    return -1;
+  }
+  Graphic* added = find(carried->id());
+  if (!added) {
+    // The element has gone by other means: refused, and the map left as it is.
+    reportError(nullptr, 'E', "CMap exception: operator[]: Index %lu not found",
+                static_cast<unsigned long>(carried->id()));
+    return -300;
+  }
+  bool right = node ? dynamic_cast<Node*>(added) != nullptr : dynamic_cast<SMaplet*>(added) != nullptr;
+  if (!right) {
+    reportError(nullptr, 'E', node ? "CMap::undo: Can't find object of NEW NODE command"
+                                   : "CMap::undo: Can't find object of NEW ARC command");
+    return -1;
+  }
+  invalidateRect(added->invalidRect());
+  delete added;
+  return 0;
+}
+
+int CMap::passToElements(Handler handler, unsigned keys, const POINT& p) {
+  if (Graphic* held = captured()) {
+    auto* s = dynamic_cast<SensitiveGraphic*>(held);
+    return s ? (s->*handler)(keys, p) : 0;
+  }
+  Position pos;
+  for (SensitiveGraphic* s = findSensitiveAt(p, &pos); s; s = findSensitiveAt(p, &pos))
+    if ((s->*handler)(keys, p) == 1) return 1;
+  return 0;
+}
+
+void CMap::rubberBandSelect(unsigned keys, const POINT& p) {
+  if (!(keys & kKeyControl)) setAllHighlighted(false);
+  RECT band = fromWindow(trackRect(toWindow(RECT{p.x, p.y, p.x, p.y}), kEdgeRight | kEdgeBottom, window()));
+  for (Graphic* g : *this)
+    if (g->isInside(band)) g->setHighlighted(true);
+}
+
+int CMap::leftButtonDown(unsigned keys, const POINT& p) {
+  if (passToElements(&SensitiveGraphic::leftButtonDown, keys, p)) return 1;
+  rubberBandSelect(keys, p);
+  return 1;
+}
+
+int CMap::rightButtonDown(unsigned keys, const POINT& p) {
+  if (passToElements(&SensitiveGraphic::rightButtonDown, keys, p)) return 1;
+  setCaptured(nullptr);
+  showPopupMenu(&p);
+  return 1;
+}
+
+int CMap::mouseMove(unsigned keys, const POINT& p) {
+  return passToElements(&SensitiveGraphic::mouseMove, keys, p);
+}
+
+#define BRENLO_PASS_OR_RELEASE(name)                                   \
+  int CMap::name(unsigned keys, const POINT& p) {                      \
+    if (passToElements(&SensitiveGraphic::name, keys, p)) return 1;    \
+    setCaptured(nullptr);                                              \
+    return 0;                                                          \
+  }
+BRENLO_PASS_OR_RELEASE(leftButtonUp)
+BRENLO_PASS_OR_RELEASE(leftDoubleClick)
+BRENLO_PASS_OR_RELEASE(rightButtonUp)
+BRENLO_PASS_OR_RELEASE(rightDoubleClick)
+BRENLO_PASS_OR_RELEASE(middleButtonDown)
+BRENLO_PASS_OR_RELEASE(middleButtonUp)
+BRENLO_PASS_OR_RELEASE(middleDoubleClick)
+#undef BRENLO_PASS_OR_RELEASE

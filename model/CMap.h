@@ -1,0 +1,72 @@
+// The map: the container of nodes, contexts and maplets, its popup and the commands that add elements.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "model/SRGraphic.h"
+
+class Shape;
+
+/// The sensitive, relationable graphic whose parts are the map's elements.
+class CMap : public SRGraphic {
+ public:
+  explicit CMap(GraphicContainer* container = nullptr);
+  /// A map holding clones of the other's elements.
+  CMap(const CMap& other, GraphicContainer* container);
+  ~CMap() override;
+
+  const char* className() const override { return "CMap"; }
+  /// A new map copied from this one, owned by the caller.
+  virtual CMap* cloneMap() const { return new CMap(*this, nullptr); }
+
+  /// Draws every element back to front; the map's own visual is not drawn.
+  void draw(DrawingContext& dc) override { GraphicContainer::draw(dc); }
+  /// A white rectangle, made on first request; a member of the map.
+  VisualGraphic* getVisual() override;
+  int changeShape(const char*) override { return -1; }
+
+  /// A NEW NODE carrying `element` (a node or context), which the command owns.
+  virtual std::unique_ptr<Command> generateNewNode(Graphic* element);
+  /// A NEW ARC carrying `element` (a maplet), which the command owns.
+  virtual std::unique_ptr<Command> generateNewArc(Graphic* element);
+  /// Passed to the container above, or executed and destroyed without one.
+  int submitCommand(std::unique_ptr<Command> cmd) override;
+
+  /// NEW NODE and NEW ARC; the rest as any element.
+  int execute(Command* cmd) override;
+  int undo(Command* cmd) override;
+  std::unique_ptr<Command> doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) override;
+  Menu buildPopupMenu() override;
+
+  // The mouse goes to the elements under the pointer.
+  int leftButtonDown(unsigned keys, const POINT& p) override;
+  int leftButtonUp(unsigned keys, const POINT& p) override;
+  int leftDoubleClick(unsigned keys, const POINT& p) override;
+  int rightButtonDown(unsigned keys, const POINT& p) override;
+  int rightButtonUp(unsigned keys, const POINT& p) override;
+  int rightDoubleClick(unsigned keys, const POINT& p) override;
+  int middleButtonDown(unsigned keys, const POINT& p) override;
+  int middleButtonUp(unsigned keys, const POINT& p) override;
+  int middleDoubleClick(unsigned keys, const POINT& p) override;
+  int mouseMove(unsigned keys, const POINT& p) override;
+
+  /// Repaints go to the container above, if any (the view answers them itself).
+  void invalidateRect(const RECT& r) override;
+  /// The map's own text form: id and prototype name.
+  using SRGraphic::printOn;
+  using SRGraphic::readFrom;
+
+  /// The selected elements, back to front.
+  std::vector<Graphic*> selection() const;
+
+ protected:
+  using Handler = int (SensitiveGraphic::*)(unsigned, const POINT&);
+  /// Offers the event to the elements under the pointer, front to back, until one takes it.
+  int passToElements(Handler handler, unsigned keys, const POINT& p);
+  /// Selects by a rubber band dragged from `p`.
+  void rubberBandSelect(unsigned keys, const POINT& p);
+
+ private:
+  Shape* backdrop_ = nullptr;
+};

@@ -1,0 +1,518 @@
+// Terminals, their observers, the maplet commands, its popup menu and its component text.
+#include "model/Maplet.h"
+
+#include <algorithm>
+#include <optional>
+#include <istream>
+#include <ostream>
+
+#include "commands/Command.h"
+#include "commands/GraphicsFactory.h"
+#include "drawing/Connector.h"
+#include "drawing/LabeledConnector.h"
+#include "model/Fields.h"
+#include "model/GraphicObjectLocator.h"
+#include "model/Interaction.h"
+#include "model/RelationableGraphic.h"
+
+namespace {
+
+constexpr int kNotMine = -143;
+
+std::int32_t halfFloor(std::int64_t sum) {
+  return static_cast<std::int32_t>(sum >= 0 ? sum / 2 : -((-sum + 1) / 2));
+}
+
+// Parenthesised terminal spec fields after the id, with their messages.
+const char* const kSpecFields[] = {"LineColor1", "LineStyle",  "LineThickness", "ArrowStyle1",
+                                   "ArrowColor1", "endText1",  "endTextColor1", "ArrowStyle2",
+                                   "ArrowColor2", "endText2",  "endTextColor2"};
+bool isQuotedSpecField(int i) { return i == 3 || i == 5 || i == 7 || i == 9; }
+
+}  // namespace
+
+Maplet::Maplet(GraphicContainer* container, const std::string& connectorName, const POINT& p)
+    : BehaviouralGraphic(container, connectorName), terminals_(2, nullptr) {
+  if (getConnector()) Maplet::setCentre(p);
+}
+
+Maplet::Maplet(const Maplet& other, GraphicContainer* container)
+    : CloneableObject(other), BehaviouralGraphic(other, container), Observer(other), terminals_(other.terminals_) {}
+
+Maplet::~Maplet() {
+  invalidate();
+  // A copy that never hooked its ends does not observe them.
+  for (RelationableGraphic* t : terminals_) {
+    if (!t) continue;
+    const auto& obs = t->observers();
+    if (std::find(obs.begin(), obs.end(), static_cast<Observer*>(this)) != obs.end()) t->detachObserver(this);
+  }
+}
+
+VisualGraphic* Maplet::getVisual() { return getConnector(); }
+
+Connector* Maplet::getConnector() {
+  if (!visualPart() && !prototypeName().empty()) changeConnector(nullptr);
+  return dynamic_cast<Connector*>(visualPart());
+}
+
+void Maplet::changeConnector(const char* name) {
+  if (name && prototypeName() == name) return;
+  if (name) setPrototypeName(name);
+  Connector* made = GraphicsFactory::instance().getConnector(prototypeName(), *this);
+  if (!made) return;
+  if (VisualGraphic* old = visualPart()) {
+    invalidate();
+    made->copyAttributes(*old);
+    removePart(old);
+    delete old;
+  }
+  setVisualPart(made);
+  std::size_t n = made->legCount();
+  for (std::size_t i = n; i < terminals_.size(); ++i)
+    if (terminals_[i]) terminals_[i]->detachObserver(this);
+  terminals_.resize(n, nullptr);
+  placeAllTerminals();
+}
+
+std::uint16_t Maplet::terminalCount() const {
+  const Connector* c = getConnector();
+  return c ? c->legCount() : 0;
+}
+
+POINT Maplet::centre() const {
+  const Connector* c = getConnector();
+  return c ? c->centre() : POINT{};
+}
+
+RelationableGraphic* Maplet::operator[](std::uint16_t i) const {
+  if (i < terminalCount() && i < terminals_.size()) return terminals_[i];
+  reportError(nullptr, 'W', "Maplet::operator[]: requested index %hu is out of range 0-%hu", i, terminalCount());
+  return nullptr;
+}
+
+void Maplet::placeAttached(std::uint16_t i) {
+  Connector* c = getConnector();
+  if (c && i < terminals_.size() && terminals_[i]) c->setTerminalPoint(i, terminals_[i]->attachPointToward(c->centre()));
+}
+
+void Maplet::placeAllTerminals() {
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i) {
+    if (terminals_[i]) placeAttached(i);
+    else floatTerminal(i);
+  }
+}
+
+void Maplet::floatTerminal(std::uint16_t i) {
+  setConnection(i, nullptr);
+  Connector* c = getConnector();
+  if (!c || i >= c->legCount()) return;
+  // Measured from the centre and the hooked ends only: floating ends placed
+  // earlier must not push the next placement further out.
+  RECT b{c->centre().x, c->centre().y, c->centre().x, c->centre().y};
+  for (std::uint16_t k = 0; k < terminals_.size() && k < c->legCount(); ++k) {
+    if (!terminals_[k]) continue;
+    POINT e = c->terminalPoint(k);
+    b = {std::min(b.left, e.x), std::min(b.top, e.y), std::max(b.right, e.x), std::max(b.bottom, e.y)};
+  }
+  std::int32_t n = c->legCount();
+  std::int32_t my = halfFloor(std::int64_t{b.top} + b.bottom);
+  if (i == 0) {
+    c->setTerminalPoint(0, {b.left - 40, my});
+  } else {
+    std::int32_t o = (n % 2) ? 10 : 0, h = (n - 1) / 2;
+    c->setTerminalPoint(i, {b.right + 40, my + (i - 1) * 20 + o - h * 20});
+  }
+}
+
+int Maplet::setConnection(std::uint16_t i, RelationableGraphic* target) {
+  std::uint16_t n = terminalCount();
+  if ((n != 0 && i >= n) || i >= terminals_.size()) return -1;
+  if (target != terminals_[i]) {
+    if (RelationableGraphic* old = terminals_[i]) old->detachObserver(this);
+    if (!target) {
+      terminals_[i] = nullptr;
+      floatTerminal(i);
+    } else {
+      terminals_[i] = target;
+      placeAttached(i);
+      target->attachObserver(this);
+    }
+  }
+  if (target) update(target);
+  return 0;
+}
+
+void Maplet::update(Subject* subject) {
+  auto* t = dynamic_cast<RelationableGraphic*>(subject);
+  Connector* c = getConnector();
+  if (!t || !c) return;
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i)
+    if (terminals_[i] == t) placeAttached(i);
+  if (!c->isAutoCentre()) return;
+  std::int64_t sx = 0, sy = 0;
+  int count = 0;
+  bool oneElement = true;
+  RelationableGraphic* first = nullptr;
+  for (std::uint16_t i = 0; i < terminals_.size() && i < c->legCount(); ++i) {
+    if (!terminals_[i]) continue;
+    POINT e = c->terminalPoint(i);
+    sx += e.x;
+    sy += e.y;
+    if (count++ == 0) first = terminals_[i];
+    else if (terminals_[i] != first) oneElement = false;
+  }
+  if (count <= 1) return;
+  if (oneElement) {
+    c->setConnectorFlags(c->connectorFlags() & ~Connector::kAutoCentre);  // a loop keeps its centre
+    return;
+  }
+  setCentre({static_cast<std::int32_t>(sx / count), static_cast<std::int32_t>(sy / count)});
+}
+
+void Maplet::subjectGone(Subject* subject) {
+  std::vector<std::uint16_t> gone;
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i) {
+    if (terminals_[i] && static_cast<Subject*>(terminals_[i]) == subject) {
+      terminals_[i] = nullptr;
+      gone.push_back(i);
+    }
+  }
+  GraphicContainer* c = container();
+  if (c && c->isBeingDestroyed()) return;
+  for (std::uint16_t i : gone) floatTerminal(i);
+}
+
+void Maplet::setCentre(const POINT& p) {
+  Connector* c = getConnector();
+  if (!c) return;
+  c->setCentre(p);
+  placeAllTerminals();
+}
+
+std::unique_ptr<Command> Maplet::generateSetConnection(std::uint16_t i, std::uint32_t targetId) {
+  RelationableGraphic* old = i < terminals_.size() ? terminals_[i] : nullptr;
+  std::uint32_t oldId = old ? old->id() : 0;
+  return std::make_unique<Command2<unsigned int, unsigned long>>(GraphicObjectLocator(*this), kCmdSetConnection, i, i,
+                                                                 targetId, oldId);
+}
+
+int Maplet::execute(Command* cmd) {
+  Connector* c = getConnector();
+  switch (cmd->type()) {
+    case kCmdSetConnection: {
+      auto* set = dynamic_cast<Command2<unsigned int, unsigned long>*>(cmd);
+      if (!set) {
+        reportError(nullptr, 'E', "Maplet::execute: Bad SET CONNECTION command, type = %s", cmd->className());
+        return kNotMine;
+      }
+      GraphicContainer* parent = container();
+      if (!parent) {
+        reportError(nullptr, 'E', "Maplet::execute: SET CONNECTION no parent");
+        return kNotMine;
+      }
+      RelationableGraphic* target = nullptr;
+      if (set->getNew2() != 0) {
+        Graphic* g = parent->find(static_cast<std::uint32_t>(set->getNew2()));
+        if (!g) {
+          // Refused, so that the history does not keep it and the map stays as it was.
+          reportError(nullptr, 'E', "Maplet::execute: SET CONNECTION to id %lu, which is not in the map",
+                      set->getNew2());
+          return -300;
+        }
+        target = dynamic_cast<RelationableGraphic*>(g);
+      }
+      setConnection(static_cast<std::uint16_t>(set->getNew()), target);
+      return 0;
+    }
+    case kCmdSetFlags:
+    case kCmdClearFlags: {
+      auto* flags = dynamic_cast<Command1<unsigned long>*>(cmd);
+      if (!flags || !c) {
+        reportError(nullptr, 'E', "Maplet::execute: Bad %s command, type = %s",
+                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
+        return kNotMine;
+      }
+      auto bits = static_cast<std::uint32_t>(flags->getNew());
+      c->setConnectorFlags(cmd->type() == kCmdSetFlags ? (c->connectorFlags() | bits) : (c->connectorFlags() & ~bits));
+      invalidate();
+      return 0;
+    }
+    default:
+      return kNotMine;
+  }
+}
+
+int Maplet::undo(Command* cmd) {
+  Connector* c = getConnector();
+  switch (cmd->type()) {
+    case kCmdSetConnection: {
+      auto* set = dynamic_cast<Command2<unsigned int, unsigned long>*>(cmd);
+      if (!set) {
+        reportError(nullptr, 'E', "Node::undo: Bad SET CONNECTION command, type = %s", cmd->className());
+        return kNotMine;
+      }
+      GraphicContainer* parent = container();
+      if (!parent) {
+        reportError(nullptr, 'E', "Node::undo: SET CONNECTION no parent");
+        return kNotMine;
+      }
+      RelationableGraphic* target = nullptr;
+      if (set->getOld2() != 0) {
+        Graphic* g = parent->find(static_cast<std::uint32_t>(set->getOld2()));
+        if (!g) {
+          reportError(nullptr, 'E', "Maplet::undo: SET CONNECTION to id %lu, which is not in the map",
+                      set->getOld2());
+          return -300;
+        }
+        target = dynamic_cast<RelationableGraphic*>(g);
+      }
+      setConnection(static_cast<std::uint16_t>(set->getOld()), target);
+      return 0;
+    }
+    case kCmdSetFlags:
+    case kCmdClearFlags: {
+      auto* flags = dynamic_cast<Command1<unsigned long>*>(cmd);
+      if (!flags || !c) {
+        reportError(nullptr, 'E', "Maplet::undo: Bad %s command, type = %s",
+                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
+        return kNotMine;
+      }
+      auto bits = static_cast<std::uint32_t>(flags->getNew());
+      c->setConnectorFlags((c->connectorFlags() & ~bits) | (static_cast<std::uint32_t>(flags->getOld()) & bits));
+      invalidate();
+      return 0;
+    }
+    default:
+      return kNotMine;
+  }
+}
+
+void Maplet::printOn(std::ostream& out) const {
+  const Connector* c = getConnector();
+  Graphic::printOn(out);
+  out.put(kFieldSeparator);
+  writeQuoted(out, prototypeName());
+  out.put(kFieldSeparator);
+  POINT ctr = centre();
+  writeRect(out, {ctr.x, ctr.y, ctr.x, ctr.y});
+  out.put(kFieldSeparator);
+  std::uint16_t n = terminalCount();
+  writeDecimal(out, n);
+  for (std::uint16_t i = 0; i < n; ++i) {
+    out.put(kFieldSeparator);
+    out.put('(');
+    RelationableGraphic* t = i < terminals_.size() ? terminals_[i] : nullptr;
+    if (!t) {
+      out.put('0');
+    } else {
+      writeHex(out, t->id());
+      out.put(kFieldSeparator);
+      const Line* leg = c ? c->leg(i) : nullptr;
+      writeHex(out, leg ? leg->lineColor() : 0);
+    }
+    out.put(')');
+  }
+  out.put(kFieldSeparator);
+  auto* labelled = dynamic_cast<const LabeledConnector*>(c);
+  if (labelled) {
+    const char* text = labelled->getLabel();
+    writeQuoted(out, text ? text : "");
+    const Shape* shape = labelled->labelShape();
+    for (std::uint32_t colour : {shape ? shape->fillColor() : 0xFFFFFFu, shape ? shape->borderColor() : 0u,
+                                 shape ? shape->textColor() : 0u}) {
+      out.put(kFieldSeparator);
+      writeHex(out, colour);
+    }
+  } else {
+    out << ",,,";
+  }
+  out.put(kFieldSeparator);
+  writeHex(out, c ? c->connectorFlags() : 0);
+}
+
+void Maplet::readFrom(std::istream& in, const Version* version) {
+  BehaviouralGraphic::readFrom(in, version);
+  changeConnector(nullptr);
+  Connector* c = getConnector();
+  const bool newSyntax = version && version->word() != 0;
+  const bool olderSyntax = !version || version->word() == 0;
+
+  std::optional<POINT> written;
+  if (expectChar(in, kFieldSeparator) == kFieldRead) {
+    POINT ctr{};
+    // The plain maplet places its floating ends around the centre it reads.
+    if (readPoint(in, ctr) == kFieldRead) {
+      Maplet::setCentre(ctr);
+      written = ctr;
+    }
+    if (newSyntax) {
+      POINT ignored{};
+      readPoint(in, ignored);
+    }
+  }
+  std::int32_t n = 0;
+  if (expectChar(in, kFieldSeparator) == kFieldRead) readDecimal(in, n);
+  if (n < 0) n = 0;
+
+  std::vector<std::pair<std::uint16_t, RelationableGraphic*>> found;
+  GraphicContainer* parent = container();
+  for (std::int32_t i = 0; i < n; ++i) {
+    // Without its separator the list has ended: a damaged count cannot make us spin.
+    if (expectChar(in, kFieldSeparator) != kFieldRead) break;
+    if (newSyntax && expectChar(in, '(') != kFieldRead)
+      reportError(nullptr, 'E', "Maplet::readFrom: expecting '(' for Terminal Specs");
+    std::uint32_t id = 0;
+    if (readHex(in, id) == kFieldRead && id != 0) {
+      if (!parent) {
+        reportError(nullptr, 'E', "Maplet::readFrom: no parent");
+      } else if (Graphic* g = parent->find(id); g && g != static_cast<Graphic*>(this)) {
+        if (auto* t = dynamic_cast<RelationableGraphic*>(g); t && i < 0x10000)
+          found.emplace_back(static_cast<std::uint16_t>(i), t);
+      } else if (g == static_cast<Graphic*>(this)) {
+        reportError(nullptr, 'E', "Maplet::readFrom: terminal %ld names the maplet itself", static_cast<long>(i));
+      } else if (!olderSyntax) {
+        reportError(nullptr, 'I', "Maplet::readFrom: can't find id %ld to attach to (not instantiated yet?)",
+                    static_cast<long>(id));
+      } else if (i < 0x10000) {
+        parent->deferAttachment(this, static_cast<std::uint16_t>(i), id);
+      }
+    }
+    if (!newSyntax) continue;
+    for (int f = 0; f < 11; ++f) {
+      if (expectChar(in, kFieldSeparator) != kFieldRead) {
+        if (expectChar(in, ')') == kFieldRead) goto specEnded;
+        reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before %s in TerminalSpec", kSpecFields[f]);
+      }
+      if (isQuotedSpecField(f)) {
+        std::string ignored;
+        readQuoted(in, ignored);
+      } else {
+        std::uint32_t value = 0;
+        if (readHex(in, value) == kFieldRead && f == 0 && c && i < c->legCount())
+          if (Line* leg = c->leg(static_cast<std::uint16_t>(i))) leg->setLineColor(value);
+      }
+    }
+    skipTo(in, ')');
+  specEnded:;
+  }
+
+  if (newSyntax) {
+    if (expectChar(in, kFieldSeparator) != kFieldRead)
+      reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before Text in TerminalSpec");
+    std::string text;
+    if (readQuoted(in, text) == kFieldRead)
+      if (auto* labelled = dynamic_cast<LabeledConnector*>(c)) labelled->setLabel(text.c_str());
+    for (const char* field : {"FillColor", "BorderColor", "TextColor"}) {
+      if (expectChar(in, kFieldSeparator) != kFieldRead)
+        reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before %s in TerminalSpec", field);
+      std::uint32_t ignored = 0;
+      readHex(in, ignored);
+    }
+  }
+  std::uint32_t flags = 0;
+  if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, flags) == kFieldRead && c)
+    c->setConnectorFlags(flags);
+  for (auto [i, target] : found) setConnection(i, target);
+  // Hooking the ends moves an auto-centred centre; the map reads back as it was written.
+  if (c && written && !found.empty() && c->centre() != *written) {
+    c->setCentre(*written);
+    for (auto [i, target] : found) placeAttached(i);
+  }
+}
+
+SMaplet::SMaplet(GraphicContainer* container, const std::string& connectorName, const POINT& p)
+    : BehaviouralGraphic(container, connectorName),
+      SRGraphic(container, connectorName),
+      Maplet(container, connectorName, p) {}
+
+SMaplet::SMaplet(const SMaplet& other, GraphicContainer* container)
+    : CloneableObject(other),
+      BehaviouralGraphic(other, container),
+      Observer(other),
+      SRGraphic(other, container),
+      Maplet(other, container) {}
+
+void SMaplet::moveTo(const POINT& p) {
+  if (Connector* c = getConnector()) c->setCentre(p);
+}
+
+void SMaplet::readFrom(std::istream& in, const Version* version) {
+  Maplet::readFrom(in, version);
+  notifyObservers();
+  notifyObservers();
+}
+
+// A refusal of the maplet's own commands stands; only what it does not handle goes on.
+int SMaplet::execute(Command* cmd) {
+  int r = Maplet::execute(cmd);
+  return r == kNotMine ? SensitiveGraphic::execute(cmd) : r;
+}
+
+int SMaplet::undo(Command* cmd) {
+  int r = Maplet::undo(cmd);
+  return r == kNotMine ? SensitiveGraphic::undo(cmd) : r;
+}
+
+int SMaplet::leftButtonDown(unsigned keys, const POINT& p) {
+  Connector* c = getConnector();
+  if (!c) return 0;
+  unsigned hit = c->hitTest(p);
+  if (!(hit & 0x20)) return 0;
+  unsigned handle = (hit >> 8) & 0xFF;
+  if (handle == 0) {
+    beginDrag(p);
+    return 1;
+  }
+  std::uint16_t i = static_cast<std::uint16_t>(handle - 1);
+  GraphicContainer* parent = container();
+  if (!parent || i >= c->legCount()) return 1;
+  POINT end = fromWindow(trackLine(toWindow(centre()), toWindow(p), window()));
+  SensitiveGraphic* s = parent->findSensitiveAt(end);
+  if (auto* target = dynamic_cast<RelationableGraphic*>(s); target && s != static_cast<SensitiveGraphic*>(this))
+    submitCommand(generateSetConnection(i, target->id()));
+  return 1;
+}
+
+std::unique_ptr<Command> SMaplet::generateMoveTo(const POINT& p) {
+  Connector* c = getConnector();
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo);
+  all->append(SRGraphic::generateMoveTo(p));
+  unsigned long autoCentre = c ? (c->connectorFlags() & Connector::kAutoCentre) : 0;
+  all->append(std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), kCmdClearFlags,
+                                                        Connector::kAutoCentre, autoCentre));
+  return all;
+}
+
+Menu SMaplet::buildPopupMenu() {
+  Menu menu = SensitiveGraphic::buildPopupMenu();
+  menu.addSeparator();
+  std::vector<std::string> names = GraphicsFactory::instance().connectorNames();
+  if (!names.empty()) {
+    Menu types;
+    for (std::size_t i = 0; i < names.size(); ++i) types.add(static_cast<unsigned>(kCmdFirstSubmenuItem + i), names[i]);
+    menu.addSubmenu("Change Connection Type", types);
+  }
+  Connector* c = getConnector();
+  if (Connector::lastHitTerminal() >= 0) menu.add(kCmdSetConnection, "Unhook Terminal");
+  else if (c && !c->isAutoCentre()) menu.add(kCmdFloatHandle, "Float Handle");
+  return menu;
+}
+
+std::unique_ptr<Command> SMaplet::doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) {
+  if (id == kCmdSetConnection) {
+    int terminal = Connector::lastHitTerminal();
+    if (terminal < 0) {
+      reportError(nullptr, 'E', "SensitiveGraphic::doGenerateCommand: unexpected context");
+      return nullptr;
+    }
+    return generateSetConnection(static_cast<std::uint16_t>(terminal), 0);
+  }
+  if (id == kCmdFloatHandle) {
+    Connector* c = getConnector();
+    unsigned long was = c ? (c->connectorFlags() & Connector::kAutoCentre) : 0;
+    return std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), kCmdSetFlags, Connector::kAutoCentre,
+                                                     was);
+  }
+  return SensitiveGraphic::doGenerateCommand(id, at, itemText);
+}

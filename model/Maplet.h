@@ -1,0 +1,106 @@
+// The connector elements of a map: terminals that follow the elements they are hooked to.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Graphic.h"
+#include "model/SRGraphic.h"
+#include "support/Subject.h"
+
+class Connector;
+class RelationableGraphic;
+
+/// A connector whose terminals are attached to elements (observed, not owned) or float.
+class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
+ public:
+  /// Two floating terminals around a connector centred at `p`.
+  Maplet(GraphicContainer* container, const std::string& connectorName, const POINT& p);
+  /// A copy pointing at the same elements, without observing them.
+  Maplet(const Maplet& other, GraphicContainer* container);
+  /// Repaints its area and stops observing every attached element.
+  ~Maplet() override;
+
+  Graphic* clone() const override { return new Maplet(*this, nullptr); }
+  const char* className() const override { return "Maplet"; }
+  const char* observerClassName() const override { return className(); }
+
+  /// The maplet component text.
+  void printOn(std::ostream& out) const override;
+  void readFrom(std::istream& in, const Version* version) override;
+
+  VisualGraphic* getVisual() override;
+  /// Replaces the connector by a clone of the named one (null: of the current name).
+  virtual void changeConnector(const char* prototypeName);
+  int changeShape(const char* prototypeName) override {
+    changeConnector(prototypeName);
+    return 0;
+  }
+  /// The connector, made from the prototype name on first use.
+  Connector* getConnector();
+  const Connector* getConnector() const { return const_cast<Maplet*>(this)->getConnector(); }
+
+  /// Hooks terminal i to `target` (null floats it); -1 for an index out of range.
+  virtual int setConnection(std::uint16_t i, RelationableGraphic* target);
+  /// The element terminal i is hooked to, or null (with a warning when out of range).
+  virtual RelationableGraphic* operator[](std::uint16_t i) const;
+  virtual std::uint16_t terminalCount() const;
+  /// Moves the centre; floating ends float again and hooked ends follow.
+  virtual void setCentre(const POINT& p);
+  virtual POINT centre() const;
+  /// Places terminal i beside the connector, unhooked.
+  void floatTerminal(std::uint16_t i);
+
+  void update(Subject* subject) override;
+  void subjectGone(Subject* subject) override;
+
+  /// SET CONNECTION, SET FLAGS and CLEAR FLAGS; -143 for the rest.
+  int execute(Command* cmd) override;
+  int undo(Command* cmd) override;
+  /// A SET CONNECTION of terminal i to the element with `targetId` (0 unhooks).
+  virtual std::unique_ptr<Command> generateSetConnection(std::uint16_t i, std::uint32_t targetId);
+
+  POINT origin() const override { return centre(); }
+  void moveTo(const POINT& p) override { setCentre(p); }
+
+ protected:
+  /// Sets terminal i's end point to where its element meets a line from the centre.
+  void placeAttached(std::uint16_t i);
+  /// Floats every floating end again and moves every hooked end to its attach point.
+  void placeAllTerminals();
+
+ private:
+  std::vector<RelationableGraphic*> terminals_;
+};
+
+/// The maplet maps hold: selectable, draggable by its centre, re-hookable by its ends.
+class SMaplet : public SRGraphic, public Maplet {
+ public:
+  static constexpr const char* kCommandPtrName = "CommandPtr1<SMaplet>";
+
+  SMaplet(GraphicContainer* container, const std::string& connectorName, const POINT& p);
+  SMaplet(const SMaplet& other, GraphicContainer* container);
+
+  Graphic* clone() const override { return new SMaplet(*this, nullptr); }
+  const char* className() const override { return "SMaplet"; }
+
+  /// Reads the maplet, then tells the maplets attached to this one.
+  void readFrom(std::istream& in, const Version* version) override;
+  int leftButtonDown(unsigned keys, const POINT& p) override;
+  int execute(Command* cmd) override;
+  int undo(Command* cmd) override;
+  /// The move of the centre (with the selection), then auto-centre off.
+  std::unique_ptr<Command> generateMoveTo(const POINT& p) override;
+  std::unique_ptr<Command> doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) override;
+  Menu buildPopupMenu() override;
+
+  /// Only the centre moves: the ends stay and nobody is told.
+  void moveTo(const POINT& p) override;
+  void setCentre(const POINT& p) override { moveTo(p); }
+  POINT origin() const override { return centre(); }
+
+ protected:
+  POINT dragReference() const override { return centre(); }
+};

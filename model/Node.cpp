@@ -1,0 +1,324 @@
+// Node labels, colours, automatic size, popup menu, commands and component text; context moves.
+#include "model/Node.h"
+
+#include <istream>
+#include <ostream>
+
+#include "commands/Command.h"
+#include "commands/GraphicsFactory.h"
+#include "drawing/FrameShape.h"
+#include "drawing/Shape.h"
+#include "model/Fields.h"
+#include "model/GraphicObjectLocator.h"
+#include "model/Interaction.h"
+
+Node::Node(GraphicContainer* container, const std::string& shapeName, const char* label, const RECT* rect)
+    : BehaviouralGraphic(container, shapeName), SRGraphic(container, shapeName) {
+  if (label) setLabel(label);
+  if (rect) setRect(*rect);
+}
+
+Node::Node(const Node& other, GraphicContainer* container)
+    : CloneableObject(other), BehaviouralGraphic(other, container), SRGraphic(other, container) {
+  if (const char* label = other.getLabel()) setLabel(label);
+}
+
+Node::~Node() { invalidate(); }
+
+VisualGraphic* Node::getVisual() {
+  getShape();
+  return visualPart();
+}
+
+Shape* Node::getShape() {
+  if (!visualPart() && !prototypeName().empty())
+    setVisualPart(GraphicsFactory::instance().getShape(prototypeName(), *this));
+  return dynamic_cast<Shape*>(visualPart());
+}
+
+int Node::changeShape(const char* name) {
+  if (!name || prototypeName() == name) return 0;
+  setPrototypeName(name);
+  Shape* made = GraphicsFactory::instance().getShape(prototypeName(), *this);
+  if (!made) return 0;
+  if (VisualGraphic* old = visualPart()) {
+    made->copyAttributes(*old);
+    removePart(old);
+    old->invalidate();
+    delete old;
+  }
+  setVisualPart(made);
+  made->invalidate();
+  notifyObservers();
+  return 0;
+}
+
+const char* Node::getLabel() const {
+  const Shape* s = getShape();
+  return s ? s->getLabel() : nullptr;
+}
+
+void Node::setLabel(const char* text) {
+  if (Shape* s = getShape()) {
+    s->setLabel(text);
+    s->setShapeFlags(s->shapeFlags() | Shape::kLayoutPending);
+    s->invalidate();
+  }
+}
+
+std::unique_ptr<Command> Node::generateChangeLabel(const char* text) {
+  const char* current = getLabel();
+  std::string old = current ? current : "";
+  std::string wanted;
+  if (text) {
+    wanted = text;
+  } else {
+    // The whole label is offered, however long; the answer is taken even on Cancel.
+    wanted = old;
+    askText("Edit Label", "New Text:", wanted);
+  }
+  return std::make_unique<Command1<std::string>>(GraphicObjectLocator(*this), kCmdChangeLabel, wanted, old);
+}
+
+Menu Node::buildPopupMenu() {
+  Menu menu = SensitiveGraphic::buildPopupMenu();
+  menu.addSeparator();
+  menu.add(kCmdResize, "Resize");
+  Shape* s = getShape();
+  if (!s || !s->isAutoSize()) menu.add(kCmdAutoResize, "Auto Size");
+  std::vector<std::string> names = GraphicsFactory::instance().shapeNames();
+  if (!names.empty()) {
+    Menu shapes;
+    for (std::size_t i = 0; i < names.size(); ++i) shapes.add(static_cast<unsigned>(kCmdFirstSubmenuItem + i), names[i]);
+    menu.addSubmenu("Change Shape", shapes);
+  }
+  menu.add(kCmdSetFillColor, "Fill Color...");
+  menu.add(kCmdSetBorderColor, "Border Color...");
+  menu.add(kCmdSetTextColor, "Text Color...");
+  menu.add(kCmdChangeLabel, "Edit Label...");
+  return menu;
+}
+
+std::unique_ptr<Command> Node::doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) {
+  Shape* s = getShape();
+  switch (id) {
+    case kCmdChangeLabel:
+      return generateChangeLabel(nullptr);
+    case kCmdAutoResize:
+      return std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*this), kCmdAutoResize, RECT{}, getRect());
+    case kCmdSetFillColor:
+    case kCmdSetBorderColor:
+    case kCmdSetTextColor: {
+      std::uint32_t current = !s ? 0 : id == kCmdSetFillColor ? s->fillColor()
+                                    : id == kCmdSetBorderColor ? s->borderColor()
+                                                               : s->textColor();
+      std::uint32_t chosen = chooseColor(current);
+      return std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), id, chosen, current);
+    }
+    default:
+      return SensitiveGraphic::doGenerateCommand(id, at, itemText);
+  }
+}
+
+int Node::leftButtonDown(unsigned keys, const POINT& p) {
+  Shape* s = getShape();
+  if (s && isHighlighted()) {
+    unsigned hit = s->hitTest(p);
+    if (hit & 0x20) {
+      RECT tracked = fromWindow(trackRect(toWindow(getRect()), hit & 0xF, window()));
+      submitCommand(generateResize(&tracked));
+      return 1;
+    }
+  }
+  return SensitiveGraphic::leftButtonDown(keys, p);
+}
+
+namespace {
+
+void setColour(Shape& s, unsigned code, std::uint32_t colour) {
+  if (code == kCmdSetFillColor) s.setFillColor(colour);
+  else if (code == kCmdSetBorderColor) s.setBorderColor(colour);
+  else s.setTextColor(colour);
+}
+
+}  // namespace
+
+int Node::execute(Command* cmd) {
+  Shape* s = getShape();
+  switch (cmd->type()) {
+    case kCmdChangeLabel:
+      if (auto* c = dynamic_cast<Command1<std::string>*>(cmd)) {
+        setLabel(c->getNew().c_str());
+        notifyObservers();
+      } else {
+        reportError(nullptr, 'E', "Node::execute: Bad CHANGE LABEL command, type = %s", cmd->className());
+      }
+      return 0;
+    case kCmdAutoResize:
+      if (s) s->setShapeFlags(s->shapeFlags() | Shape::kAutoSize | Shape::kLayoutPending);
+      invalidateRect(invalidRect());
+      notifyObservers();
+      return 0;
+    case kCmdSetFlags:
+    case kCmdClearFlags:
+      if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
+        auto bits = static_cast<std::uint32_t>(c->getNew());
+        s->setShapeFlags(cmd->type() == kCmdSetFlags ? (s->shapeFlags() | bits) : (s->shapeFlags() & ~bits));
+        s->invalidate();
+      } else {
+        reportError(nullptr, 'E', "Node::execute: Bad %s command, type = %s",
+                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
+      }
+      return 0;
+    case kCmdSetFillColor:
+    case kCmdSetBorderColor:
+    case kCmdSetTextColor:
+      if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
+        setColour(*s, cmd->type(), static_cast<std::uint32_t>(c->getNew()));
+        notifyObservers();
+      } else {
+        reportError(nullptr, 'E', "Node::execute: Bad SET COLOR command, type = %s", cmd->className());
+      }
+      return 0;
+    default:
+      return SensitiveGraphic::execute(cmd);
+  }
+}
+
+int Node::undo(Command* cmd) {
+  Shape* s = getShape();
+  switch (cmd->type()) {
+    case kCmdChangeLabel:
+      if (auto* c = dynamic_cast<Command1<std::string>*>(cmd)) {
+        setLabel(c->getOld().c_str());
+        notifyObservers();
+      } else {
+        reportError(nullptr, 'E', "Node::undo: Bad CHANGE LABEL command, type = %s", cmd->className());
+      }
+      return 0;
+    case kCmdAutoResize:
+      if (auto* c = dynamic_cast<Command1<tagRECT>*>(cmd)) {
+        setRect(c->getOld());
+        if (s) s->setShapeFlags(s->shapeFlags() & ~Shape::kAutoSize);
+        notifyObservers();
+      } else {
+        reportError(nullptr, 'E', "Node::undo: Bad AUTO RESIZE command, type = %s", cmd->className());
+      }
+      return 0;
+    case kCmdSetFlags:
+    case kCmdClearFlags:
+      if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
+        auto bits = static_cast<std::uint32_t>(c->getNew());
+        s->setShapeFlags((s->shapeFlags() & ~bits) | (static_cast<std::uint32_t>(c->getOld()) & bits));
+        s->invalidate();
+      } else {
+        reportError(nullptr, 'E', "Node::undo: Bad %s command, type = %s",
+                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
+      }
+      return 0;
+    case kCmdSetFillColor:
+    case kCmdSetBorderColor:
+    case kCmdSetTextColor:
+      if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
+        setColour(*s, cmd->type(), static_cast<std::uint32_t>(c->getOld()));
+        notifyObservers();
+      } else {
+        reportError(nullptr, 'E', "Node::undo: Bad SET COLOR command, type = %s", cmd->className());
+      }
+      return 0;
+    default:
+      return SensitiveGraphic::undo(cmd);
+  }
+}
+
+void Node::printOn(std::ostream& out) const {
+  const Shape* s = getShape();
+  BehaviouralGraphic::printOn(out);
+  out.put(kFieldSeparator);
+  writeRect(out, getRect());
+  out.put(kFieldSeparator);
+  const char* label = getLabel();
+  writeQuoted(out, label ? label : "");
+  out.put(kFieldSeparator);
+  writeHex(out, s ? s->fillColor() : 0xFFFFFFu);
+  out.put(kFieldSeparator);
+  writeHex(out, s ? s->borderColor() : 0);
+  out << ",,,";
+  writeHex(out, s ? s->textColor() : 0);
+  out.put(kFieldSeparator);
+  writeHex(out, s ? s->shapeFlags() : 0);
+}
+
+void Node::readFrom(std::istream& in, const Version* version) {
+  BehaviouralGraphic::readFrom(in, version);
+  Shape* s = getShape();
+  if (version && *version >= Version(0, 2)) {
+    reportError(nullptr, 'E', "Node::readFrom: Version %s not understood, only understand versions <= 0.1",
+                version->text().c_str());
+  } else if (s) {
+    RECT r{};
+    if (expectChar(in, kFieldSeparator) == kFieldRead && readRect(in, r) == kFieldRead) s->setRect(r);
+    std::string label;
+    if (expectChar(in, kFieldSeparator) == kFieldRead && readQuoted(in, label) == kFieldRead) {
+      s->setLabel(label.c_str());
+      s->setShapeFlags(s->shapeFlags() | Shape::kLayoutPending);
+    }
+    std::uint32_t colour = 0;
+    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setFillColor(colour);
+    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setBorderColor(colour);
+    if (version && *version > Version(0, 0)) {
+      std::uint32_t ignored = 0;
+      for (int reserved = 0; reserved < 2; ++reserved)
+        if (expectChar(in, kFieldSeparator) == kFieldRead) readHex(in, ignored);
+    }
+    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setTextColor(colour);
+    std::uint32_t flags = 0;
+    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, flags) == kFieldRead) s->setShapeFlags(flags);
+  }
+  notifyObservers();
+  notifyObservers();
+}
+
+FrameShape* ContextBox::getFrameShape() { return dynamic_cast<FrameShape*>(getShape()); }
+
+int ContextBox::execute(Command* cmd) {
+  if (cmd->type() == kCmdAutoResize) return 0;
+  if (cmd->type() == kCmdMoveTo) {
+    auto* move = dynamic_cast<Command1<tagPOINT>*>(cmd);
+    if (!move) {
+      reportError(nullptr, 'E', "ContextBox::execute: Bad MOVE TO command, type = %s", cmd->className());
+    } else if (GraphicContainer* c = container()) {
+      POINT delta{move->getNew().x - move->getOld().x, move->getNew().y - move->getOld().y};
+      RelationableGraphic::moveTo(move->getNew());
+      RECT now = getRect();
+      RECT before{now.left - delta.x, now.top - delta.y, now.right - delta.x, now.bottom - delta.y};
+      // Containment is decided now, by geometry: what lies wholly inside goes along.
+      std::vector<Graphic*> inside;
+      for (Graphic* g : *c)
+        if (g->id() != id() && rectInside(g->getRect(), before) && !followsItsTerminals(g)) inside.push_back(g);
+      for (Graphic* g : inside) {
+        POINT o = g->origin();
+        g->moveTo({o.x + delta.x, o.y + delta.y});
+      }
+    } else {
+      RelationableGraphic::moveTo(move->getNew());
+    }
+  }
+  return Node::execute(cmd);
+}
+
+int ContextBox::undo(Command* cmd) {
+  if (cmd->type() == kCmdAutoResize) return 0;
+  if (cmd->type() == kCmdMoveTo) {
+    auto* move = dynamic_cast<Command1<tagPOINT>*>(cmd);
+    if (!move) {
+      reportError(nullptr, 'E', "ContextBox::undo: Bad MOVE TO command, type = %s", cmd->className());
+      return Node::undo(cmd);
+    }
+    Command1<tagPOINT> back(*move);
+    back.setNew(move->getOld());
+    back.setOld(move->getNew());
+    return ContextBox::execute(&back);
+  }
+  return Node::undo(cmd);
+}

@@ -1,0 +1,67 @@
+// Labelled shapes of a map and the contexts that carry what lies inside them.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/SRGraphic.h"
+
+class FrameShape;
+class Shape;
+
+/// A labelled shape with three colours and a size that may follow its label.
+class Node : public SRGraphic {
+ public:
+  static constexpr const char* kCommandPtrName = "CommandPtr1<Node>";
+  /// Edit buffer of the label prompt; a longer label is still offered whole.
+  static constexpr std::size_t kLabelRoom = 2000;
+
+  /// The shape is made from `shapeName` when first needed.
+  Node(GraphicContainer* container, const std::string& shapeName, const char* label = nullptr,
+       const RECT* rect = nullptr);
+  Node(const Node& other, GraphicContainer* container);
+  /// Repaints the area the node leaves.
+  ~Node() override;
+
+  Graphic* clone() const override { return new Node(*this, nullptr); }
+  const char* className() const override { return "Node"; }
+
+  /// The node component text.
+  void printOn(std::ostream& out) const override;
+  void readFrom(std::istream& in, const Version* version) override;
+
+  VisualGraphic* getVisual() override;
+  /// The shape, made from the prototype name on first use; null when the visual is no shape.
+  Shape* getShape();
+  const Shape* getShape() const { return const_cast<Node*>(this)->getShape(); }
+  /// Replaces the shape by a clone of the named one, keeping rectangle, depth and label.
+  int changeShape(const char* prototypeName) override;
+  const char* getLabel() const;
+  /// Sets the label; the shape works out its size again at the next drawing.
+  void setLabel(const char* text);
+  /// A CHANGE LABEL to `text`, or to what the user types when null.
+  virtual std::unique_ptr<Command> generateChangeLabel(const char* text);
+
+  int leftButtonDown(unsigned keys, const POINT& p) override;
+  int execute(Command* cmd) override;
+  int undo(Command* cmd) override;
+  std::unique_ptr<Command> doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) override;
+  Menu buildPopupMenu() override;
+};
+
+/// A node drawn as a frame; moving it moves what lies wholly inside it.
+class ContextBox : public virtual Node {
+ public:
+  ContextBox(GraphicContainer* container, const std::string& shapeName, const char* label = nullptr,
+             const RECT* rect = nullptr)
+      : BehaviouralGraphic(container, shapeName), Node(container, shapeName, label, rect) {}
+  ContextBox(const ContextBox& other, GraphicContainer* container)
+      : CloneableObject(other), BehaviouralGraphic(other, container), Node(other, container) {}
+
+  Graphic* clone() const override { return new ContextBox(*this, nullptr); }
+  const char* className() const override { return "ContextBox"; }
+  /// The visual as a frame, or null when it is another kind of shape.
+  FrameShape* getFrameShape();
+  int execute(Command* cmd) override;
+  int undo(Command* cmd) override;
+};

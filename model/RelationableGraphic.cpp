@@ -1,0 +1,65 @@
+// Attach points, notifying moves and the unhooking commands of a deletion.
+#include "model/RelationableGraphic.h"
+
+#include <algorithm>
+
+#include "commands/Command.h"
+#include "model/Maplet.h"
+#include "model/SRGraphic.h"
+
+namespace {
+std::int32_t halfFloor(std::int64_t sum) { return static_cast<std::int32_t>(sum >= 0 ? sum / 2 : -((-sum + 1) / 2)); }
+}  // namespace
+
+POINT RelationableGraphic::attachPointToward(const POINT& p) {
+  RECT r = getRect();
+  unsigned code = (p.x <= r.left ? 1u : p.x >= r.right ? 2u : 0u) | (p.y <= r.top ? 4u : p.y >= r.bottom ? 8u : 0u);
+  if (code == 0) {
+    // Inside: the side of the centre the point lies on decides.
+    POINT c{halfFloor(std::int64_t{r.left} + r.right), halfFloor(std::int64_t{r.top} + r.bottom)};
+    code = (p.x < c.x ? 1u : p.x > c.x ? 2u : 0u) | (p.y < c.y ? 4u : p.y > c.y ? 8u : 0u);
+    if (code == 0) code = 4;
+  }
+  VisualGraphic* v = getVisual();
+  return v ? v->attachPoint(code) : POINT{r.left, r.top};
+}
+
+void RelationableGraphic::setRect(const RECT& r) {
+  BehaviouralGraphic::setRect(r);
+  notifyObservers();
+}
+
+void RelationableGraphic::moveTo(const POINT& p) {
+  BehaviouralGraphic::moveTo(p);
+  notifyObservers();
+}
+
+std::unique_ptr<CompositeCommand> RelationableGraphic::detachCommands() {
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdDelete);
+  // A maplet that stands twice in the list (both ends here) is unhooked once per end.
+  std::vector<Maplet*> seen;
+  for (Observer* o : observers()) {
+    auto* maplet = dynamic_cast<Maplet*>(o);
+    if (!maplet || std::find(seen.begin(), seen.end(), maplet) != seen.end()) continue;
+    seen.push_back(maplet);
+    for (auto i = maplet->terminalCount(); i-- > 0;)
+      if ((*maplet)[static_cast<std::uint16_t>(i)] == this)
+        all->append(maplet->generateSetConnection(static_cast<std::uint16_t>(i), 0));
+  }
+  return all;
+}
+
+void RelationableGraphic::memberChanged(std::uint32_t id) {
+  if (visualPart() && visualPart()->id() == id) notifyObservers();
+}
+
+std::unique_ptr<Command> SRGraphic::generateDelete() {
+  auto all = detachCommands();
+  all->append(SensitiveGraphic::generateDelete());
+  return all;
+}
+
+void SRGraphic::applyResize(const RECT* r) {
+  SensitiveGraphic::applyResize(r);
+  notifyObservers();
+}

@@ -1,0 +1,28 @@
+// The base of nodes, maplets and the map: sensitive to the user and attachable by maplets.
+#pragma once
+
+#include "model/RelationableGraphic.h"
+#include "model/SensitiveGraphic.h"
+
+/// An element that is both sensitive and relationable, sharing one composite.
+class SRGraphic : public SensitiveGraphic, public RelationableGraphic {
+ public:
+  SRGraphic(GraphicContainer* container, const std::string& prototypeName)
+      : BehaviouralGraphic(container, prototypeName),
+        SensitiveGraphic(container, prototypeName),
+        RelationableGraphic(container, prototypeName) {}
+  SRGraphic(const SRGraphic& other, GraphicContainer* container)
+      : CloneableObject(other),
+        BehaviouralGraphic(other, container),
+        SensitiveGraphic(other, container),
+        RelationableGraphic(other, container) {}
+
+  const char* className() const override { return "SRGraphic"; }
+  /// Unhooks the attached maplets, then deletes: undo restores the element first.
+  std::unique_ptr<Command> generateDelete() override;
+  /// Resizes, then tells the maplets.
+  void applyResize(const RECT* r) override;
+  void setRect(const RECT& r) override { RelationableGraphic::setRect(r); }
+  void moveTo(const POINT& p) override { RelationableGraphic::moveTo(p); }
+  void memberChanged(std::uint32_t id) override { RelationableGraphic::memberChanged(id); }
+};

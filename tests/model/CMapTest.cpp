@@ -1,0 +1,98 @@
+// The map's popup, adding elements with undo and redo, deleting the selection, and drawing.
+#include "model/CMap.h"
+
+#include "tests/MapFixture.h"
+
+namespace {
+
+using CMapTest = MapFixture;
+
+TEST_F(CMapTest, PopupOnEmptySpace) {
+  user.dismissMenu();
+  map.rightButtonDown(0, {5, 5});
+  ASSERT_EQ(user.menusShown.size(), 1u);
+  EXPECT_EQ(user.menusShown[0], (std::vector<std::string>{"Delete (100)", "-", "New Node (105)", "New Arc (106)",
+                                                          "New Context (107)"}));
+  EXPECT_EQ(user.menuPoints[0], (POINT{5, 5}));
+}
+
+TEST_F(CMapTest, NewNodeAndContextAtThePointWithUndoAndRedoKeepingTheId) {
+  node({0, 0, 10, 10});
+  choose({100, 40}, "New Node");
+  ASSERT_EQ(ids(), (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(map.front()->getRect(), (RECT{100, 40, 130, 60}));
+  EXPECT_STREQ(map.front()->className(), "Node");
+  choose({300, 40}, "New Node");
+  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, 2, 3}));
+  map.undo();
+  map.undo();
+  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1}));
+  map.redo();
+  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, 2}));
+  choose({400, 400}, "New Context");
+  EXPECT_STREQ(map.front()->className(), "ContextBox");
+  EXPECT_EQ(map.front()->getRect(), (RECT{400, 400, 500, 475}));
+  EXPECT_EQ(map.front()->id(), 4u) << "id 3 was given out before and is not reused";
+}
+
+TEST_F(CMapTest, NewArcFloatsBothEnds) {
+  choose({200, 100}, "New Arc");
+  auto* m = dynamic_cast<SMaplet*>(map.front());
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->centre(), (POINT{200, 100}));
+  EXPECT_EQ(m->getConnector()->terminalPoint(0), (POINT{160, 100}));
+  EXPECT_EQ(m->getConnector()->terminalPoint(1), (POINT{240, 100}));
+  std::uint32_t id = m->id();
+  map.undo();
+  EXPECT_EQ(map.memberCount(), 0u);
+  map.redo();
+  EXPECT_EQ(map.front()->id(), id);
+}
+
+TEST_F(CMapTest, UndoOfANewNodeThatIsGoneIsRefused) {
+  choose({100, 40}, "New Node");
+  delete map.front();
+  EXPECT_EQ(map.undo(), -300);
+  EXPECT_TRUE(reports.saw("E: CMap exception: operator[]: Index 1 not found"));
+  Command1<tagPOINT> wrong(GraphicObjectLocator(&map), kCmdNewNode, {}, {});
+  EXPECT_EQ(map.execute(&wrong), -1);
+  EXPECT_TRUE(reports.saw("E: CMap::execute: Bad NEW NODE command, type = Command1<tagPOINT>"));
+}
+
+TEST_F(CMapTest, DeleteFromTheMapRemovesTheSelectionAsOneStep) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({200, 0, 240, 30});
+  Node* c = node({0, 200, 40, 230});
+  SMaplet* ab = arc(a, b);
+  a->setHighlighted(true);
+  ab->setHighlighted(true);
+  c->setHighlighted(true);
+  choose({500, 500}, "Delete");
+  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{2}));
+  EXPECT_EQ(map.undoCount(), 1u);
+  map.undo();
+  EXPECT_EQ(map.memberCount(), 4u);
+  EXPECT_EQ((*ab)[0], a);
+  EXPECT_EQ((*ab)[1], b);
+  EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
+  map.setAllHighlighted(false);
+  choose({500, 500}, "Delete");
+  EXPECT_EQ(map.undoCount(), 0u) << "nothing selected, nothing done";
+  EXPECT_EQ(map.memberCount(), 4u);
+}
+
+TEST_F(CMapTest, DrawsItsElementsBackToFrontAndNothingElse) {
+  node({0, 0, 40, 30}, nullptr, "Ellipse");
+  node({10, 10, 50, 40}, nullptr, "Rectangle");
+  RecordingDC dc;
+  map.draw(dc);
+  std::vector<std::string> outlines;
+  for (const auto& call : dc.calls)
+    if (call.op == "ellipse" || call.op == "rectangle") outlines.push_back(call.op);
+  EXPECT_EQ(outlines, (std::vector<std::string>{"ellipse", "rectangle"}));
+  EXPECT_EQ(map.memberCount(), 2u) << "the map's own visual is not an element";
+  map.getVisual();
+  EXPECT_EQ(map.memberCount(), 2u);
+}
+
+}  // namespace

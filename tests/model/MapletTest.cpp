@@ -1,0 +1,266 @@
+// Terminals that float, hook, follow and unhook; maplet menus, commands and component text.
+#include "model/Maplet.h"
+
+#include "drawing/LabeledConnector.h"
+#include "tests/MapFixture.h"
+
+namespace {
+
+using MapletTest = MapFixture;
+
+TEST_F(MapletTest, FloatingEndsSitBesideTheConnector) {
+  auto* m = new SMaplet(&map, "Undirected", {100, 100});
+  const Connector* c = m->getConnector();
+  EXPECT_EQ(c->terminalPoint(0), (POINT{60, 100}));
+  EXPECT_EQ(c->terminalPoint(1), (POINT{140, 100}));
+  auto* three = new SMaplet(&map, "Trinary Undirected", {100, 100});
+  EXPECT_EQ(three->getConnector()->terminalPoint(1), (POINT{140, 90}));
+  EXPECT_EQ(three->getConnector()->terminalPoint(2), (POINT{140, 110}));
+  auto* four = new SMaplet(&map, "Quad Undirected", {100, 100});
+  EXPECT_EQ(four->getConnector()->terminalPoint(1), (POINT{140, 80}));
+  EXPECT_EQ(four->getConnector()->terminalPoint(3), (POINT{140, 120}));
+  m->floatTerminal(0);
+  m->floatTerminal(0);
+  EXPECT_EQ(c->terminalPoint(0), (POINT{60, 100})) << "floating again does not drift";
+}
+
+TEST_F(MapletTest, HookedEndFollowsItsNodeAndTheFloatingEndStaysBeside) {
+  Node* a = node({0, 0, 40, 30});
+  SMaplet* m = arc(a, nullptr);
+  POINT centre = m->centre();
+  POINT hooked = m->getConnector()->terminalPoint(0);
+  a->moveTo({10, 50});
+  EXPECT_EQ(m->centre(), centre) << "one hooked end does not move the centre";
+  EXPECT_NE(m->getConnector()->terminalPoint(0), hooked);
+  EXPECT_EQ(m->getConnector()->terminalPoint(1).x, centre.x + 40);
+}
+
+TEST_F(MapletTest, AutoCentreKeepsTheCentreBetweenTheEnds) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({200, 0, 240, 30});
+  SMaplet* m = arc(a, b);
+  POINT e0 = m->getConnector()->terminalPoint(0), e1 = m->getConnector()->terminalPoint(1);
+  EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2}));
+  b->moveTo({200, 100});
+  e0 = m->getConnector()->terminalPoint(0);
+  e1 = m->getConnector()->terminalPoint(1);
+  EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2}));
+}
+
+TEST_F(MapletTest, BothEndsOnOneNodeSwitchAutoCentreOff) {
+  Node* a = node({0, 0, 40, 30});
+  SMaplet* m = arc(a, a);
+  EXPECT_FALSE(m->getConnector()->isAutoCentre());
+  EXPECT_EQ(a->observerCount(), 2u);
+}
+
+TEST_F(MapletTest, DeletingANodeWithTwoMapletsIsOneStepAndUndoHooksThemAgain) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({200, 0, 240, 30});
+  Node* c = node({0, 200, 40, 230});
+  SMaplet* ab = arc(a, b);
+  SMaplet* ca = arc(c, a);
+  choose({10, 10}, "Delete");
+  EXPECT_EQ(map.undoCount(), 1u);
+  EXPECT_EQ(map.find(1), nullptr);
+  EXPECT_EQ((*ab)[0], nullptr);
+  EXPECT_EQ((*ca)[1], nullptr);
+  map.undo();
+  EXPECT_EQ(map.find(1), a);
+  EXPECT_EQ((*ab)[0], a);
+  EXPECT_EQ((*ca)[1], a);
+  EXPECT_EQ(a->observerCount(), 2u);
+  map.redo();
+  EXPECT_EQ(map.find(1), nullptr);
+  EXPECT_EQ((*ab)[0], nullptr);
+  map.CommandHandler::clear();  // the deleted node is destroyed with its command
+  EXPECT_EQ((*ab)[1], b);
+}
+
+TEST_F(MapletTest, DestroyingAHookedNodeFloatsTheEnd) {
+  Node* a = node({0, 0, 40, 30});
+  SMaplet* m = arc(a, nullptr);
+  delete a;
+  EXPECT_EQ((*m)[0], nullptr);
+  EXPECT_EQ(m->getConnector()->terminalPoint(0).x, m->centre().x - 40);
+}
+
+TEST_F(MapletTest, DraggingATerminalEndOntoANodeHooksIt) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({300, 0, 340, 30});
+  SMaplet* m = arc(a, nullptr);
+  m->setHighlighted(true);
+  POINT end = m->getConnector()->terminalPoint(1);
+  user.dragLineTo({320, 15});
+  map.leftButtonDown(0, end);
+  map.leftButtonUp(0, {320, 15});
+  EXPECT_EQ((*m)[1], b);
+  b->moveTo({300, 100});
+  EXPECT_EQ(m->getConnector()->terminalPoint(1), b->attachPointToward(m->centre()));
+  map.undo();
+  EXPECT_EQ((*m)[1], nullptr);
+  user.dragLineTo({150, 300});  // empty space: nothing happens
+  m->setHighlighted(true);
+  std::size_t before = map.undoCount();
+  map.leftButtonDown(0, m->getConnector()->terminalPoint(1));
+  EXPECT_EQ(map.undoCount(), before);
+}
+
+TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({200, 0, 240, 30});
+  SMaplet* m = arc(a, b);
+  POINT end = m->getConnector()->terminalPoint(1);
+  POINT onEnd{end.x - 2, end.y};
+  m->setHighlighted(true);  // ends are handles of a selected maplet only
+  user.dismissMenu();
+  map.rightButtonDown(0, onEnd);
+  EXPECT_EQ(user.menusShown.back().back(), "Unhook Terminal (109)");
+  choose(onEnd, "Unhook Terminal");
+  EXPECT_EQ((*m)[1], nullptr);
+  map.undo();
+  EXPECT_EQ((*m)[1], b);
+
+  // Dragging the centre switches auto-centre off; then "Float Handle" is offered off the ends.
+  m->setHighlighted(true);
+  POINT centre = m->centre();
+  drag(centre, {centre.x, centre.y + 50});
+  EXPECT_FALSE(m->getConnector()->isAutoCentre());
+  EXPECT_EQ(m->centre(), (POINT{centre.x, centre.y + 50}));
+  POINT now = m->centre();
+  user.dismissMenu();
+  map.rightButtonDown(0, now);
+  EXPECT_EQ(user.menusShown.back().back(), "Float Handle (113)");
+  choose(now, "Float Handle");
+  EXPECT_TRUE(m->getConnector()->isAutoCentre());
+  map.undo();
+  EXPECT_FALSE(m->getConnector()->isAutoCentre());
+  map.undo();
+  EXPECT_TRUE(m->getConnector()->isAutoCentre());
+  EXPECT_EQ(m->centre(), centre);
+}
+
+TEST_F(MapletTest, ChangeConnectionTypeFromTwoToThreeLegs) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({200, 0, 240, 30});
+  SMaplet* m = arc(a, b);
+  POINT mid = m->getConnector()->leg(0)->start();
+  POINT onLeg{(mid.x + m->getConnector()->terminalPoint(0).x) / 2, mid.y};
+  choose(onLeg, "Trinary Directed black/red");
+  EXPECT_EQ(m->terminalCount(), 3);
+  EXPECT_EQ(m->prototypeName(), "Trinary Directed black/red");
+  EXPECT_EQ((*m)[0], a);
+  EXPECT_EQ((*m)[1], b);
+  EXPECT_EQ((*m)[2], nullptr);
+  map.undo();
+  EXPECT_EQ(m->terminalCount(), 2);
+  EXPECT_EQ(m->prototypeName(), "Undirected");
+  EXPECT_EQ((*m)[1], b);
+}
+
+TEST_F(MapletTest, SetConnectionToAMissingIdIsRefused) {
+  Node* a = node({0, 0, 40, 30});
+  SMaplet* m = arc(a, nullptr);
+  EXPECT_EQ(map.execute(m->generateSetConnection(1, 77)), -300);
+  EXPECT_TRUE(reports.saw("E: Maplet::execute: SET CONNECTION to id 77, which is not in the map"));
+  EXPECT_EQ(map.undoCount(), 0u);
+  EXPECT_EQ((*m)[0], a);
+  EXPECT_EQ((*m)[5], nullptr);
+  EXPECT_TRUE(reports.saw("W: Maplet::operator[]: requested index 5 is out of range 0-2"));
+}
+
+TEST_F(MapletTest, ComponentTextRoundTrips) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({200, 0, 240, 30});
+  SMaplet* m = arc(a, b);
+  m->getConnector()->leg(1)->setLineColor(0xff0000);
+  std::string written = text(*m);
+  POINT c = m->centre();
+  EXPECT_EQ(written, "3,\"Undirected\"," + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
+                         std::to_string(c.x) + " " + std::to_string(c.y) + ",2,(1,0),(2,ff0000),,,,,3");
+  auto* back = new SMaplet(&map, "default", {0, 0});
+  std::istringstream in(written);
+  back->readFrom(in, &kMapSyntaxVersion);
+  EXPECT_EQ((*back)[0], a);
+  EXPECT_EQ((*back)[1], b);
+  EXPECT_EQ(back->getConnector()->leg(1)->lineColor(), 0xff0000u);
+  EXPECT_EQ(back->id(), 3u);
+  back->setId(4);
+  EXPECT_EQ(text(*back).substr(1), written.substr(1));
+}
+
+TEST_F(MapletTest, LabelledConnectorWritesItsLabel) {
+  auto* m = new SMaplet(&map, "AGNT", {100, 100});
+  std::string written = text(*m);
+  EXPECT_NE(written.find(",2,(0),(0),\"AGNT\",ffffff,0,0,"), std::string::npos) << written;
+  auto* back = new SMaplet(&map, "default", {0, 0});
+  std::istringstream in(written);
+  back->readFrom(in, &kMapSyntaxVersion);
+  auto* labelled = dynamic_cast<LabeledConnector*>(back->getConnector());
+  ASSERT_NE(labelled, nullptr);
+  EXPECT_STREQ(labelled->getLabel(), "AGNT");
+}
+
+TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
+  node({0, 0, 40, 30});
+  node({100, 0, 140, 30});
+  node({200, 0, 240, 30});
+  node({300, 0, 340, 30});
+  node({400, 0, 440, 30});
+  struct Case {
+    const char* spec;
+    bool hooked;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"(0)", false, nullptr},
+      {"(5,ff)", true, nullptr},
+      {"(5)", true, nullptr},
+      {"(5,ff,0,1,\"arrow)\",0,\"\",0,\"\",0,\"\",0,extra)", true, nullptr},
+      {"5,ff)", true, "E: Maplet::readFrom: expecting '(' for Terminal Specs"},
+      {"(5 ff)", true, "E: Maplet::readFrom: expecting ',' before LineColor1 in TerminalSpec"},
+      {"(63)", false, "I: Maplet::readFrom: can't find id 99 to attach to (not instantiated yet?)"},
+  };
+  for (const Case& c : cases) {
+    reports.shown.clear();
+    auto* m = new SMaplet(&map, "default", {0, 0});
+    std::istringstream in(std::string("9,\"Undirected\",50 50 50 50,2,") + c.spec + ",(0),,,,,3");
+    m->readFrom(in, &kMapSyntaxVersion);
+    EXPECT_EQ((*m)[0] != nullptr, c.hooked) << c.spec;
+    if (c.message) EXPECT_TRUE(reports.saw(c.message)) << c.spec;
+    else EXPECT_TRUE(reports.shown.empty()) << c.spec << ": " << (reports.shown.empty() ? "" : reports.shown[0].text);
+    if (std::string(c.spec) == "(5,ff)") EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xffu);
+    EXPECT_EQ(m->getConnector()->connectorFlags(), 3u) << c.spec;
+    delete m;
+  }
+}
+
+TEST_F(MapletTest, OlderSyntaxDefersUnknownTargets) {
+  auto* m = new SMaplet(&map, "default", {0, 0});
+  std::istringstream in("9,\"Undirected\",50 50,2,0,20,3");
+  m->readFrom(in, nullptr);
+  ASSERT_EQ(map.attachments().size(), 1u);
+  EXPECT_EQ(map.attachments()[0].terminal, 1u);
+  EXPECT_EQ(map.attachments()[0].targetId, 0x20u);
+  map.attachments().clear();
+}
+
+TEST_F(MapletTest, DamagedTextNeverHangsOrCrashes) {
+  node({0, 0, 40, 30});
+  std::string good = "9,\"AGNT\",50 50 50 50,2,(1,ff,0,1,\"\",0,\"\",0,\"\",0,\"\",0),(0),\"AGNT\",ffffff,0,0,3";
+  for (std::size_t cut = 0; cut <= good.size(); ++cut) {
+    auto* m = new SMaplet(&map, "default", {0, 0});
+    std::istringstream in(good.substr(0, cut));
+    m->readFrom(in, &kMapSyntaxVersion);
+    delete m;
+  }
+  auto* m = new SMaplet(&map, "default", {0, 0});
+  std::istringstream huge("9,\"default\",1 1 1 1,2147483647,(9),(9)");
+  m->readFrom(huge, &kMapSyntaxVersion);
+  m->setId(9);
+  std::istringstream self("9,\"default\",1 1 1 1,2,(9),(0),,,,,3");
+  m->readFrom(self, &kMapSyntaxVersion);
+  EXPECT_EQ((*m)[0], nullptr);
+}
+
+}  // namespace

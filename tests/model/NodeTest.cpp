@@ -1,0 +1,222 @@
+// Node menus, labels, colours, sizes, shapes, their undo, their component text, and context moves.
+#include "model/Node.h"
+
+#include "drawing/FrameShape.h"
+#include "tests/MapFixture.h"
+
+namespace {
+
+using NodeTest = MapFixture;
+
+TEST_F(NodeTest, PopupListsItsItemsInOrderAndOffersAutoSizeOnlyWhenOff) {
+  Node* a = node({0, 0, 40, 30});
+  user.dismissMenu();
+  map.rightButtonDown(0, {10, 10});
+  ASSERT_EQ(user.menusShown.size(), 1u);
+  std::vector<std::string> expected = {"Delete (100)", "-", "Resize (101)", "Auto Size (110)", "> Change Shape"};
+  std::vector<std::string> shapes = GraphicsFactory::instance().shapeNames();
+  for (std::size_t i = 0; i < shapes.size(); ++i) expected.push_back("  " + shapes[i] + " (" + std::to_string(500 + i) + ")");
+  for (const char* item : {"Fill Color... (114)", "Border Color... (115)", "Text Color... (116)", "Edit Label... (103)"})
+    expected.push_back(item);
+  EXPECT_EQ(user.menusShown[0], expected);
+
+  choose({10, 10}, "Auto Size");
+  user.dismissMenu();
+  map.rightButtonDown(0, {10, 10});
+  EXPECT_EQ(user.menusShown.back()[3], "> Change Shape") << "no Auto Size while it is on";
+  user.dragRectTo({0, 0, 60, 60});
+  choose({10, 10}, "Resize");
+  EXPECT_FALSE(a->getShape()->isAutoSize());
+  user.dismissMenu();
+  map.rightButtonDown(0, {10, 10});
+  EXPECT_EQ(user.menusShown.back()[3], "Auto Size (110)");
+}
+
+TEST_F(NodeTest, AutoSizeFitsTheLabelAtTheNextDrawingAndUndoRestores) {
+  Node* a = node({0, 0, 300, 200}, "idea");
+  choose({10, 10}, "Auto Size");
+  RecordingDC dc;
+  map.draw(dc);
+  RECT fitted = a->getRect();
+  EXPECT_EQ(fitted.left, 0);
+  EXPECT_LT(fitted.right, 300);
+  EXPECT_LT(fitted.bottom, 200);
+  map.undo();
+  EXPECT_EQ(a->getRect(), (RECT{0, 0, 300, 200}));
+  EXPECT_FALSE(a->getShape()->isAutoSize());
+}
+
+TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
+  Node* a = node({0, 0, 60, 40});
+  a->setHighlighted(true);
+  user.dragRectTo({0, 0, 90, 70});
+  map.leftButtonDown(0, {58, 38});  // bottom-right handle
+  EXPECT_EQ(user.edgeMasks.back(), 10u);
+  EXPECT_EQ(a->getRect(), (RECT{0, 0, 90, 70}));
+  user.dragRectTo({-20, -10, 90, 70});
+  map.leftButtonDown(0, {1, 1});  // top-left handle
+  EXPECT_EQ(user.edgeMasks.back(), 5u);
+  EXPECT_EQ(a->getRect(), (RECT{-20, -10, 90, 70}));
+  map.undo();
+  map.undo();
+  EXPECT_EQ(a->getRect(), (RECT{0, 0, 60, 40}));
+}
+
+TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
+  Node* a = node({10, 10, 80, 50}, "keep me");
+  choose({20, 20}, "Ellipse-Red");
+  EXPECT_EQ(a->prototypeName(), "Ellipse-Red");
+  EXPECT_STREQ(a->getShape()->className(), "EllipseShape");
+  EXPECT_EQ(a->getRect(), (RECT{10, 10, 80, 50}));
+  EXPECT_STREQ(a->getLabel(), "keep me");
+  EXPECT_EQ(a->getShape()->fillColor(), 0x000000FFu);
+  EXPECT_EQ(a->memberCount(), 1u) << "the old shape is gone";
+  map.undo();
+  EXPECT_EQ(a->prototypeName(), "Rectangle");
+  EXPECT_STREQ(a->getShape()->className(), "RectangleShape");
+  std::size_t before = map.undoCount();
+  a->execute(a->generateChangeShape("Rectangle").get());
+  EXPECT_EQ(a->prototypeName(), "Rectangle");
+  EXPECT_EQ(map.undoCount(), before);
+}
+
+TEST_F(NodeTest, EditLabelOffersTheWholeLabelAndCancelStillRecords) {
+  std::string longLabel(2500, 'x');
+  Node* a = node({0, 0, 40, 30}, longLabel.c_str());
+  user.typeText("new, \"text\"\nsecond line");
+  choose({10, 10}, "Edit Label...");
+  EXPECT_EQ(user.prompts.back(), "Edit Label|New Text:");
+  EXPECT_EQ(user.textsOffered.back(), longLabel);
+  EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
+  user.typeText(std::nullopt);
+  choose({10, 10}, "Edit Label...");
+  EXPECT_EQ(map.undoCount(), 2u) << "a cancelled edit is a step with equal texts";
+  EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
+  map.undo();
+  map.undo();
+  EXPECT_EQ(a->getLabel(), longLabel);
+}
+
+TEST_F(NodeTest, ColoursFromTheDialogAndCancelledDialogs) {
+  Node* a = node({0, 0, 40, 30});
+  user.pickColor(0x00FF0000);
+  choose({10, 10}, "Fill Color...");
+  user.pickColor(0x0000FF00);
+  choose({10, 10}, "Text Color...");
+  user.pickColor(std::nullopt);
+  choose({10, 10}, "Border Color...");
+  EXPECT_EQ(user.colorsOffered, (std::vector<std::uint32_t>{0x00FFFFFF, 0, 0}));
+  EXPECT_EQ(a->getShape()->fillColor(), 0x00FF0000u);
+  EXPECT_EQ(a->getShape()->textColor(), 0x0000FF00u);
+  EXPECT_EQ(a->getShape()->borderColor(), 0u);
+  EXPECT_EQ(map.undoCount(), 3u);
+  EXPECT_EQ(customColors()[0], 0x0000FF00u) << "custom colours are kept between calls";
+  map.undo();
+  map.undo();
+  map.undo();
+  EXPECT_EQ(a->getShape()->fillColor(), 0x00FFFFFFu);
+  EXPECT_EQ(a->getShape()->textColor(), 0u);
+}
+
+TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBits) {
+  Node* a = node({0, 0, 40, 30});
+  a->getShape()->setShapeFlags(0x5);
+  GraphicObjectLocator here(*a);
+  map.execute(std::make_unique<Command1<unsigned long>>(here, kCmdSetFlags, 0x3, 0x5 & 0x3));
+  EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
+  map.execute(std::make_unique<Command1<unsigned long>>(here, kCmdClearFlags, 0x6, 0x7 & 0x6));
+  EXPECT_EQ(a->getShape()->shapeFlags(), 0x1u);
+  map.undo();
+  EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
+  map.undo();
+  EXPECT_EQ(a->getShape()->shapeFlags(), 0x5u);
+  Command1<tagRECT> wrong(here, kCmdSetFillColor, {}, {});
+  a->execute(&wrong);
+  EXPECT_TRUE(reports.saw("E: Node::execute: Bad SET COLOR command, type = Command1<tagRECT>"));
+}
+
+TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
+  Node* a = node({10, 20, 110, 60}, "idea");
+  a->setId(0x1f);
+  a->getShape()->setShapeFlags(1);
+  EXPECT_EQ(text(*a), R"(1f,"Rectangle",10 20 110 60,"idea",ffffff,0,,,0,1)");
+
+  auto* b = new Node(&map, "default");
+  std::istringstream in(R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
+  b->readFrom(in, &kMapSyntaxVersion);
+  EXPECT_EQ(b->id(), 0x2au);
+  EXPECT_EQ(b->prototypeName(), "Ellipse");
+  EXPECT_STREQ(b->getShape()->className(), "EllipseShape");
+  EXPECT_EQ(b->getRect(), (RECT{5, 6, 70, 80}));
+  EXPECT_STREQ(b->getLabel(), "two words, \"quoted\"\n");
+  EXPECT_EQ(b->getShape()->fillColor(), 0xffu);
+  EXPECT_EQ(b->getShape()->borderColor(), 0xff00u);
+  EXPECT_EQ(b->getShape()->textColor(), 0xff0000u);
+  EXPECT_EQ(b->getShape()->shapeFlags() & 1u, 1u);
+  EXPECT_EQ(text(*b), R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
+}
+
+TEST_F(NodeTest, FreshNodeTakesItsShapeFromTheText) {
+  auto* fresh = new Node(&map, "default");
+  std::istringstream in(R"(7,"Ellipse",5 6 70 80,"",ff,0,,,0,0)");
+  fresh->readFrom(in, &kMapSyntaxVersion);
+  EXPECT_STREQ(fresh->getShape()->className(), "EllipseShape");
+}
+
+TEST_F(NodeTest, OldestSyntaxHasNoReservedFields) {
+  auto* a = new Node(&map, "default");
+  std::istringstream in(R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)");
+  a->readFrom(in, nullptr);
+  EXPECT_EQ(a->getShape()->textColor(), 0xffu);
+  EXPECT_EQ(a->getShape()->shapeFlags(), 1u);
+}
+
+TEST_F(NodeTest, NewerVersionsReadOnlyIdAndName) {
+  auto* a = new Node(&map, "default", "kept", nullptr);
+  std::istringstream in(R"(9,"Ellipse",1 2 3 4,"new",ff,0,,,0,0)");
+  Version future(0, 2);
+  a->readFrom(in, &future);
+  EXPECT_TRUE(reports.saw("E: Node::readFrom: Version 0.2 not understood, only understand versions <= 0.1"));
+  EXPECT_EQ(a->id(), 9u);
+  EXPECT_STREQ(a->getLabel(), "kept");
+}
+
+TEST_F(NodeTest, DamagedFieldsLeaveAttributesAsTheyWere) {
+  Node* a = node({1, 2, 3, 4}, "label");
+  std::istringstream in(R"(5,"Rectangle",x,"cut)");
+  a->readFrom(in, &kMapSyntaxVersion);
+  EXPECT_EQ(a->getRect(), (RECT{1, 2, 3, 4}));
+  EXPECT_STREQ(a->getLabel(), "label");
+}
+
+using ContextTest = MapFixture;
+
+TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInside) {
+  ContextBox* frame = context({0, 0, 200, 150});
+  Node* inside = node({20, 30, 60, 60});
+  Node* overlapping = node({180, 30, 240, 60});
+  Node* outside = node({400, 400, 440, 430});
+  EXPECT_NE(frame->getFrameShape(), nullptr);
+  drag({100, 2}, {150, 52});  // by the title strip
+  EXPECT_EQ(frame->getRect(), (RECT{50, 50, 250, 200}));
+  EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
+  EXPECT_EQ(overlapping->getRect(), (RECT{180, 30, 240, 60}));
+  EXPECT_EQ(outside->getRect(), (RECT{400, 400, 440, 430}));
+  map.undo();
+  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
+  EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
+  EXPECT_EQ(overlapping->getRect(), (RECT{180, 30, 240, 60}));
+  map.redo();
+  EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
+}
+
+TEST_F(ContextTest, AutoSizeDoesNothingOnAContext) {
+  ContextBox* frame = context({0, 0, 200, 150});
+  GraphicObjectLocator here(*frame);
+  EXPECT_EQ(map.execute(std::make_unique<Command1<tagRECT>>(here, kCmdAutoResize, RECT{}, frame->getRect())), 0);
+  EXPECT_FALSE(frame->getShape()->isAutoSize());
+  EXPECT_EQ(map.undo(), 0);
+  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
+}
+
+}  // namespace

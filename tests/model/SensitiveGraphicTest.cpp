@@ -1,0 +1,149 @@
+// Clicks, Control-clicks, rubber bands, drags of the selection, resizing and the generic popup.
+#include "model/SensitiveGraphic.h"
+
+#include "tests/MapFixture.h"
+
+namespace {
+
+using Selection = MapFixture;
+
+TEST_F(Selection, ClickSelectsAloneControlClickAddsClickOnSelectedDeselectsIt) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({100, 0, 140, 30});
+  click({20, 15});
+  EXPECT_TRUE(a->isHighlighted());
+  click({120, 15});
+  EXPECT_FALSE(a->isHighlighted());
+  EXPECT_TRUE(b->isHighlighted());
+  click({20, 15}, kKeyControl);
+  EXPECT_TRUE(a->isHighlighted() && b->isHighlighted());
+  click({20, 15});
+  EXPECT_FALSE(a->isHighlighted());
+  EXPECT_TRUE(b->isHighlighted());
+  EXPECT_EQ(map.undoCount(), 0u) << "selection is not an edit";
+  EXPECT_EQ(map.captured(), nullptr);
+}
+
+TEST_F(Selection, RubberBandSelectsWhatLiesWhollyInside) {
+  Node* inside = node({10, 10, 40, 30});
+  Node* across = node({90, 10, 130, 30});
+  Node* kept = node({300, 300, 340, 330});
+  kept->setHighlighted(true);
+  user.dragRectTo({0, 0, 100, 100});
+  map.leftButtonDown(0, {0, 0});
+  EXPECT_EQ(user.edgeMasks.back(), 10u);
+  EXPECT_TRUE(inside->isHighlighted());
+  EXPECT_FALSE(across->isHighlighted());
+  EXPECT_FALSE(kept->isHighlighted());
+  user.dragRectTo({200, 200, 400, 400});
+  map.leftButtonDown(kKeyControl, {200, 200});
+  EXPECT_TRUE(inside->isHighlighted() && kept->isHighlighted());
+}
+
+TEST_F(Selection, DraggingASelectedElementMovesTheSelectionInOneStep) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({100, 0, 140, 30});
+  Node* c = node({200, 0, 240, 30});
+  Node* far = node({0, 200, 40, 230});
+  SMaplet* m = arc(a, b);  // auto-centred: follows its ends
+  for (Graphic* g : {static_cast<Graphic*>(a), static_cast<Graphic*>(b), static_cast<Graphic*>(c),
+                     static_cast<Graphic*>(m)})
+    g->setHighlighted(true);
+  POINT centre = m->centre();
+  drag({20, 15}, {30, 45});
+  EXPECT_EQ(map.undoCount(), 1u);
+  EXPECT_EQ(a->getRect(), (RECT{10, 30, 50, 60}));
+  EXPECT_EQ(b->getRect(), (RECT{110, 30, 150, 60}));
+  EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
+  EXPECT_EQ(far->getRect(), (RECT{0, 200, 40, 230}));
+  EXPECT_NE(m->centre(), centre) << "the maplet followed its ends";
+  auto* moves = dynamic_cast<const CompositeCommand*>(map.commandAt(0));
+  ASSERT_NE(moves, nullptr);
+  EXPECT_EQ(moves->members().size(), 3u);
+  map.undo();
+  EXPECT_EQ(a->getRect(), (RECT{0, 0, 40, 30}));
+  EXPECT_EQ(b->getRect(), (RECT{100, 0, 140, 30}));
+  EXPECT_EQ(c->getRect(), (RECT{200, 0, 240, 30}));
+  POINT e0 = m->getConnector()->terminalPoint(0), e1 = m->getConnector()->terminalPoint(1);
+  EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2})) << "still between its ends";
+  map.redo();
+  EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
+}
+
+TEST_F(Selection, ATwoPixelDragMovesButLeavesNoHistory) {
+  Node* a = node({0, 0, 40, 30});
+  drag({20, 15}, {22, 17});
+  EXPECT_EQ(a->getRect(), (RECT{2, 2, 42, 32}));
+  EXPECT_EQ(map.undoCount(), 0u);
+  EXPECT_EQ(dragState().draggedGraphic, nullptr);
+  EXPECT_EQ(map.captured(), nullptr);
+}
+
+TEST_F(Selection, PressBringsToFront) {
+  Node* back = node({0, 0, 40, 30});
+  node({10, 10, 50, 40});
+  drag({2, 2}, {2, 100});
+  EXPECT_EQ(map.front(), back);
+}
+
+TEST_F(Selection, ResizeFromThePopupTracksRightAndBottom) {
+  Node* a = node({10, 10, 50, 40});
+  user.dragRectTo({10, 10, 8, 80});  // dragged past the left edge
+  choose({20, 20}, "Resize");
+  EXPECT_EQ(user.edgeMasks.back(), 10u);
+  EXPECT_EQ(a->getRect(), (RECT{8, 10, 12, 80})) << "normalised and at least 4 wide";
+  map.undo();
+  EXPECT_EQ(a->getRect(), (RECT{10, 10, 50, 40}));
+}
+
+TEST_F(Selection, PopupWithoutPointAnchorsAtThreeQuarters) {
+  Node* a = node({0, 0, 40, 20});
+  a->showPopupMenu(nullptr);
+  ASSERT_EQ(user.menuPoints.size(), 1u);
+  EXPECT_EQ(user.menuPoints[0], (POINT{30, 15}));
+  node({-41, -21, -1, -1})->showPopupMenu(nullptr);
+  EXPECT_EQ(user.menuPoints[1], (POINT{-11, -6}));
+}
+
+TEST_F(Selection, WronglyTypedGenericCommandsAreReported) {
+  Node* a = node({0, 0, 40, 20});
+  Command1<tagRECT> notAMove(GraphicObjectLocator(*a), kCmdMoveTo, {}, {});
+  Command1<tagPOINT> notADelete(GraphicObjectLocator(*a), kCmdDelete, {}, {});
+  a->execute(&notAMove);
+  a->execute(&notADelete);
+  a->undo(&notAMove);
+  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::execute: Bad MOVE TO command, type = Command1<tagRECT>"));
+  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::execute: Bad DELETE command, type = Command1<tagPOINT>"));
+  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::undo: Bad MOVE TO command, type = Command1<tagRECT>"));
+  EXPECT_EQ(a->doGenerateCommand(42, nullptr, ""), nullptr);
+  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::doGenerateCommand(42): unimplemented"));
+  CommandPtr1<SensitiveGraphic> del(GraphicObjectLocator(*a), kCmdDelete, nullptr, nullptr);
+  EXPECT_EQ(a->undo(&del), -98);
+  EXPECT_TRUE(reports.saw("W: Cannot undo a deletion!"));
+}
+
+TEST_F(Selection, DestroyingTheDraggedElementClearsTheDrag) {
+  node({0, 0, 40, 30});
+  choose({200, 200}, "New Node");
+  map.leftButtonDown(0, {205, 205});
+  ASSERT_NE(dragState().draggedGraphic, nullptr);
+  map.undo();  // the new node goes while it is being dragged
+  EXPECT_EQ(dragState().draggedGraphic, nullptr);
+  EXPECT_EQ(map.captured(), nullptr);
+  map.mouseMove(0, {250, 250});
+  map.leftButtonUp(0, {250, 250});
+}
+
+TEST_F(Selection, AttachPointsFollowTheSideOfTheLine) {
+  Node* a = node({0, 0, 40, 20});
+  struct Case {
+    POINT from;
+    POINT at;
+  };
+  const Case cases[] = {{{-50, 10}, {0, 10}}, {{100, 10}, {40, 10}},  {{20, -30}, {20, 0}},
+                        {{20, 90}, {20, 20}}, {{-9, -9}, {0, 0}},     {{5, 5}, {0, 0}},
+                        {{20, 10}, {20, 0}},  {{100, 100}, {40, 20}}};
+  for (const Case& c : cases) EXPECT_EQ(a->attachPointToward(c.from), c.at) << c.from.x << "," << c.from.y;
+}
+
+}  // namespace
