@@ -2,13 +2,10 @@
 #include "drawing/Connector.h"
 
 #include <algorithm>
-#include <cstdlib>
+
+#include "drawing/Outline.h"
 
 namespace {
-
-bool within(const POINT& a, const POINT& b, std::int32_t reach) {
-  return std::llabs(std::int64_t{a.x} - b.x) < reach && std::llabs(std::int64_t{a.y} - b.y) < reach;
-}
 
 RECT around(const POINT& p, std::int32_t half) { return {p.x - half, p.y - half, p.x + half, p.y + half}; }
 
@@ -45,10 +42,7 @@ void Connector::draw(DrawingContext& dc) {
 RECT Connector::getRect() const {
   if (legs_.empty()) return {centre_.x, centre_.y, centre_.x, centre_.y};
   RECT r = legs_.front()->invalidRect();
-  for (const auto& leg : legs_) {
-    RECT l = leg->invalidRect();
-    r = {std::min(r.left, l.left), std::min(r.top, l.top), std::max(r.right, l.right), std::max(r.bottom, l.bottom)};
-  }
+  for (const auto& leg : legs_) r = unionRect(r, leg->invalidRect());
   return r;
 }
 
@@ -64,7 +58,7 @@ void Connector::setRect(const RECT& r) {
 unsigned Connector::hitTest(const POINT& p) const {
   lastHitTerminal_ = -1;
   const bool selected = isHighlighted();
-  if (within(p, centre_, kCentreReach)) return selected ? kHitConnectorHandle : kHitInside;
+  if (isNear(p, centre_, kCentreReach)) return selected ? kHitConnectorHandle : kHitInside;
   for (std::size_t i = 0; i < legs_.size(); ++i) {
     const unsigned answer = legs_[i]->hitTest(p);
     if (!answer) continue;

@@ -1,7 +1,7 @@
 // Layout and hit testing of connectors with a label at the centre.
 #include "drawing/LabeledConnector.h"
 
-#include <algorithm>
+#include "drawing/Outline.h"
 
 namespace {
 
@@ -25,8 +25,6 @@ class MeasuringOnly : public DrawingContext {
   DrawingContext& dc_;
 };
 
-bool isEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 }  // namespace
 
 LabeledConnector::LabeledConnector(GraphicContainer* container, std::uint16_t legCount,
@@ -43,7 +41,7 @@ LabeledConnector::~LabeledConnector() = default;
 void LabeledConnector::draw(DrawingContext& dc) {
   if (labelShape_) {
     labelShape_->setHighlighted(isHighlighted());
-    if (labelShape_->isLayoutPending() || isEmpty(labelShape_->getRect())) {
+    if (labelShape_->isLayoutPending() || isEmptyRect(labelShape_->getRect())) {
       MeasuringOnly measuring(dc);
       labelShape_->draw(measuring);
       centreLabel();
@@ -57,9 +55,8 @@ void LabeledConnector::draw(DrawingContext& dc) {
 RECT LabeledConnector::getRect() const {
   RECT r = Connector::getRect();
   // A label that has never been laid out has no place yet.
-  if (!labelShape_ || isEmpty(labelShape_->getRect())) return r;
-  RECT l = labelShape_->invalidRect();
-  return {std::min(r.left, l.left), std::min(r.top, l.top), std::max(r.right, l.right), std::max(r.bottom, l.bottom)};
+  if (!labelShape_ || isEmptyRect(labelShape_->getRect())) return r;
+  return unionRect(r, labelShape_->invalidRect());
 }
 
 unsigned LabeledConnector::hitTest(const POINT& p) const {
@@ -88,7 +85,7 @@ void LabeledConnector::setLabel(const char* text) {
 
 void LabeledConnector::placeCentre(const POINT& p) {
   Connector::placeCentre(p);
-  if (labelShape_ && !isEmpty(labelShape_->getRect())) centreLabel();
+  if (labelShape_ && !isEmptyRect(labelShape_->getRect())) centreLabel();
 }
 
 void LabeledConnector::centreLabel() {

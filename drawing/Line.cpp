@@ -6,14 +6,6 @@
 
 #include "drawing/Outline.h"
 
-namespace {
-
-bool within(const POINT& a, const POINT& b, std::int32_t reach) {
-  return std::llabs(std::int64_t{a.x} - b.x) < reach && std::llabs(std::int64_t{a.y} - b.y) < reach;
-}
-
-}  // namespace
-
 Line::Line(GraphicContainer* container, const POINT& start, const POINT& end, Color color)
     : VisualGraphic(container), start_(start), end_(end), lineColor_(color) {}
 
@@ -41,8 +33,8 @@ void Line::setRect(const RECT& r) { setPoints({r.left, r.top}, {r.right, r.botto
 
 unsigned Line::hitTest(const POINT& p) const {
   const unsigned grip = isHighlighted() ? kHitEndHandle : kHitEndPlain;
-  if (within(p, start_, kEndReach)) return kHitLineStart | grip;
-  if (within(p, end_, kEndReach)) return kHitLineEnd | grip;
+  if (isNear(p, start_, kEndReach)) return kHitLineStart | grip;
+  if (isNear(p, end_, kEndReach)) return kHitLineEnd | grip;
   if (!pointInRect(inflateRect(getRect(), kEndReach), p)) return 0;
   if (start_.x == end_.x) return kHitInside;
   const std::int64_t dx = std::int64_t{end_.x} - start_.x, dy = std::int64_t{end_.y} - start_.y;

@@ -2,6 +2,7 @@
 #include "drawing/Outline.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "model/Graphic.h"
 
@@ -48,4 +49,12 @@ POINT sidePoint(const RECT& r, unsigned side) {
   std::int32_t x = side & kSideLeft ? r.left : side & kSideRight ? r.right : (r.left + r.right) / 2;
   std::int32_t y = side & kSideBottom ? r.bottom : side & kSideTop ? r.top : (r.top + r.bottom) / 2;
   return {x, y};
+}
+
+bool isNear(const POINT& a, const POINT& b, std::int32_t reach) {
+  return std::llabs(std::int64_t{a.x} - b.x) < reach && std::llabs(std::int64_t{a.y} - b.y) < reach;
+}
+
+RECT unionRect(const RECT& a, const RECT& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }

@@ -14,6 +14,12 @@ bool pointInEllipse(const RECT& bounds, const POINT& p);
 /// cornerWidth × cornerHeight ellipse (the outline a context draws with roundRect).
 bool pointInRoundRect(const RECT& bounds, std::int32_t cornerWidth, std::int32_t cornerHeight,
                       const POINT& p);
+/// True when `a` and `b` are less than `reach` apart on both axes.
+bool isNear(const POINT& a, const POINT& b, std::int32_t reach);
+/// True when the rectangle has no area (right ≤ left or bottom ≤ top).
+inline bool isEmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+/// The smallest rectangle holding both.
+RECT unionRect(const RECT& a, const RECT& b);
 /// The point of `r` for a side code: x is the left edge for left, else the
 /// right edge for right, else the middle; y the bottom edge for bottom, else
 /// the top edge for top, else the middle. A combination gives a corner.

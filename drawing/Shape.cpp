@@ -52,7 +52,7 @@ Shape& Shape::operator=(const Shape& other) {
 }
 
 void Shape::draw(DrawingContext& dc) {
-  if (rect_.right <= rect_.left || rect_.bottom <= rect_.top) shapeFlags_ |= kAutoSize | kLayoutPending;
+  if (isEmptyRect(rect_)) shapeFlags_ |= kAutoSize | kLayoutPending;
   if (isLayoutPending()) {
     if (!label_) {
       if (isAutoSize()) setRect({rect_.left, rect_.top, rect_.left + kEmptyWidth, rect_.top + kEmptyHeight});
