@@ -60,9 +60,13 @@ bool runEditCommand(QPlainTextEdit* edit, int id) {
     case cm::EditPaste:
       edit->paste();
       return true;
-    case cm::EditClear:
-      edit->clear();
+    case cm::EditClear: {
+      // Removed as one edit, so that Undo brings the text back.
+      QTextCursor all(edit->document());
+      all.select(QTextCursor::Document);
+      all.removeSelectedText();
       return true;
+    }
     case cm::EditDelete:
       edit->textCursor().removeSelectedText();
       return true;

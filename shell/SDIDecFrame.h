@@ -4,13 +4,13 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "shell/BrenloEditView.h"
 #include "shell/CommandTarget.h"
 #include "support/ErrorReporter.h"
 
 class CommandMenus;
 class QLabel;
 class QPlainTextEdit;
-class brenloEditView;
 
 /// The console keeps at most this many characters before it is flushed.
 inline constexpr int kConsoleRoom = 32000;
