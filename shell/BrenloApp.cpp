@@ -65,10 +65,10 @@ MapWindowFactory* brenloApp::mapWindowFactory() { return factorySlot().get(); }
 SDIDecFrame* brenloApp::mainWindow() const { return mainWindow_.get(); }
 
 void brenloApp::start() {
-  mainWindow_ = std::make_unique<SDIDecFrame>();
-  if (MapWindowFactory* factory = mapWindowFactory()) factory->registerPrototypes();
   reports_ = std::make_unique<QtReportPlatform>([this]() -> ErrorHandler* { return mainWindow_.get(); });
   setReportPlatform(reports_.get());
+  mainWindow_ = std::make_unique<SDIDecFrame>();
+  if (MapWindowFactory* factory = mapWindowFactory()) factory->registerPrototypes();
   if (!startupFile_.isEmpty()) openMapFile(startupFile_);
   mainWindow_->show();
   reportError(nullptr, 'I', "%s", kStartupLine);

@@ -39,6 +39,18 @@ class AcceleratorFirst : public QObject {
   }
 };
 
+// Whether the clipboard holds text, kept up to date by its change signal so that
+// the enablers, asked often, never wait for the clipboard's owner.
+bool clipboardHasText() {
+  static bool hasText = [] {
+    QClipboard* clipboard = QApplication::clipboard();
+    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard,
+                     [clipboard] { hasText = !clipboard->text().isEmpty(); });
+    return !clipboard->text().isEmpty();
+  }();
+  return hasText;
+}
+
 QTextDocument::FindFlags flagsFor(bool matchCase) {
   return matchCase ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
 }
@@ -87,7 +99,7 @@ std::optional<bool> editCommandEnabled(QPlainTextEdit* edit, int id) {
     case cm::EditCopy:
       return edit->textCursor().hasSelection();
     case cm::EditPaste:
-      return writable && !QApplication::clipboard()->text().isEmpty();
+      return writable && clipboardHasText();
     case cm::EditClear:
       return writable && !edit->document()->isEmpty();
     default:

@@ -13,7 +13,9 @@
 #include <QStatusBar>
 #include <QTextCursor>
 
+#include "shell/BrenloApp.h"
 #include "shell/BrenloEditView.h"
+#include "shell/HelpWindow.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 
@@ -70,7 +72,10 @@ int SDIDecFrame::showReport(int, const char* text) {
   } else {
     cursor.movePosition(QTextCursor::End);
   }
+  // A report is not an edit: Undo in the console never takes one back.
+  console_->document()->setUndoRedoEnabled(false);
   cursor.insertText(QString::fromUtf8(text) + QLatin1Char('\n'));
+  console_->document()->setUndoRedoEnabled(true);
   if (cursor.position() > 0 && console_->document()->characterCount() - 1 == cursor.position())
     console_->setTextCursor(cursor);  // keeps the newest line in sight
   return 0;
@@ -79,7 +84,9 @@ int SDIDecFrame::showReport(int, const char* text) {
 bool SDIDecFrame::newDocument() {
   if (!closeDocument()) return false;
   auto* view = new brenloEditView;
-  takeCentralWidget();  // the console stays ours while the document is shown
+  takeCentralWidget();
+  console_->setParent(this);  // the console stays ours, hidden, while the document is shown
+  console_->hide();
   setCentralWidget(view);
   view_ = view;
   connect(view->document(), &QTextDocument::modificationChanged, this, &SDIDecFrame::updateCaption);
@@ -109,6 +116,7 @@ bool SDIDecFrame::closeDocument() {
   view_ = nullptr;
   delete old;
   setCentralWidget(console_);
+  console_->show();
   updateCaption();
   return true;
 }
@@ -162,6 +170,8 @@ void SDIDecFrame::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  // Help does not outlive the program's main window.
+  if (brenloApp* app = brenloApp::instance(); app && app->helpWindow()) app->helpWindow()->close();
 }
 
 bool SDIDecFrame::eventFilter(QObject* watched, QEvent* event) {

@@ -115,6 +115,8 @@ class SDIDecFrameTest : public QObject {
     reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
     QVERIFY(frame->console()->toPlainText().contains("I: QORBrenlo v0.1, "));
     QVERIFY(frame->console()->toPlainText().endsWith("E: Can't open file 'x.CM'\n"));
+    frame->menus()->updateEnablers();
+    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled());  // a report cannot be undone
   }
 
   void fullConsoleIsFlushedAndTheReportGoesFirst() {
