@@ -1,0 +1,105 @@
+// The application object: start-up, the application's commands, help and the printer.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "shell/CommandTarget.h"
+
+class HelpWindow;
+class MapWindowFactory;
+class QPrinter;
+class QtReportPlatform;
+class SDIDecFrame;
+
+/// The information line reported once the main window is shown.
+extern const char* const kStartupLine;
+
+/// The application "Brenlo": owns the main window, answers the application
+/// commands of menu 100 and keeps the help state and the printer object.
+class brenloApp : public QObject, public CommandTarget {
+  Q_OBJECT
+ public:
+  /// Makes the application with the start-up file (empty for none); one at a time.
+  explicit brenloApp(QString startupFile = {});
+  ~brenloApp() override;
+
+  /// The application, or null when there is none.
+  static brenloApp* instance();
+  /// Installs the maker of map windows (owned from now on; null removes it).
+  static void setMapWindowFactory(std::unique_ptr<MapWindowFactory> factory);
+  /// The installed maker of map windows, or null.
+  static MapWindowFactory* mapWindowFactory();
+
+  /// Sets up and shows the main window, reports the start-up line and opens the start-up file.
+  void start();
+  /// The main window, null before start().
+  SDIDecFrame* mainWindow() const;
+  /// The application's name, "Brenlo".
+  QString name() const { return QStringLiteral("Brenlo"); }
+
+  /// Routes a menu command: to help in context-help mode, else to `first`, then here.
+  void routeCommand(int id, CommandTarget* first);
+  /// Whether command `id` is enabled for a frame whose own target is `first`.
+  bool isEnabled(int id, CommandTarget* first);
+  bool runCommand(int id) override;
+  std::optional<bool> commandEnabled(int id) override;
+
+  /// New View: an empty map window.
+  void newView();
+  /// Open: asks for a .CM file and opens it in a map window.
+  void openFile();
+  /// Opens `fileName` in a map window; false (and a report) when that failed.
+  bool openMapFile(const QString& fileName);
+  /// The modal About box.
+  void about();
+
+  /// Shows help: 0 the contents, -1 help on help, otherwise the topic of command `id`.
+  void showHelp(int id);
+  /// The help window, null until help was first shown.
+  HelpWindow* helpWindow() const;
+  /// True once the contents or help on help were shown.
+  bool helpUsed() const { return helpUsed_; }
+  /// Shift+F1 mode: the next command opens its help topic instead of running.
+  bool contextHelpMode() const { return contextHelp_; }
+  void setContextHelpMode(bool on);
+  /// The help folder: "help" beside the program, or the source tree's copy.
+  static QString helpFolder();
+
+  /// The printer object, made on first use.
+  QPrinter* printer();
+  /// The printer object if one was made, else null.
+  QPrinter* existingPrinter() const { return printer_.get(); }
+  /// Above 0 while printing or previewing.
+  int printing() const { return printing_; }
+  /// Print, Print Setup and Print Preview of the main window's client.
+  void print();
+  void printSetup();
+  void printPreview();
+  /// The system settings changed: for "windows", replaces the printer when the default printer changed.
+  void profileChanged(const QString& section);
+  /// Where the name of the system's default printer comes from (tests replace it).
+  void setDefaultPrinterSource(std::function<QString()> source);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void makePrinter();
+  void showMapWindow(QWidget* window);
+
+  QString startupFile_;
+  std::unique_ptr<SDIDecFrame> mainWindow_;
+  std::unique_ptr<QtReportPlatform> reports_;
+  QPointer<HelpWindow> help_;
+  bool helpUsed_ = false;
+  bool contextHelp_ = false;
+  bool f1Down_ = false;
+  std::unique_ptr<QPrinter> printer_;
+  QString printerDefault_;
+  std::function<QString()> defaultPrinter_;
+  int printing_ = 0;
+};

@@ -1,0 +1,151 @@
+// Builds menu 100 and the control bar and routes their commands along the frame's chain.
+#include "shell/CommandMenus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "shell/BrenloApp.h"
+#include "shell/CommandTarget.h"
+#include "shell/Commands.h"
+
+// The icons live in the shell library's resources, which a static library must load itself.
+static void loadShellResources() { Q_INIT_RESOURCE(brenlo); }
+
+namespace {
+
+QList<QKeySequence> keysOf(const char* keys) {
+  QList<QKeySequence> out;
+  for (const QString& k : QString::fromLatin1(keys).split(';', Qt::SkipEmptyParts))
+    out.append(QKeySequence(k));
+  return out;
+}
+
+// The control bar's label of a command: the menu text without '&' and dots.
+QString plainText(const char* text) {
+  QString t = QString::fromLatin1(text);
+  t.remove('&');
+  t.remove(QStringLiteral("..."));
+  return t;
+}
+
+}  // namespace
+
+CommandMenus::CommandMenus(QMainWindow* frame, CommandTarget* target)
+    : QObject(frame), frame_(frame), target_(target), idle_(new QTimer(this)) {
+  loadShellResources();
+  QMenu* current = nullptr;
+  for (const MenuItemInfo& row : menu100()) {
+    if (row.id == 0) {
+      current = frame->menuBar()->addMenu(QString::fromLatin1(row.text));
+      current->menuAction()->setStatusTip(QString::fromLatin1(row.hint));
+      current->installEventFilter(this);
+      popups_[current->title()] = current;
+      connect(current, &QMenu::aboutToShow, this, &CommandMenus::updateEnablers);
+      continue;
+    }
+    auto* action = new QAction(QString::fromLatin1(row.text), frame);
+    action->setData(row.id);
+    action->setObjectName(QString::number(row.id));
+    action->setStatusTip(QString::fromLatin1(row.hint));
+    action->setShortcuts(keysOf(row.keys));
+    action->setShortcutContext(Qt::WindowShortcut);
+    if (const QString icon = QStringLiteral(":/icons/%1.svg").arg(row.id); QFile::exists(icon))
+      action->setIcon(QIcon(icon));
+    action->setIconVisibleInMenu(false);
+    action->setToolTip(plainText(row.text));
+    const int id = row.id;
+    connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
+    current->addAction(action);
+    frame->addAction(action);
+    actions_[id] = action;
+  }
+  // F1 opens the help contents, Shift+F1 starts context help; neither is in a menu.
+  auto* help = new QAction(frame);
+  help->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(help, &QAction::triggered, this, [] {
+    if (auto* app = brenloApp::instance()) app->showHelp(0);
+  });
+  frame->addAction(help);
+  auto* context = new QAction(frame);
+  context->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  connect(context, &QAction::triggered, this, [] {
+    if (auto* app = brenloApp::instance()) app->setContextHelpMode(true);
+  });
+  frame->addAction(context);
+
+  // The enablers are asked when a menu opens and whenever the program is idle for a moment.
+  connect(idle_, &QTimer::timeout, this, &CommandMenus::updateEnablers);
+  idle_->start(200);
+  updateEnablers();
+}
+
+QAction* CommandMenus::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+QMenu* CommandMenus::popup(const QString& title) const {
+  auto it = popups_.find(title);
+  return it == popups_.end() ? nullptr : it->second;
+}
+
+QToolBar* CommandMenus::addControlBar() {
+  auto* bar = frame_->addToolBar(QStringLiteral("Control bar"));
+  bar->setObjectName(QStringLiteral("controlBar"));
+  bar->setMovable(false);
+  bar->setIconSize(QSize(20, 20));
+  QFont font = bar->font();
+  font.setPointSize(10);
+  bar->setFont(font);
+  for (int id : controlBarLayout()) {
+    if (id == 0)
+      bar->addSeparator();
+    else
+      bar->addAction(action(id));
+  }
+  return bar;
+}
+
+void CommandMenus::updateEnablers() {
+  brenloApp* app = brenloApp::instance();
+  for (auto& [id, action] : actions_) {
+    bool enabled;
+    if (app) {
+      enabled = app->isEnabled(id, target_);
+    } else {
+      std::optional<bool> own = target_ ? target_->commandEnabled(id) : std::nullopt;
+      enabled = own.value_or(false);
+    }
+    // In context-help mode every item can be chosen, so that its topic can be opened.
+    if (app && app->contextHelpMode()) enabled = true;
+    action->setEnabled(enabled);
+  }
+}
+
+void CommandMenus::trigger(int id) {
+  if (brenloApp* app = brenloApp::instance())
+    app->routeCommand(id, target_);
+  else if (target_)
+    target_->runCommand(id);
+  updateEnablers();
+}
+
+bool CommandMenus::eventFilter(QObject* watched, QEvent* event) {
+  // F1 on an open menu answers the highlighted item with its help topic.
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    if (auto* menu = qobject_cast<QMenu*>(watched); menu && brenloApp::instance()) {
+      brenloApp::instance()->setContextHelpMode(true);
+      updateEnablers();
+      QApplication::postEvent(menu, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}

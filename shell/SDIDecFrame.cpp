@@ -1,0 +1,221 @@
+// The main window "Brenlo": console, plain documents, status indicators and closing.
+#include "shell/SDIDecFrame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextCursor>
+
+#include "shell/BrenloApp.h"
+#include "shell/BrenloEditView.h"
+#include "shell/HelpWindow.h"
+#include "shell/CommandMenus.h"
+#include "shell/Commands.h"
+
+SDIDecFrame::SDIDecFrame(QWidget* parent) : QMainWindow(parent), console_(new QPlainTextEdit) {
+  setObjectName(QStringLiteral("SDIDecFrame"));
+  setWindowTitle(QStringLiteral("Brenlo"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/1001.svg")));
+  setGeometry(0, 0, 400, 150);
+
+  menus_ = new CommandMenus(this, this);
+  menus_->addControlBar();
+
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(true);
+  // "EXT|CAPS|NUM|SCRL|OVR|REC": the four modes this window shows.
+  for (const char* mode : {"CAPS", "NUM", "SCRL", "OVR"}) {
+    auto* label = new QLabel(QString::fromLatin1(mode));
+    label->setObjectName(QString::fromLatin1(mode));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setEnabled(false);
+    bar->addPermanentWidget(label);
+    indicators_[label->text()] = label;
+  }
+
+  console_->setObjectName(QStringLiteral("console"));
+  console_->setGeometry(0, 0, 100, 100);
+  console_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  preferAccelerators(console_);
+  setCentralWidget(console_);
+  qApp->installEventFilter(this);
+}
+
+SDIDecFrame::~SDIDecFrame() { qApp->removeEventFilter(this); }
+
+QWidget* SDIDecFrame::client() const {
+  if (view_) return view_;
+  return console_;
+}
+
+QLabel* SDIDecFrame::indicator(const QString& text) const {
+  auto it = indicators_.find(text);
+  return it == indicators_.end() ? nullptr : it->second;
+}
+
+int SDIDecFrame::showReport(int, const char* text) {
+  // Reports never go into a user's document: while one is the client, the reporter shows a box.
+  if (client() != console_) return -1;
+  QTextCursor cursor(console_->document());
+  if (console_->document()->characterCount() - 1 > kConsoleRoom) {
+    console_->setPlainText(QStringLiteral("...Buffer flushed.\n"));
+    cursor = QTextCursor(console_->document());
+    cursor.movePosition(QTextCursor::Start);
+  } else {
+    cursor.movePosition(QTextCursor::End);
+  }
+  // A report is not an edit: Undo in the console never takes one back.
+  console_->document()->setUndoRedoEnabled(false);
+  cursor.insertText(QString::fromUtf8(text) + QLatin1Char('\n'));
+  console_->document()->setUndoRedoEnabled(true);
+  if (cursor.position() > 0 && console_->document()->characterCount() - 1 == cursor.position())
+    console_->setTextCursor(cursor);  // keeps the newest line in sight
+  return 0;
+}
+
+bool SDIDecFrame::newDocument() {
+  if (!closeDocument()) return false;
+  auto* view = new brenloEditView;
+  takeCentralWidget();
+  console_->setParent(this);  // the console stays ours, hidden, while the document is shown
+  console_->hide();
+  setCentralWidget(view);
+  view_ = view;
+  connect(view->document(), &QTextDocument::modificationChanged, this, &SDIDecFrame::updateCaption);
+  view->installEventFilter(this);
+  view->setFocus();
+  updateCaption();
+  return true;
+}
+
+bool SDIDecFrame::closeDocument() {
+  if (!view_) return true;
+  if (view_->isChanged()) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Brenlo"),
+                    QStringLiteral("The document has been changed.\n\nDo you want to save the changes?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    switch (box.exec()) {
+      case QMessageBox::Yes:
+        if (!saveDocument()) return false;
+        break;
+      case QMessageBox::No:
+        break;
+      default:
+        return false;
+    }
+  }
+  QWidget* old = takeCentralWidget();
+  view_ = nullptr;
+  delete old;
+  setCentralWidget(console_);
+  console_->show();
+  updateCaption();
+  return true;
+}
+
+bool SDIDecFrame::saveDocument() {
+  if (!view_) return false;
+  if (view_->fileName().isEmpty()) return saveDocumentAs();
+  bool saved = view_->saveTo(view_->fileName());
+  updateCaption();
+  return saved;
+}
+
+bool SDIDecFrame::saveDocumentAs() {
+  if (!view_) return false;
+  QFileDialog dialog(this, QStringLiteral("Save As"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
+  dialog.setDefaultSuffix(QStringLiteral("TXT"));
+  if (!view_->fileName().isEmpty()) dialog.selectFile(view_->fileName());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  bool saved = view_->saveTo(dialog.selectedFiles().first());
+  updateCaption();
+  return saved;
+}
+
+bool SDIDecFrame::runCommand(int id) {
+  if (view_ && view_->runSearchCommand(id)) return true;
+  if (editCommandEnabled(qobject_cast<QPlainTextEdit*>(client()), id))
+    return runEditCommand(qobject_cast<QPlainTextEdit*>(client()), id);
+  return false;
+}
+
+std::optional<bool> SDIDecFrame::commandEnabled(int id) {
+  if (view_ && (id == cm::EditFind || id == cm::EditReplace || id == cm::EditFindNext)) return true;
+  return editCommandEnabled(qobject_cast<QPlainTextEdit*>(client()), id);
+}
+
+void SDIDecFrame::closeEvent(QCloseEvent* event) {
+  // Map windows are ours: each may refuse to close (a changed map), and then we stay.
+  for (QObject* child : children()) {
+    auto* window = qobject_cast<QWidget*>(child);
+    if (window && window->isWindow() && window->isVisible() && !window->close()) {
+      event->ignore();
+      return;
+    }
+  }
+  if (!closeDocument()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // Help does not outlive the program's main window.
+  if (brenloApp* app = brenloApp::instance(); app && app->helpWindow()) app->helpWindow()->close();
+}
+
+bool SDIDecFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+      case Qt::Key_CapsLock:
+        caps_ = !caps_;
+        break;
+      case Qt::Key_NumLock:
+        num_ = !num_;
+        break;
+      case Qt::Key_ScrollLock:
+        scroll_ = !scroll_;
+        break;
+      case Qt::Key_Insert:
+        if (watched == view_ && key->modifiers() == Qt::NoModifier) {
+          view_->setOverwriteMode(!view_->overwriteMode());
+          updateIndicators();
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+    updateIndicators();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void SDIDecFrame::updateIndicators() {
+  indicators_["CAPS"]->setEnabled(caps_);
+  indicators_["NUM"]->setEnabled(num_);
+  indicators_["SCRL"]->setEnabled(scroll_);
+  indicators_["OVR"]->setEnabled(view_ && view_->overwriteMode());
+}
+
+void SDIDecFrame::updateCaption() {
+  if (!view_) {
+    setWindowTitle(QStringLiteral("Brenlo"));
+    setWindowModified(false);
+    return;
+  }
+  QString doc = view_->fileName().isEmpty() ? QStringLiteral("Untitled") : QFileInfo(view_->fileName()).fileName();
+  setWindowTitle(QStringLiteral("Brenlo - %1[*]").arg(doc));
+  setWindowModified(view_->isChanged());
+}

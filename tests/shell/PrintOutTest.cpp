@@ -1,0 +1,142 @@
+// Printing the main window's client: pagination, the print loop and the printer object.
+#include <QDialog>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "QtTestSupport.h"
+#include "shell/BrenloApp.h"
+#include "shell/PrintOut.h"
+#include "shell/SDIDecFrame.h"
+
+namespace {
+
+QString linesOf(int count) {
+  QStringList lines;
+  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
+  return lines.join('\n');
+}
+
+int pdfPages(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  return int(QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page[^s]")));
+}
+
+}  // namespace
+
+class PrintOutTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void cleanup() { dropModalWatches(); }
+  void pagesHoldWholeLinesWithoutATrailingBlankPage_data() {
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("empty text, one empty page") << 0 << 1;
+    QTest::newRow("short") << 3 << 1;
+    QTest::newRow("exactly full") << 5 << 1;
+    QTest::newRow("one more") << 6 << 2;
+    QTest::newRow("three pages") << 11 << 3;
+  }
+  void pagesHoldWholeLinesWithoutATrailingBlankPage() {
+    QFETCH(int, lines);
+    QFETCH(int, pages);
+    QPlainTextEdit edit;
+    edit.setPlainText(lines ? linesOf(lines) : QString());
+    APXPrintOut out(&edit, "Title");
+    const double dpi = edit.logicalDpiX();
+    out.beginPrinting(QSizeF(400, 10), dpi, edit.logicalDpiY());
+    const int lineHeight = out.lineHeight();
+    // A page that holds five lines and a bit.
+    QCOMPARE(out.beginPrinting(QSizeF(400, lineHeight * 5 + lineHeight / 2), dpi, edit.logicalDpiY()), pages);
+    QCOMPARE(out.linesPerPage(), 5);
+    QVERIFY(out.hasPage(pages));
+    QVERIFY(!out.hasPage(pages + 1));
+    QVERIFY(!out.hasPage(0));
+  }
+
+  void aScreenPixelKeepsItsSizeOnPaper() {
+    QPlainTextEdit edit;
+    APXPrintOut out(&edit, "Title");
+    const double screen = edit.logicalDpiY();
+    out.beginPrinting(QSizeF(1200, 1800), screen * 4, screen * 4);
+    QCOMPARE(out.screenPage(), QSizeF(300, 450));
+  }
+
+  void pagesShowTheirOwnLines() {
+    QPlainTextEdit edit;
+    edit.setPlainText(linesOf(12));
+    APXPrintOut out(&edit, "Title");
+    out.beginPrinting(QSizeF(300, 200), edit.logicalDpiX(), edit.logicalDpiY());
+    auto inked = [&](int page) {
+      QImage image(300, 200, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      out.printPage(painter, page);
+      painter.end();
+      int dark = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 128;
+      return dark;
+    };
+    QVERIFY(inked(1) > 0);
+    QCOMPARE(inked(out.maxPage() + 1), 0);
+  }
+
+  void printingWritesEveryPage() {
+    QTemporaryDir dir;
+    QPlainTextEdit edit;
+    edit.setPlainText(linesOf(400));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("out.pdf"));
+    APXPrintOut out(&edit, "Title");
+    QVERIFY(out.print(printer));
+    QVERIFY(out.maxPage() > 1);
+    QCOMPARE(pdfPages(dir.filePath("out.pdf")), out.maxPage());
+  }
+
+  void printCommandsAreEnabledByTheirPrinterAndPrintCanBeCancelled() {
+    brenloApp app;
+    app.start();
+    QVERIFY(app.existingPrinter());  // made by the first asking of the enablers
+    QVERIFY(app.isEnabled(24337, app.mainWindow()));
+    QString title;
+    int printingDuring = 0;
+    whenModal([&](QWidget* w) {
+      title = w->windowTitle();
+      printingDuring = app.printing();
+      qobject_cast<QDialog*>(w)->reject();
+    });
+    app.print();
+    QVERIFY(!title.isEmpty());
+    QCOMPARE(printingDuring, 1);
+    QCOMPARE(app.printing(), 0);
+  }
+
+  void changingTheDefaultPrinterReplacesThePrinterObject() {
+    brenloApp app;
+    QString device = "Office,driver,port";
+    app.setDefaultPrinterSource([&device] { return device; });
+    QPrinter* first = app.printer();
+    app.profileChanged("windows");
+    QCOMPARE(app.printer(), first);  // unchanged default: kept
+    device = "Lab,driver,port";
+    app.profileChanged("intl");
+    QCOMPARE(app.printer(), first);  // another section: kept
+    app.profileChanged("windows");
+    QVERIFY(app.printer() != first);
+    QPrinter* second = app.printer();
+    device.clear();
+    app.profileChanged("windows");
+    QVERIFY(app.printer() != second);
+  }
+};
+
+QTEST_MAIN(PrintOutTest)
+#include "PrintOutTest.moc"

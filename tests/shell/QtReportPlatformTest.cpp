@@ -1,0 +1,100 @@
+// Reports shown with Qt: boxes with the severity's icon, the fatal question and the console.
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "QtTestSupport.h"
+#include "shell/BrenloApp.h"
+#include "shell/QtReportPlatform.h"
+#include "shell/SDIDecFrame.h"
+
+namespace {
+
+struct SeenBox {
+  QString caption, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+};
+
+void answerBox(SeenBox& seen, QMessageBox::StandardButton answer) {
+  whenModal([&seen, answer](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    QVERIFY(box);
+    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+    box->button(answer)->click();
+  });
+}
+
+class ExitRecorder : public QtReportPlatform {
+ public:
+  [[noreturn]] void exitProcess(int code) override { throw code; }
+};
+
+}  // namespace
+
+class QtReportPlatformTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void cleanup() { dropModalWatches(); }
+  void withoutAHandlerReportsOpenABoxWithTheSeverityIcon_data() {
+    QTest::addColumn<int>("severity");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("error") << int('E') << int(QMessageBox::Warning);
+    QTest::newRow("warning") << int('W') << int(QMessageBox::Warning);
+    QTest::newRow("information") << int('I') << int(QMessageBox::Information);
+    QTest::newRow("other") << int('Q') << int(QMessageBox::Question);
+  }
+  void withoutAHandlerReportsOpenABoxWithTheSeverityIcon() {
+    QFETCH(int, severity);
+    QFETCH(int, icon);
+    QtReportPlatform platform;
+    setReportPlatform(&platform);
+    SeenBox seen;
+    answerBox(seen, QMessageBox::Ok);
+    reportError(nullptr, severity, "Can't open file '%s'", "x.CM");
+    setReportPlatform(nullptr);
+    QCOMPARE(seen.text, QStringLiteral("%1: Can't open file 'x.CM'").arg(QChar(severity)));
+    QCOMPARE(int(seen.icon), icon);
+    QCOMPARE(seen.caption, QCoreApplication::applicationName());
+  }
+
+  void fatalAsksAbortProgramAndNoCarriesOn() {
+    QtReportPlatform platform;
+    setReportPlatform(&platform);
+    SeenBox seen;
+    answerBox(seen, QMessageBox::No);
+    reportError(nullptr, 'F', "disk on fire");
+    setReportPlatform(nullptr);
+    QCOMPARE(seen.text, QStringLiteral("F: disk on fire\n\nAbort Program?"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+  }
+
+  void fatalAnsweredYesEndsWithCodeOne() {
+    ExitRecorder platform;
+    setReportPlatform(&platform);
+    SeenBox seen;
+    answerBox(seen, QMessageBox::Yes);
+    int code = 0;
+    try {
+      reportError(nullptr, 'F', "bye");
+    } catch (int c) {
+      code = c;
+    }
+    setReportPlatform(nullptr);
+    QCOMPARE(code, 1);
+  }
+
+  void theMainWindowIsTheHandler() {
+    brenloApp app;
+    app.start();
+    reportError(nullptr, 'W', "careful");
+    QVERIFY(app.mainWindow()->console()->toPlainText().endsWith("W: careful\n"));
+    reportError(kHandlerOnlyTarget, 'z', "quiet");
+    QVERIFY(app.mainWindow()->console()->toPlainText().endsWith("z: quiet\n"));
+  }
+};
+
+QTEST_MAIN(QtReportPlatformTest)
+#include "QtReportPlatformTest.moc"

@@ -1,0 +1,81 @@
+// Helpers of the GUI suites: answering modal dialogs and choosing menu items with the mouse.
+#pragma once
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+/// The watches of whenModal not yet answered.
+inline QList<QPointer<QTimer>>& modalWatches() {
+  static QList<QPointer<QTimer>> watches;
+  return watches;
+}
+
+/// Drops every watch still waiting (call in cleanup, so no watch outlives its test).
+inline void dropModalWatches() {
+  for (const QPointer<QTimer>& t : modalWatches()) delete t.data();
+  modalWatches().clear();
+}
+
+/// Calls `answer` with the next modal window that opens (not the one open now).
+/// Answers the watching timer; delete it when no window is expected after all.
+inline QTimer* whenModal(std::function<void(QWidget*)> answer) {
+  QPointer<QWidget> before = QApplication::activeModalWidget();
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer, before] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == before.data() || !modal->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    answer(modal);
+  });
+  timer->start();
+  modalWatches().append(timer);
+  return timer;
+}
+
+/// The action of `menu` whose text is `text`, or null.
+inline QAction* actionNamed(const QList<QAction*>& actions, const QString& text) {
+  for (QAction* a : actions)
+    if (a->text() == text) return a;
+  return nullptr;
+}
+
+/// Opens popup `popup` of `frame`'s menu bar with a click; answers the open menu.
+inline QMenu* openPopup(QMainWindow* frame, const QString& popup) {
+  QMenuBar* bar = frame->menuBar();
+  QAction* top = actionNamed(bar->actions(), popup);
+  if (!top) return nullptr;
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+  QMenu* menu = top->menu();
+  if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000)) return nullptr;
+  return menu;
+}
+
+/// Chooses `item` from popup `popup` with real mouse clicks; false when it could not.
+inline bool chooseMenu(QMainWindow* frame, const QString& popup, const QString& item) {
+  QMenu* menu = openPopup(frame, popup);
+  if (!menu) return false;
+  QAction* action = actionNamed(menu->actions(), item);
+  if (!action || !action->isEnabled()) {
+    menu->close();
+    return false;
+  }
+  QTest::mouseMove(menu, menu->actionGeometry(action).center());
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+  return true;
+}
+
+/// Shows `w` and waits until it is exposed and active.
+inline bool showActive(QWidget* w) {
+  w->show();
+  w->activateWindow();
+  return QTest::qWaitForWindowExposed(w) && QTest::qWaitFor([w] { return w->isActiveWindow(); }, 2000);
+}

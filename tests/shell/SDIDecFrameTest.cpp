@@ -1,0 +1,223 @@
+// The main window as a user meets it: menus, control bar, status bar, console and plain documents.
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include "QtTestSupport.h"
+#include "shell/BrenloApp.h"
+#include "shell/BrenloEditView.h"
+#include "shell/CommandMenus.h"
+#include "shell/Commands.h"
+#include "shell/SDIDecFrame.h"
+
+class SDIDecFrameTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<brenloApp> app;
+  SDIDecFrame* frame = nullptr;
+
+ private slots:
+  void init() {
+    app = std::make_unique<brenloApp>();
+    app->start();
+    frame = app->mainWindow();
+    QVERIFY(showActive(frame));
+  }
+  void cleanup() {
+    dropModalWatches();
+    if (frame->editView()) frame->editView()->document()->setModified(false);
+    app.reset();
+  }
+
+  void windowHasCaptionAndSize() {
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
+    QCOMPARE(frame->geometry().size(), QSize(400, 150));
+  }
+
+  void menusHaveTheirItemsIdsHintsAndKeysInOrder() {
+    struct Row { const char* popup; const char* item; int id; const char* hint; const char* key; };
+    const Row rows[] = {
+        {"&File", "New &View", 101, "Create a new view window", "Ctrl+N"},
+        {"&File", "&Open...", 24332, "Opens an existing document", "Ctrl+O"},
+        {"&File", "P&rint Setup...", 24338, "Setup this document print characteristics", ""},
+        {"&File", "E&xit", 24310, "Quits brenloApp and prompts to save the documents", "Alt+F4"},
+        {"&Edit", "&Undo", 24321, "Reverses the last operation", "Alt+Backspace"},
+        {"&Edit", "&Redo", 24329, "Redo the last undone command", "Alt+Return"},
+        {"&Edit", "Clear &All", 24326, "Clear the document", "Ctrl+Del"},
+        {"&Edit", "&Delete", 24325, "Deletes the selection", "Del"},
+        {"&Search", "&Next", 24353, "Finds the next match", "F3"},
+        {"&Object", "Move", 105, "", ""},
+        {"&Help", "&About...", 2009, "About the brenlo application", ""},
+    };
+    for (const Row& row : rows) {
+      QMenu* menu = frame->menus()->popup(QString::fromLatin1(row.popup));
+      QVERIFY2(menu, row.popup);
+      QAction* a = actionNamed(menu->actions(), QString::fromLatin1(row.item));
+      QVERIFY2(a, row.item);
+      QCOMPARE(a->data().toInt(), row.id);
+      QCOMPARE(a->statusTip(), QString::fromLatin1(row.hint));
+      QCOMPARE(a->shortcut().toString(), QString::fromLatin1(row.key));
+    }
+    QStringList file;
+    for (QAction* a : frame->menus()->popup("&File")->actions()) file << a->text();
+    QCOMPARE(file, (QStringList{"New &View", "&New", "&Open...", "&Save", "Save &As...", "Print Pre&view...",
+                                "&Print...", "P&rint Setup...", "Report on objects", "E&xit"}));
+    QStringList titles;
+    for (QAction* a : frame->menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Search", "&Object", "&Help"}));
+    QCOMPARE(frame->menus()->popup("&Edit")->menuAction()->statusTip(), QStringLiteral("Edit operations"));
+  }
+
+  void standardShortcutsSitBesideTheOriginalOnes() {
+    auto keys = [this](int id) {
+      QStringList out;
+      for (const QKeySequence& k : frame->menus()->action(id)->shortcuts()) out << k.toString();
+      return out;
+    };
+    QVERIFY(keys(cm::EditUndo).contains("Ctrl+Z"));
+    QVERIFY(keys(cm::EditRedo).contains("Ctrl+Y"));
+    QVERIFY(keys(cm::EditRedo).contains("Ctrl+Shift+Z"));
+    QVERIFY(keys(cm::FileSave).contains("Ctrl+S"));
+  }
+
+  void controlBarHoldsTheButtonsInOrder() {
+    auto* bar = frame->findChild<QToolBar*>("controlBar");
+    QVERIFY(bar);
+    QStringList ids;
+    for (QAction* a : bar->actions()) ids << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    QCOMPARE(ids.join(' '), QStringLiteral("24331 24332 24333 | 24322 24323 24324 | 24321 | 24351 24353 | "
+                                           "24337 24340 | 2001"));
+    for (QAction* a : bar->actions())
+      if (!a->isSeparator()) QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+  }
+
+  void statusBarShowsHintsAndModeIndicators() {
+    for (const char* mode : {"CAPS", "NUM", "SCRL", "OVR"}) QVERIFY(frame->indicator(mode));
+    QMenu* menu = openPopup(frame, "&File");
+    QVERIFY(menu);
+    QTest::mouseMove(menu, menu->actionGeometry(frame->menus()->action(cm::FileOpen)).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Opens an existing document"));
+    menu->close();
+    frame->newDocument();
+    QVERIFY(!frame->indicator("OVR")->isEnabled());
+    QTest::keyClick(frame->editView(), Qt::Key_Insert);
+    QVERIFY(frame->indicator("OVR")->isEnabled());
+    QVERIFY(frame->editView()->overwriteMode());
+  }
+
+  void reportsAppearInTheConsole() {
+    reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
+    QVERIFY(frame->console()->toPlainText().contains("I: QORBrenlo v0.1, "));
+    QVERIFY(frame->console()->toPlainText().endsWith("E: Can't open file 'x.CM'\n"));
+    frame->menus()->updateEnablers();
+    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled());  // a report cannot be undone
+  }
+
+  void fullConsoleIsFlushedAndTheReportGoesFirst() {
+    frame->console()->setPlainText(QString(kConsoleRoom + 1, 'x'));
+    QCOMPARE(frame->showReport('W', "W: late"), 0);
+    QCOMPARE(frame->console()->toPlainText(), QStringLiteral("W: late\n...Buffer flushed.\n"));
+    frame->console()->setPlainText(QString(kConsoleRoom, 'x'));
+    frame->showReport('W', "W: fits");
+    QVERIFY(frame->console()->toPlainText().endsWith("xW: fits\n"));
+  }
+
+  void aDocumentIsNeverWrittenIntoByReports() {
+    frame->newDocument();
+    frame->editView()->setPlainText("mine");
+    QCOMPARE(frame->showReport('E', "E: boom"), -1);
+    QCOMPARE(frame->editView()->toPlainText(), QStringLiteral("mine"));
+  }
+
+  void newDocumentTakesTheClientAndClosingBringsTheConsoleBack() {
+    QVERIFY(!frame->menus()->action(cm::FileSave)->isEnabled());
+    QVERIFY(chooseMenu(frame, "&File", "&New"));
+    QVERIFY(frame->editView());
+    QCOMPARE(frame->client(), frame->editView());
+    QCOMPARE(QString(frame->editView()->objectName()), QStringLiteral("Edit View"));
+    frame->menus()->updateEnablers();
+    QVERIFY(frame->menus()->action(cm::FileSave)->isEnabled());
+    QVERIFY(frame->menus()->action(cm::EditFind)->isEnabled());
+    QVERIFY(frame->closeDocument());
+    QCOMPARE(frame->client(), frame->console());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
+  }
+
+  void saveAsWritesTheFileNamedInTheDialog() {
+    QTemporaryDir dir;
+    frame->newDocument();
+    QTest::keyClicks(frame->editView(), "hello map");
+    QVERIFY(frame->isWindowModified());
+    const QString path = dir.filePath("note");
+    whenModal([path](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      QVERIFY(dialog);
+      QCOMPARE(dialog->nameFilters(), QStringList{"All Files (*.*)"});
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    QVERIFY(chooseMenu(frame, "&File", "Save &As..."));
+    QFile written(path + ".TXT");
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("hello map"));
+    QVERIFY(!frame->isWindowModified());
+    QVERIFY(frame->windowTitle().contains("note.TXT"));
+    // Save now writes to the same file without asking.
+    QVERIFY(showActive(frame));  // the closed dialog hands activation back
+    QTest::keyClicks(frame->editView(), "!");
+    QTest::keyClick(frame->editView(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(QFile(path + ".TXT").size(), qint64(10));
+  }
+
+  void editMenuWorksOnTheDocument() {
+    frame->newDocument();
+    QTest::keyClicks(frame->editView(), "abc");
+    frame->editView()->selectAll();
+    QVERIFY(chooseMenu(frame, "&Edit", "Cu&t"));
+    QCOMPARE(frame->editView()->toPlainText(), QString());
+    QVERIFY(chooseMenu(frame, "&Edit", "&Paste"));
+    QCOMPARE(frame->editView()->toPlainText(), QStringLiteral("abc"));
+    QTest::keyClick(frame->editView(), Qt::Key_Delete, Qt::ControlModifier);  // Clear All
+    QCOMPARE(frame->editView()->toPlainText(), QString());
+    QTest::keyClick(frame->editView(), Qt::Key_Backspace, Qt::AltModifier);  // Undo
+    QCOMPARE(frame->editView()->toPlainText(), QStringLiteral("abc"));
+  }
+
+  void itemsNobodyHandlesAreGreyed() {
+    QMenu* menu = openPopup(frame, "&Object");
+    QVERIFY(menu);
+    for (QAction* a : menu->actions()) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+    menu->close();
+    QVERIFY(!frame->menus()->action(cm::ReportObjects)->isEnabled());
+    QVERIFY(!frame->menus()->action(cm::EditRedo)->isEnabled());
+    QVERIFY(!frame->menus()->action(cm::EditFind)->isEnabled());  // the console cannot search
+  }
+
+  void closingAChangedDocumentAsksAndCancelKeepsIt() {
+    frame->newDocument();
+    QTest::keyClicks(frame->editView(), "keep me");
+    QString asked;
+    whenModal([&asked](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      asked = box->text();
+      box->button(QMessageBox::Cancel)->click();
+    });
+    frame->close();
+    QCOMPARE(asked, QStringLiteral("The document has been changed.\n\nDo you want to save the changes?"));
+    QVERIFY(frame->isVisible());
+    QCOMPARE(frame->editView()->toPlainText(), QStringLiteral("keep me"));
+    whenModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
+    QVERIFY(chooseMenu(frame, "&File", "&New"));
+    QCOMPARE(frame->editView()->toPlainText(), QString());
+  }
+};
+
+QTEST_MAIN(SDIDecFrameTest)
+#include "SDIDecFrameTest.moc"
