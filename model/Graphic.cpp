@@ -68,8 +68,8 @@ void Graphic::moveTo(const POINT& p) {
 
 unsigned Graphic::zoneCode(const RECT& r, const POINT& p) {
   std::int32_t w = (r.right - r.left) / 3, h = (r.bottom - r.top) / 3;
-  unsigned horizontal = p.x < r.left + w ? kSideLeft : p.x > r.left + 2 * w ? kSideRight : 0;
-  unsigned vertical = p.y < r.top + h ? kSideTop : p.y > r.top + 2 * h ? kSideBottom : 0;
+  unsigned horizontal = p.x < r.left + w ? 1u : p.x > r.left + 2 * w ? 2u : 0u;  // left, right
+  unsigned vertical = p.y < r.top + h ? 4u : p.y > r.top + 2 * h ? 8u : 0u;  // top, bottom
   return kHitInside | (vertical ? vertical : horizontal);
 }
 
