@@ -1,0 +1,31 @@
+// The .CM map file: writing it safely, reading it in the MIME syntax or the older one.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "model/Version.h"
+
+class CMap;
+
+/// Writes the whole file text of the map (CR LF line ends), with `when` on the "Time: " line.
+void writeMapFile(const CMap& map, std::ostream& out, std::time_t when);
+
+/// Saves the map to `fileName` through a temporary file in the same folder that
+/// replaces the target only when everything was written; the old file survives
+/// any failure. False (after a report naming the file) when it could not be saved.
+bool save(const CMap& map, const std::string& fileName);
+
+/// Reads a map from the stream into `map` (emptied first); `fileName` names the
+/// file in messages (empty for a stream). True when a map was read.
+bool init(CMap& map, std::istream& in, const std::string& fileName);
+
+/// Opens `fileName` and reads it with init.
+bool openMapFile(CMap& map, const std::string& fileName);
+
+/// Parses a version text such as "0.1" or "0.1 (X Windows)" into `version`;
+/// answers the number of characters taken (0 when no major number).
+std::size_t parseVersion(std::string_view text, Version& version);
