@@ -178,9 +178,7 @@ std::size_t parseVersion(std::string_view text, Version& version) {
     std::size_t close = text.find(')', pos);
     std::size_t end = std::min(close == std::string_view::npos ? text.size() : close, pos + 39);
     std::string_view name = text.substr(pos, end - pos);
-    static const char* const kPlatforms[] = {"Mac OS", "X Windows", "Motif", "MS Windows 32 bit", "MS Windows 16 bit"};
-    for (unsigned i = 0; i < 5; ++i)
-      if (name == kPlatforms[i]) platform = i + 1;
+    platform = Version::platformCode(name);
     if (platform) pos = (end < text.size() && text[end] == ')') ? end + 1 : end;
     else pos = noted;
   } else {

@@ -3,6 +3,20 @@
 
 #include <cstdio>
 
+namespace {
+const char* const kPlatformNames[] = {"Mac OS", "X Windows", "Motif", "MS Windows 32 bit", "MS Windows 16 bit"};
+}
+
+const char* Version::platformName(unsigned code) {
+  return code >= 1 && code <= 5 ? kPlatformNames[code - 1] : nullptr;
+}
+
+unsigned Version::platformCode(std::string_view name) {
+  for (unsigned code = 1; code <= 5; ++code)
+    if (name == kPlatformNames[code - 1]) return code;
+  return 0;
+}
+
 std::string Version::text() const {
   char buf[64];
   int n = std::snprintf(buf, sizeof buf, "%u.%u", major(), minor());
@@ -12,9 +26,8 @@ std::string Version::text() const {
     out.append(buf, static_cast<std::size_t>(n));
   }
   if (platform() != 0) {
-    static const char* const kNames[] = {"Mac OS", "X Windows", "Motif", "MS Windows 32 bit",
-                                         "MS Windows 16 bit"};
-    const char* name = platform() <= 5 ? kNames[platform() - 1] : "Unrecognized";
+    const char* name = platformName(platform());
+    if (!name) name = "Unrecognized";
     out += " (";
     out += name;
     out += ")";

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 /// One 32-bit word, major in the highest byte; compared without the platform byte.
 class Version {
@@ -27,6 +28,10 @@ class Version {
 
   /// "0.1", "1.2.3" or "1.2 (X Windows)".
   std::string text() const;
+  /// The name of a platform code 1 to 5, or null for any other code.
+  static const char* platformName(unsigned code);
+  /// The platform code of a name, or 0 when it names no platform.
+  static unsigned platformCode(std::string_view name);
 
  private:
   std::uint32_t word_ = 0;
