@@ -83,7 +83,7 @@ TEST_F(MapFileTest, TheExampleReadsAndWritesBackTheSameText) {
 
 TEST_F(MapFileTest, AMapReadsBackWithIdsOrderFieldsAndCounter) {
   ContextBox* frame = context({0, 0, 300, 200});
-  Node* a = node({10, 30, 80, 70}, "a \"quoted\" \\ label\nwith two lines", "Ellipse-Blue");
+  Node* a = node({10, 30, 80, 70}, "a \"quoted\" \\ caf\xC3\xA9 label\nwith two lines\x01", "Ellipse-Blue");
   Node* b = node({200, 30, 260, 70}, std::string(5000, 'w').c_str());
   SMaplet* m = arc(a, b, "BTWN");
   map.popToFront(frame);
