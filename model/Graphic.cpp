@@ -162,6 +162,9 @@ BehaviouralGraphic::BehaviouralGraphic(const BehaviouralGraphic& other, GraphicC
 
 BehaviouralGraphic::~BehaviouralGraphic() {
   visual_ = nullptr;
+  // Parts going now need not tidy up after each other (a maplet need not float
+  // the ends its vanishing neighbours leave).
+  setContainerFlags(containerFlags() | kBeingDestroyed);
   clear();
 }
 
