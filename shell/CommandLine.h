@@ -1,4 +1,4 @@
-// The command line of brenlo: an optional map file, --help and --version.
+// The command line of brenlo: an optional map file, --export, --help and --version.
 #pragma once
 
 #include <string>
@@ -6,9 +6,10 @@
 
 /// What the command line asks for.
 struct CommandLine {
-  enum class Mode { Run, Help, Version, Error };
+  enum class Mode { Run, Help, Version, Export, Error };
   Mode mode = Mode::Run;
-  std::string file;   // the start-up file for Run, empty for none
+  std::string file;   // the start-up file for Run, the map to picture for Export
+  std::string output; // the picture Export writes
   std::string error;  // the complaint for Error
 };
 

@@ -1,9 +1,31 @@
 // brenlo: the editor's entry point.
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
+#include "commands/GraphicsFactory.h"
 #include "shell/BrenloApp.h"
 #include "shell/CommandLine.h"
+#include "shell/MapExport.h"
+#include "shell/QtMapWindowFactory.h"
+
+namespace {
+
+// Draws a map into a picture with no display: Qt runs on its offscreen platform.
+int exportPicture(int argc, char** argv, const CommandLine& line) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication qt(argc, argv);
+  registerStandardPrototypes();
+  registerComponentPrototypes();
+  std::string error;
+  if (!exportMapFile(line.file, line.output, error)) {
+    std::fprintf(stderr, "brenlo: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The options need no display, so they are answered before Qt starts.
@@ -18,12 +40,21 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Error:
       std::fprintf(stderr, "brenlo: %s\n\n%s", line.error.c_str(), usageText().c_str());
       return 2;
+    case CommandLine::Mode::Export:
+      return exportPicture(argc, argv, line);
     case CommandLine::Mode::Run:
       break;
   }
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenlo"));
-  brenloApp app(QString::fromLocal8Bit(line.file.c_str()));
-  app.start();
-  return QApplication::exec();
+  int result;
+  {
+    brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
+    brenloApp app(QString::fromLocal8Bit(line.file.c_str()));
+    app.start();
+    result = QApplication::exec();
+  }
+  // The map windows' services go before Qt does.
+  brenloApp::setMapWindowFactory(nullptr);
+  return result;
 }
