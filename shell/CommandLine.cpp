@@ -1,11 +1,36 @@
 // Reads brenlo's arguments; the options are answered before any window exists.
 #include "shell/CommandLine.h"
 
+namespace {
+
+// A headless tool and the number of files it takes.
+struct Tool {
+  const char* option;
+  CommandLine::Mode mode;
+  std::size_t files;
+};
+const Tool kTools[] = {{"--check", CommandLine::Mode::Check, 1}, {"--convert", CommandLine::Mode::Convert, 2},
+                       {"--export", CommandLine::Mode::Export, 2}};
+
+}  // namespace
+
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
+  if (!args.empty()) {
+    for (const Tool& tool : kTools) {
+      if (args[0] != tool.option) continue;
+      if (args.size() != tool.files + 1) {
+        line.mode = CommandLine::Mode::Error;
+        line.error = std::string(tool.option) + (tool.files == 1 ? " takes one file" : " takes two files");
+        return line;
+      }
+      line.mode = tool.mode;
+      line.operands.assign(args.begin() + 1, args.end());
+      return line;
+    }
+  }
   bool optionsEnd = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+  for (const std::string& arg : args) {
     if (!optionsEnd && arg == "--") {
       optionsEnd = true;
     } else if (!optionsEnd && (arg == "--help" || arg == "-h")) {
@@ -13,17 +38,6 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       return line;
     } else if (!optionsEnd && (arg == "--version" || arg == "-v")) {
       line.mode = CommandLine::Mode::Version;
-      return line;
-    } else if (!optionsEnd && arg == "--export") {
-      // Exactly a picture and a map, and nothing else on the line.
-      if (i + 3 != args.size() || !line.file.empty()) {
-        line.mode = CommandLine::Mode::Error;
-        line.error = "--export takes a picture file and a map file, and nothing else";
-        return line;
-      }
-      line.mode = CommandLine::Mode::Export;
-      line.output = args[i + 1];
-      line.file = args[i + 2];
       return line;
     } else if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
       line.mode = CommandLine::Mode::Error;
@@ -42,13 +56,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 
 std::string usageText() {
   return "Usage: brenlo [FILE]\n"
+         "       brenlo --check FILE\n"
+         "       brenlo --convert IN OUT\n"
          "       brenlo --export OUT IN.CM\n"
          "       brenlo --help | --version\n"
          "\n"
          "Opens the concept-map editor; FILE, a map file (.CM), opens in its own window.\n"
          "\n"
-         "  --export OUT IN.CM  draw the map IN.CM into the picture OUT (.png, .svg or .pdf)\n"
-         "                      and exit; needs no display\n"
+         "  --check     read FILE, print every report and a summary; exit 0 when it was read\n"
+         "  --convert   read IN and write it again as OUT\n"
+         "  --export    draw the map IN.CM into the picture OUT (.png, .svg or .pdf by its suffix)\n"
          "  --help      show this text and exit\n"
          "  --version   show the version and exit\n";
 }

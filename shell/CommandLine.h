@@ -1,4 +1,4 @@
-// The command line of brenlo: an optional map file, --export, --help and --version.
+// The command line of brenlo: an optional map file, --help and --version.
 #pragma once
 
 #include <string>
@@ -6,11 +6,11 @@
 
 /// What the command line asks for.
 struct CommandLine {
-  enum class Mode { Run, Help, Version, Export, Error };
+  enum class Mode { Run, Help, Version, Check, Convert, Export, Error };
   Mode mode = Mode::Run;
-  std::string file;   // the start-up file for Run, the map to picture for Export
-  std::string output; // the picture Export writes
+  std::string file;   // the start-up file for Run, empty for none
   std::string error;  // the complaint for Error
+  std::vector<std::string> operands;  // the files of --check (one), --convert (in, out) and --export (picture, map)
 };
 
 /// Reads the arguments after the program name.

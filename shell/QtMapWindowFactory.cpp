@@ -1,7 +1,7 @@
 // Map windows for the application, with the prototypes they are built from.
 #include "shell/QtMapWindowFactory.h"
 
-#include "commands/GraphicsFactory.h"
+#include "file/MapTools.h"
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
 #include "shell/QtInteraction.h"
@@ -11,8 +11,7 @@ QtMapWindowFactory::QtMapWindowFactory() : interaction_(std::make_unique<QtInter
 QtMapWindowFactory::~QtMapWindowFactory() = default;
 
 void QtMapWindowFactory::registerPrototypes() {
-  registerStandardPrototypes();
-  registerComponentPrototypes();
+  registerPrototypesOnce();
 }
 
 QWidget* QtMapWindowFactory::newMap(QWidget* mainWindow) { return new CMapFrame(mainWindow); }

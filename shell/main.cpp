@@ -2,8 +2,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
+#include <iostream>
 
-#include "commands/GraphicsFactory.h"
+#include "file/MapTools.h"
 #include "shell/BrenloApp.h"
 #include "shell/CommandLine.h"
 #include "shell/MapExport.h"
@@ -12,13 +13,12 @@
 namespace {
 
 // Draws a map into a picture with no display: Qt runs on its offscreen platform.
-int exportPicture(int argc, char** argv, const CommandLine& line) {
+int exportPicture(int argc, char** argv, const std::string& picture, const std::string& mapFile) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication qt(argc, argv);
-  registerStandardPrototypes();
-  registerComponentPrototypes();
+  registerPrototypesOnce();
   std::string error;
-  if (!exportMapFile(line.file, line.output, error)) {
+  if (!exportMapFile(mapFile, picture, error)) {
     std::fprintf(stderr, "brenlo: %s\n", error.c_str());
     return 1;
   }
@@ -37,11 +37,16 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Version:
       std::fputs(versionText().c_str(), stdout);
       return 0;
+    case CommandLine::Mode::Check:
+      // Every report goes to standard error; a fatal one is printed and answered No.
+      return checkMapFile(line.operands[0], std::cout);
+    case CommandLine::Mode::Convert:
+      return convertMapFile(line.operands[0], line.operands[1]);
+    case CommandLine::Mode::Export:
+      return exportPicture(argc, argv, line.operands[0], line.operands[1]);
     case CommandLine::Mode::Error:
       std::fprintf(stderr, "brenlo: %s\n\n%s", line.error.c_str(), usageText().c_str());
       return 2;
-    case CommandLine::Mode::Export:
-      return exportPicture(argc, argv, line);
     case CommandLine::Mode::Run:
       break;
   }
