@@ -101,6 +101,7 @@ void CMapClient::setUp() {
 
 void CMapClient::load(std::istream& in, const std::string& name) {
   loadFailed_ = !init(*this, in, name);
+  placesValid_ = false;
   savedAt_ = static_cast<long>(undoCount());
 }
 
@@ -216,6 +217,11 @@ std::optional<bool> CMapClient::commandEnabled(int id) {
 }
 
 void CMapClient::repaint(const RECT& r) {
+  if (isBeingDestroyed()) return;
+  if (changed_.size() < 64)
+    changed_.push_back(r);
+  else
+    placesValid_ = false;  // too much changed to look at piece by piece
   if (r.left == kWholeArea.left && r.top == kWholeArea.top && r.right == kWholeArea.right &&
       r.bottom == kWholeArea.bottom) {
     update();
@@ -225,13 +231,56 @@ void CMapClient::repaint(const RECT& r) {
   if (!area.isEmpty()) update(area);
 }
 
+int CMapClient::popToFront(Graphic* g) {
+  placesValid_ = false;
+  return RootMap::popToFront(g);
+}
+
+void CMapClient::sort() {
+  placesValid_ = false;
+  RootMap::sort();
+}
+
+RECT CMapClient::placeOf(Graphic* g) {
+  const RECT a = g->invalidRect();
+  const RECT b = g->boundingRect();
+  // An element not laid out yet has no size to judge by: it is drawn wherever the area is.
+  if (isEmpty(b)) return kWholeArea;
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+void CMapClient::refreshPlaces() {
+  // Elements that changed reported their old areas; those found there are looked at again.
+  if (placesValid_ && places_.size() == memberCount()) {
+    for (Placed& placed : places_) {
+      const bool touched = std::any_of(changed_.begin(), changed_.end(),
+                                       [&](const RECT& r) { return rectsIntersect(r, placed.box); });
+      if (!touched) continue;
+      if (!contains(placed.graphic)) {  // gone or replaced: start afresh
+        placesValid_ = false;
+        break;
+      }
+      placed.box = placeOf(placed.graphic);
+    }
+  } else {
+    placesValid_ = false;
+  }
+  changed_.clear();
+  if (placesValid_) return;
+  places_.clear();
+  places_.reserve(memberCount());
+  for (Graphic* g : *this) places_.push_back(Placed{g, placeOf(g)});
+  placesValid_ = true;
+}
+
 void CMapClient::paintArea(QPainter& painter, const RECT& area) {
+  refreshPlaces();
   QtDrawingContext dc(painter);
-  for (Graphic* g : *this) {
-    // An element not laid out yet has no size to judge by: it is drawn, and so laid out.
-    const RECT around = g->invalidRect();
-    const RECT bounds = g->boundingRect();
-    if (isEmpty(bounds) || rectsIntersect(around, area) || rectsIntersect(bounds, area)) g->draw(dc);
+  for (Placed& placed : places_) {
+    if (!rectsIntersect(placed.box, area)) continue;
+    placed.graphic->draw(dc);
+    placed.box = placeOf(placed.graphic);  // drawing lays labels out, which may resize
   }
 }
 
