@@ -9,7 +9,8 @@ struct Tool {
   CommandLine::Mode mode;
   std::size_t files;
 };
-const Tool kTools[] = {{"--check", CommandLine::Mode::Check, 1}, {"--convert", CommandLine::Mode::Convert, 2}};
+const Tool kTools[] = {{"--check", CommandLine::Mode::Check, 1}, {"--convert", CommandLine::Mode::Convert, 2},
+                       {"--export", CommandLine::Mode::Export, 2}};
 
 }  // namespace
 
@@ -57,12 +58,14 @@ std::string usageText() {
   return "Usage: brenlo [FILE]\n"
          "       brenlo --check FILE\n"
          "       brenlo --convert IN OUT\n"
+         "       brenlo --export OUT IN.CM\n"
          "       brenlo --help | --version\n"
          "\n"
          "Opens the concept-map editor; FILE, a map file (.CM), opens in its own window.\n"
          "\n"
          "  --check     read FILE, print every report and a summary; exit 0 when it was read\n"
          "  --convert   read IN and write it again as OUT\n"
+         "  --export    draw the map IN.CM into the picture OUT (.png, .svg or .pdf by its suffix)\n"
          "  --help      show this text and exit\n"
          "  --version   show the version and exit\n";
 }

@@ -1,12 +1,31 @@
 // brenlo: the editor's entry point.
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
-
 #include <iostream>
 
 #include "file/MapTools.h"
 #include "shell/BrenloApp.h"
 #include "shell/CommandLine.h"
+#include "shell/MapExport.h"
+#include "shell/QtMapWindowFactory.h"
+
+namespace {
+
+// Draws a map into a picture with no display: Qt runs on its offscreen platform.
+int exportPicture(int argc, char** argv, const std::string& picture, const std::string& mapFile) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication qt(argc, argv);
+  registerPrototypesOnce();
+  std::string error;
+  if (!exportMapFile(mapFile, picture, error)) {
+    std::fprintf(stderr, "brenlo: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The options need no display, so they are answered before Qt starts.
@@ -23,6 +42,8 @@ int main(int argc, char** argv) {
       return checkMapFile(line.operands[0], std::cout);
     case CommandLine::Mode::Convert:
       return convertMapFile(line.operands[0], line.operands[1]);
+    case CommandLine::Mode::Export:
+      return exportPicture(argc, argv, line.operands[0], line.operands[1]);
     case CommandLine::Mode::Error:
       std::fprintf(stderr, "brenlo: %s\n\n%s", line.error.c_str(), usageText().c_str());
       return 2;
@@ -31,7 +52,14 @@ int main(int argc, char** argv) {
   }
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenlo"));
-  brenloApp app(QString::fromLocal8Bit(line.file.c_str()));
-  app.start();
-  return QApplication::exec();
+  int result;
+  {
+    brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
+    brenloApp app(QString::fromLocal8Bit(line.file.c_str()));
+    app.start();
+    result = QApplication::exec();
+  }
+  // The map windows' services go before Qt does.
+  brenloApp::setMapWindowFactory(nullptr);
+  return result;
 }

@@ -22,6 +22,9 @@ class CommandLineTest : public QObject {
     QTest::newRow("check without file") << QStringList{"--check"} << int(M::Error) << "";
     QTest::newRow("convert") << QStringList{"--convert", "a.CM", "b.CM"} << int(M::Convert) << "";
     QTest::newRow("convert with one file") << QStringList{"--convert", "a.CM"} << int(M::Error) << "";
+    QTest::newRow("export") << QStringList{"--export", "out.png", "a.CM"} << int(M::Export) << "";
+    QTest::newRow("export without map") << QStringList{"--export", "out.png"} << int(M::Error) << "";
+    QTest::newRow("export with too much") << QStringList{"--export", "o.png", "a.CM", "b.CM"} << int(M::Error) << "";
     QTest::newRow("dash file after --") << QStringList{"--", "-odd.CM"} << int(M::Run) << "-odd.CM";
   }
   void argumentsChooseTheMode() {
@@ -34,6 +37,12 @@ class CommandLineTest : public QObject {
     QCOMPARE(int(line.mode), mode);
     QCOMPARE(QString::fromStdString(line.file), file);
     if (line.mode == CommandLine::Mode::Error) QVERIFY(!line.error.empty());
+  }
+
+  void exportNamesThePictureFirstAndTheMapSecond() {
+    CommandLine line = parseCommandLine({"--export", "out.svg", "in.CM"});
+    QCOMPARE(line.operands, (std::vector<std::string>{"out.svg", "in.CM"}));
+    QVERIFY(usageText().find("brenlo --export OUT IN.CM") != std::string::npos);
   }
 
   void texts() {

@@ -79,3 +79,37 @@ inline bool showActive(QWidget* w) {
   w->activateWindow();
   return QTest::qWaitForWindowExposed(w) && QTest::qWaitFor([w] { return w->isActiveWindow(); }, 2000);
 }
+
+/// Calls `answer` with the next popup menu that opens (a QMenu shown by exec).
+inline QTimer* whenPopup(std::function<void(QMenu*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu || !menu->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    answer(menu);
+  });
+  timer->start();
+  modalWatches().append(timer);
+  return timer;
+}
+
+/// The texts of a menu's items in order, "-" for a separator, "> title" for a submenu.
+inline QStringList menuTexts(QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions())
+    out << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? QStringLiteral("> ") + a->text() : a->text());
+  return out;
+}
+
+/// Clicks the item `text` of an open menu; false when there is none.
+inline bool clickItem(QMenu* menu, const QString& text) {
+  QAction* action = actionNamed(menu->actions(), text);
+  if (!action) return false;
+  const QPoint at = menu->actionGeometry(action).center();
+  QTest::mouseMove(menu, at);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+  return true;
+}

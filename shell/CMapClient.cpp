@@ -1,0 +1,361 @@
+// The map view: painting what changed, passing the mouse to elements, history, Save and Save As.
+#include "shell/CMapClient.h"
+
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <fstream>
+
+#include "commands/Command.h"
+#include "commands/CommandTypes.h"
+#include "file/MapFile.h"
+#include "model/SensitiveGraphic.h"
+#include "shell/Commands.h"
+#include "shell/QtDrawingContext.h"
+
+namespace {
+
+// Mouse key-state flags as elements expect them.
+constexpr unsigned kKeyLeft = 0x0001;
+constexpr unsigned kKeyRight = 0x0002;
+constexpr unsigned kKeyShift = 0x0004;
+constexpr unsigned kKeyMiddle = 0x0010;
+
+unsigned keysOf(const QMouseEvent* e) {
+  unsigned keys = 0;
+  if (e->buttons() & Qt::LeftButton) keys |= kKeyLeft;
+  if (e->buttons() & Qt::RightButton) keys |= kKeyRight;
+  if (e->buttons() & Qt::MiddleButton) keys |= kKeyMiddle;
+  if (e->modifiers() & Qt::ShiftModifier) keys |= kKeyShift;
+  if (e->modifiers() & Qt::ControlModifier) keys |= kKeyControl;
+  return keys;
+}
+
+POINT pointOf(const QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  return POINT{p.x(), p.y()};
+}
+
+bool isEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+// A map rectangle (right and bottom edges inside) as a widget area, clamped to `bounds`.
+QRect widgetArea(const RECT& r, const QRect& bounds) {
+  const auto clamp = [](long long v, int lo, int hi) { return static_cast<int>(std::clamp<long long>(v, lo, hi)); };
+  const int left = clamp(r.left, bounds.left(), bounds.right() + 1);
+  const int top = clamp(r.top, bounds.top(), bounds.bottom() + 1);
+  const int right = clamp(r.right, bounds.left() - 1, bounds.right());
+  const int bottom = clamp(r.bottom, bounds.top() - 1, bounds.bottom());
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+}  // namespace
+
+template <class F>
+void CMapClient::guarded(F&& f) {
+  // Nothing thrown by an element may cross the window system.
+  try {
+    f();
+  } catch (const Graphic::Exception& e) {
+    e.report(nullptr, 'E');
+  } catch (const std::exception& e) {
+    reportError(nullptr, 'E', "CMapClient: %s", e.what());
+  }
+}
+
+CMapClient::CMapClient(QWidget* parent) : BehaviouralGraphic(nullptr, "default"), QWidget(parent) { setUp(); }
+
+CMapClient::CMapClient(QWidget* parent, const std::string& fileName)
+    : BehaviouralGraphic(nullptr, "default"), QWidget(parent), fileName_(fileName) {
+  setUp();
+  setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
+  std::ifstream in(fileName, std::ios::binary);
+  load(in, fileName);
+}
+
+CMapClient::CMapClient(QWidget* parent, std::istream& in)
+    : BehaviouralGraphic(nullptr, "default"), QWidget(parent) {
+  setUp();
+  setWindowTitle(QStringLiteral("QOR Brenlo"));
+  load(in, {});
+}
+
+CMapClient::~CMapClient() {
+  // The elements go before the widget, and none of them repaints on the way out.
+  setContainerFlags(containerFlags() | kBeingDestroyed);
+  CommandHandler::clear();
+  GraphicContainer::clear();
+}
+
+void CMapClient::setUp() {
+  setWindowTitle(QStringLiteral("New Map"));
+  setObjectName(QStringLiteral("CMapClient"));
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setAutoFillBackground(true);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void CMapClient::load(std::istream& in, const std::string& name) {
+  loadFailed_ = !init(*this, in, name);
+  placesValid_ = false;
+  savedAt_ = static_cast<long>(undoCount());
+}
+
+bool CMapClient::isChanged() const { return savedAt_ != static_cast<long>(undoCount()); }
+
+QString CMapClient::documentName() const {
+  return fileName_.empty() ? QStringLiteral("New View") : QString::fromLocal8Bit(fileName_.c_str());
+}
+
+Graphic* CMapClient::clone() const {
+  reportError(nullptr, 'E', "You must override Graphic::clone() in class %s", "CMapClient");
+  return nullptr;
+}
+
+NativeWindow CMapClient::window() const { return const_cast<QWidget*>(static_cast<const QWidget*>(this)); }
+
+int CMapClient::execute(std::unique_ptr<Command> cmd) {
+  const unsigned before = undoCount();
+  const int r = CommandHandler::execute(std::move(cmd));
+  // A new command drops the undone ones: a saved state among them cannot come back.
+  if (undoCount() != before && savedAt_ > static_cast<long>(before)) savedAt_ = -1;
+  historyMoved();
+  return r;
+}
+
+int CMapClient::undo() {
+  const int r = CommandHandler::undo();
+  historyMoved();
+  return r;
+}
+
+int CMapClient::redo() {
+  const int r = CommandHandler::redo();
+  historyMoved();
+  return r;
+}
+
+void CMapClient::historyMoved() { emit historyChanged(); }
+
+bool CMapClient::save() {
+  if (fileName_.empty()) return saveAs();
+  return saveTo(fileName_);
+}
+
+bool CMapClient::saveAs() {
+  QFileDialog dialog(this, QStringLiteral("Save As"), QStringLiteral("."));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("CMap Files (*.CM)"));
+  dialog.setDefaultSuffix(QStringLiteral("CM"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  return saveTo(dialog.selectedFiles().first().toLocal8Bit().toStdString());
+}
+
+bool CMapClient::saveTo(const std::string& fileName) {
+  if (!::save(*this, fileName)) {
+    emit historyChanged();
+    return false;
+  }
+  fileName_ = fileName;
+  setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
+  savedAt_ = static_cast<long>(undoCount());
+  emit historyChanged();
+  return true;
+}
+
+void CMapClient::deleteSelection() {
+  guarded([this] {
+    if (std::unique_ptr<Command> all = doGenerateCommand(kCmdDelete, nullptr, nullptr)) submitCommand(std::move(all));
+  });
+}
+
+bool CMapClient::runCommand(int id) {
+  switch (id) {
+    case cm::ObjectResize:
+      return true;
+    case cm::EditUndo:
+      undo();
+      return true;
+    case cm::EditRedo:
+      redo();
+      return true;
+    case cm::FileSave:
+      save();
+      return true;
+    case cm::FileSaveAs:
+      saveAs();
+      return true;
+    case cm::EditDelete:
+      deleteSelection();
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::optional<bool> CMapClient::commandEnabled(int id) {
+  switch (id) {
+    case cm::ObjectResize:
+    case cm::FileSave:
+    case cm::FileSaveAs:
+      return true;
+    case cm::EditUndo:
+      return undoCount() > 0;
+    case cm::EditRedo:
+      return canRedo();
+    case cm::EditDelete:
+      return !selection().empty();
+    default:
+      return std::nullopt;
+  }
+}
+
+void CMapClient::repaint(const RECT& r) {
+  if (isBeingDestroyed()) return;
+  if (changed_.size() < 64)
+    changed_.push_back(r);
+  else
+    placesValid_ = false;  // too much changed to look at piece by piece
+  if (r.left == kWholeArea.left && r.top == kWholeArea.top && r.right == kWholeArea.right &&
+      r.bottom == kWholeArea.bottom) {
+    update();
+    return;
+  }
+  const QRect area = widgetArea(r, rect());
+  if (!area.isEmpty()) update(area);
+}
+
+int CMapClient::popToFront(Graphic* g) {
+  placesValid_ = false;
+  return RootMap::popToFront(g);
+}
+
+void CMapClient::sort() {
+  placesValid_ = false;
+  RootMap::sort();
+}
+
+RECT CMapClient::placeOf(Graphic* g) {
+  const RECT a = g->invalidRect();
+  const RECT b = g->boundingRect();
+  // An element not laid out yet has no size to judge by: it is drawn wherever the area is.
+  if (isEmpty(b)) return kWholeArea;
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+void CMapClient::refreshPlaces() {
+  // Elements that changed reported their old areas; those found there are looked at again.
+  if (placesValid_ && places_.size() == memberCount()) {
+    for (Placed& placed : places_) {
+      const bool touched = std::any_of(changed_.begin(), changed_.end(),
+                                       [&](const RECT& r) { return rectsIntersect(r, placed.box); });
+      if (!touched) continue;
+      if (!contains(placed.graphic)) {  // gone or replaced: start afresh
+        placesValid_ = false;
+        break;
+      }
+      placed.box = placeOf(placed.graphic);
+    }
+  } else {
+    placesValid_ = false;
+  }
+  changed_.clear();
+  if (placesValid_) return;
+  places_.clear();
+  places_.reserve(memberCount());
+  for (Graphic* g : *this) places_.push_back(Placed{g, placeOf(g)});
+  placesValid_ = true;
+}
+
+void CMapClient::paintArea(QPainter& painter, const RECT& area) {
+  refreshPlaces();
+  QtDrawingContext dc(painter);
+  for (Placed& placed : places_) {
+    if (!rectsIntersect(placed.box, area)) continue;
+    placed.graphic->draw(dc);
+    placed.box = placeOf(placed.graphic);  // drawing lays labels out, which may resize
+  }
+}
+
+void CMapClient::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect r = event->rect();
+  guarded([&] { paintArea(painter, RECT{r.left(), r.top(), r.right(), r.bottom()}); });
+}
+
+void CMapClient::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (setUpDone_) return;
+  setUpDone_ = true;
+  // Once shown, a map without a file is a "New View" in its frame's caption.
+  if (fileName_.empty() && parentWidget()) emit historyChanged();
+}
+
+void CMapClient::mousePressEvent(QMouseEvent* event) {
+  const unsigned keys = keysOf(event);
+  const POINT p = pointOf(event);
+  guarded([&] {
+    switch (event->button()) {
+      case Qt::LeftButton:
+        if (SensitiveGraphic* s = findSensitiveAt(p)) {
+          s->leftButtonDown(keys, p);
+        } else {
+          setCaptured(nullptr);
+          rubberBandSelect(keys, p);  // a press on empty space selects by a rubber band
+        }
+        break;
+      case Qt::RightButton:
+        CMap::rightButtonDown(keys, p);  // the walk through the elements, then the map's popup
+        break;
+      default:
+        break;  // the middle button has no meaning here
+    }
+  });
+}
+
+void CMapClient::mouseReleaseEvent(QMouseEvent* event) {
+  const unsigned keys = keysOf(event);
+  const POINT p = pointOf(event);
+  guarded([&] {
+    SensitiveGraphic* s = findSensitiveAt(p);
+    if (event->button() == Qt::LeftButton) {
+      if (s) s->leftButtonUp(keys, p); else setCaptured(nullptr);
+    } else if (event->button() == Qt::RightButton) {
+      if (s) s->rightButtonUp(keys, p); else setCaptured(nullptr);
+    }
+  });
+}
+
+void CMapClient::mouseDoubleClickEvent(QMouseEvent* event) {
+  const unsigned keys = keysOf(event);
+  const POINT p = pointOf(event);
+  guarded([&] {
+    SensitiveGraphic* s = findSensitiveAt(p);
+    switch (event->button()) {
+      case Qt::LeftButton:
+      case Qt::MiddleButton:  // both answered by the element's left double click
+        if (s) s->leftDoubleClick(keys, p); else setCaptured(nullptr);
+        break;
+      case Qt::RightButton:
+        if (s) s->rightDoubleClick(keys, p); else setCaptured(nullptr);
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+void CMapClient::mouseMoveEvent(QMouseEvent* event) {
+  const unsigned keys = keysOf(event);
+  const POINT p = pointOf(event);
+  guarded([&] {
+    if (SensitiveGraphic* s = findSensitiveAt(p)) s->mouseMove(keys, p);
+  });
+}

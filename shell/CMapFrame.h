@@ -1,0 +1,34 @@
+// The window of one open map: its caption, menus and the question before a changed map is closed.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class CMapClient;
+class CommandMenus;
+
+/// A frame of 400 x 300 with menu 100 whose client is one map view. It owns the view.
+class CMapFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  /// A frame on `view`, or on a new empty map when null; captioned "New Map".
+  explicit CMapFrame(QWidget* parent, CMapClient* view = nullptr);
+  /// A frame on `view`, or on a map read from `fileName` when null; captioned with the file name.
+  CMapFrame(QWidget* parent, const QString& fileName, CMapClient* view = nullptr);
+
+  /// The map view in this frame.
+  CMapClient* view() const { return view_; }
+  /// The menus and accelerators of this frame.
+  CommandMenus* menus() const { return menus_; }
+
+ protected:
+  /// A changed map asks "Save changes to '%s'?": Save, Discard or Cancel.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build(CMapClient* view, const QString& caption);
+  void historyChanged();
+
+  CMapClient* view_ = nullptr;
+  CommandMenus* menus_ = nullptr;
+};

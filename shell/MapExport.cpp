@@ -1,0 +1,107 @@
+// Exporting a map: lay it out once, measure what it covers, then paint it on an image, SVG or PDF.
+#include "shell/MapExport.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+
+#include "commands/Command.h"
+#include "file/MapFile.h"
+#include "model/CMap.h"
+#include "model/RootMap.h"
+#include "shell/QtDrawingContext.h"
+
+namespace {
+
+// The area the elements cover; labels and automatic sizes are known only once drawn.
+QRect coveredArea(CMap& map) {
+  {
+    QImage scratch(1, 1, QImage::Format_ARGB32);
+    QPainter painter(&scratch);
+    QtDrawingContext dc(painter);
+    map.draw(dc);
+  }
+  bool any = false;
+  RECT all{};
+  for (Graphic* g : map) {
+    RECT r = g->invalidRect();
+    const RECT b = g->boundingRect();
+    r = RECT{std::min(r.left, b.left), std::min(r.top, b.top), std::max(r.right, b.right), std::max(r.bottom, b.bottom)};
+    all = any ? RECT{std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+                     std::max(all.bottom, r.bottom)}
+              : r;
+    any = true;
+  }
+  if (!any) return QRect(0, 0, 100, 100);
+  return QRect(QPoint(all.left, all.top), QPoint(all.right, all.bottom))
+      .adjusted(-kExportMargin, -kExportMargin, kExportMargin, kExportMargin);
+}
+
+void paintMap(QPainter& painter, CMap& map, const QRect& area) {
+  painter.fillRect(QRect(QPoint(0, 0), area.size()), Qt::white);
+  painter.translate(-area.topLeft());
+  QtDrawingContext dc(painter);
+  map.draw(dc);
+}
+
+}  // namespace
+
+bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
+  const QString out = QString::fromLocal8Bit(outFile.c_str());
+  const QString suffix = QFileInfo(out).suffix().toLower();
+  const QRect area = coveredArea(map);
+  if (suffix == QLatin1String("png")) {
+    QImage image(area.size(), QImage::Format_ARGB32);
+    {
+      QPainter painter(&image);
+      paintMap(painter, map, area);
+    }
+    if (!image.save(out, "PNG")) {
+      error = "cannot write '" + outFile + "'";
+      return false;
+    }
+    return true;
+  }
+  if (suffix == QLatin1String("svg")) {
+    QSvgGenerator svg;
+    svg.setFileName(out);
+    svg.setSize(area.size());
+    svg.setViewBox(QRect(QPoint(0, 0), area.size()));
+    svg.setTitle(QStringLiteral("Concept map"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+      error = "cannot write '" + outFile + "'";
+      return false;
+    }
+    paintMap(painter, map, area);
+    return painter.end();
+  }
+  if (suffix == QLatin1String("pdf")) {
+    QPdfWriter pdf(out);
+    pdf.setResolution(72);  // one map pixel is one point
+    pdf.setPageSize(QPageSize(QSizeF(area.size()), QPageSize::Point, QString(), QPageSize::ExactMatch));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&pdf)) {
+      error = "cannot write '" + outFile + "'";
+      return false;
+    }
+    paintMap(painter, map, area);
+    return painter.end();
+  }
+  error = "unknown picture type '" + QFileInfo(out).suffix().toStdString() + "' (use .png, .svg or .pdf)";
+  return false;
+}
+
+bool exportMapFile(const std::string& inFile, const std::string& outFile, std::string& error) {
+  RootMap map;
+  if (!openMapFile(map, inFile)) {
+    error = "cannot read the map '" + inFile + "'";
+    return false;
+  }
+  return exportMap(map, outFile, error);
+}

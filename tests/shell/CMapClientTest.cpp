@@ -1,0 +1,274 @@
+// The map view driven with real mouse events: popups, new nodes, drags, rubber bands, undo, delete, painting.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QtTest>
+#include <memory>
+
+#include "QtTestSupport.h"
+#include "commands/GraphicsFactory.h"
+#include "model/Node.h"
+#include "shell/CMapClient.h"
+#include "shell/CMapFrame.h"
+#include "shell/CommandMenus.h"
+#include "shell/Commands.h"
+#include "shell/QtInteraction.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+Node* firstNode(CMapClient* view) {
+  for (Graphic* g : *view)
+    if (auto* n = dynamic_cast<Node*>(g)) return n;
+  return nullptr;
+}
+
+// Opens the popup at `at` with a real right click and hands it to `answer`.
+QStringList rightClick(CMapClient* view, QPoint at, std::function<void(QMenu*)> answer) {
+  QStringList items;
+  whenPopup([&items, answer](QMenu* menu) {
+    items = menuTexts(menu);
+    answer(menu);
+  });
+  QTest::mouseClick(view, Qt::RightButton, {}, at);
+  return items;
+}
+
+}  // namespace
+
+class CMapClientTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<QtInteraction> interaction;
+  QPointer<CMapFrame> frame;
+  CMapClient* view = nullptr;
+
+ private slots:
+  void initTestCase() {
+    registerStandardPrototypes();
+    registerComponentPrototypes();
+    interaction = std::make_unique<QtInteraction>();
+  }
+  void init() {
+    frame = new CMapFrame(nullptr);
+    view = frame->view();
+    QVERIFY(showActive(frame));
+  }
+  void cleanup() {
+    dropModalWatches();
+    if (frame) {
+      frame->setAttribute(Qt::WA_DeleteOnClose, false);
+      delete frame.data();
+    }
+  }
+  void cleanupTestCase() { interaction.reset(); }
+
+  void rightClickOnEmptySpaceOffersTheMapPopupAndNewNodeAddsANodeThere() {
+    const QStringList items = rightClick(view, QPoint(120, 80), [](QMenu* m) { clickItem(m, "New Node"); });
+    QCOMPARE(items, (QStringList{"Delete", "-", "New Node", "New Arc", "New Context"}));
+    QTRY_COMPARE(int(view->memberCount()), 1);
+    Node* node = firstNode(view);
+    QVERIFY(node);
+    QCOMPARE(node->getRect().left, 120);
+    QCOMPARE(node->getRect().top, 80);
+    QCOMPARE(view->undoCount(), 1u);
+  }
+
+  void dismissingThePopupChangesNothing() {
+    rightClick(view, QPoint(50, 50), [](QMenu* m) { m->close(); });
+    QCOMPARE(int(view->memberCount()), 0);
+    QCOMPARE(view->undoCount(), 0u);
+  }
+
+  void aDragMovesTheNodeAsOneUndoableStep() {
+    RECT r{40, 40, 100, 80};
+    new Node(view, "Rectangle", "idea", &r);
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseMove(view, QPoint(90, 70));
+    QTest::mouseMove(view, QPoint(150, 110));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(150, 110));
+    Node* node = firstNode(view);
+    QCOMPARE(node->getRect().left, 140);
+    QCOMPARE(node->getRect().top, 100);
+    QCOMPARE(view->undoCount(), 1u);
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(node->getRect().left, 40);
+    QCOMPARE(node->getRect().top, 40);
+  }
+
+  void aClickOnEmptySpaceOrAMoveOverItChangesNothing() {
+    RECT r{40, 40, 100, 80};
+    new Node(view, "Rectangle", "idea", &r);
+    QTest::mouseMove(view, QPoint(300, 200));
+    QCOMPARE(view->undoCount(), 0u);
+    QCOMPARE(firstNode(view)->getRect().left, 40);
+  }
+
+  void undoAndRedoAreEnabledExactlyWhenTheHistoryAllows() {
+    CommandMenus* menus = frame->menus();
+    menus->updateEnablers();
+    QVERIFY(!menus->action(cm::EditUndo)->isEnabled());
+    QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
+
+    rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "New Node"); });
+    QTRY_COMPARE(int(view->memberCount()), 1);
+    QVERIFY(menus->action(cm::EditUndo)->isEnabled());
+    QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
+
+    QVERIFY(chooseMenu(frame, "&Edit", "&Undo"));
+    QTRY_COMPARE(int(view->memberCount()), 0);
+    QVERIFY(!menus->action(cm::EditUndo)->isEnabled());
+    QVERIFY(menus->action(cm::EditRedo)->isEnabled());
+
+    QVERIFY(chooseMenu(frame, "&Edit", "&Redo"));
+    QTRY_COMPARE(int(view->memberCount()), 1);
+    QVERIFY(menus->action(cm::EditUndo)->isEnabled());
+    QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
+
+    // The standard shortcuts reach the same commands.
+    QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(int(view->memberCount()), 0);
+    QTest::keyClick(frame, Qt::Key_Y, Qt::ControlModifier);
+    QTRY_COMPARE(int(view->memberCount()), 1);
+  }
+
+  void aNodePopupListsItsItemsInOrder() {
+    RECT r{40, 40, 140, 90};
+    new Node(view, "Rectangle", "idea", &r);
+    const QStringList items = rightClick(view, QPoint(60, 60), [](QMenu* m) { m->close(); });
+    QStringList commands = items;
+    commands.removeAll("-");
+    QCOMPARE(commands, (QStringList{"Delete", "Resize", "Auto Size", "> Change Shape", "Fill Color...",
+                                    "Border Color...", "Text Color...", "Edit Label..."}));
+  }
+
+  void editLabelAsksInTheEditLabelDialog() {
+    RECT r{40, 40, 140, 90};
+    Node* node = new Node(view, "Rectangle", "idea", &r);
+    QString title, prompt;
+    whenModal([&](QWidget* w) {
+      auto* dialog = qobject_cast<QInputDialog*>(w);
+      QVERIFY(dialog);
+      title = dialog->windowTitle();
+      prompt = dialog->labelText();
+      auto* edit = dialog->findChild<QPlainTextEdit*>();
+      QVERIFY(edit);
+      edit->selectAll();
+      QTest::keyClicks(edit, "two");
+      QTest::keyClick(edit, Qt::Key_Return);
+      QTest::keyClicks(edit, "lines");
+      dialog->accept();
+    });
+    rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "Edit Label..."); });
+    QTRY_COMPARE(view->undoCount(), 1u);
+    QCOMPARE(title, QStringLiteral("Edit Label"));
+    QCOMPARE(prompt, QStringLiteral("New Text:"));
+    QCOMPARE(QString::fromStdString(node->getLabel() ? node->getLabel() : ""), QStringLiteral("two\nlines"));
+  }
+
+  void rightClickWhereTwoNodesOverlapOpensTheFrontOne() {
+    RECT back{40, 40, 140, 90}, front{60, 50, 160, 100};
+    new Node(view, "Rectangle", "back", &back);
+    Node* top = new Node(view, "Rectangle", "front", &front);
+    rightClick(view, QPoint(80, 70), [](QMenu* m) { clickItem(m, "Delete"); });
+    QTRY_COMPARE(int(view->memberCount()), 1);
+    QVERIFY(!view->contains(top));
+  }
+
+  void aRubberBandSelectsAndTheDeleteKeyDeletesTheSelectionAsOneStep() {
+    RECT a{40, 40, 80, 60}, b{100, 40, 140, 60}, c{300, 200, 340, 220};
+    new Node(view, "Rectangle", "a", &a);
+    new Node(view, "Rectangle", "b", &b);
+    new Node(view, "Rectangle", "c", &c);
+    // The press starts a modal drag; the rest of the gesture arrives while it runs.
+    QTimer::singleShot(20, [this] {
+      QVERIFY(interaction->tracking());
+      QTest::mouseMove(view, QPoint(100, 60));
+      QTest::mouseMove(view, QPoint(160, 90));
+      QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 90));
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(!interaction->tracking());
+    QCOMPARE(int(view->selection().size()), 2);
+    QVERIFY(frame->menus()->action(cm::EditDelete)->isEnabled() || (frame->menus()->updateEnablers(), true));
+    QTest::keyClick(frame, Qt::Key_Delete);
+    QTRY_COMPARE(int(view->memberCount()), 1);
+    QCOMPARE(view->undoCount(), 1u);
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(int(view->memberCount()), 3);
+  }
+
+  void resizeFromThePopupTracksUntilAPressAndRelease() {
+    RECT r{40, 40, 100, 80};
+    Node* node = new Node(view, "Rectangle", "idea", &r);
+    rightClick(view, QPoint(50, 50), [this](QMenu* m) {
+      // The drag starts with the button up: only a press and a release end it.
+      QTimer::singleShot(20, [this] {
+        QMouseEvent move(QEvent::MouseMove, QPointF(150, 120), view->mapToGlobal(QPointF(150, 120)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+        QVERIFY(interaction->tracking());
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(180, 140));
+        QVERIFY(interaction->tracking());
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(180, 140));
+      });
+      clickItem(m, "Resize");
+    });
+    QTRY_COMPARE(view->undoCount(), 1u);
+    const RECT now = node->getRect();
+    QCOMPARE(now.left, 40);
+    QCOMPARE(now.top, 40);
+    QCOMPARE(now.right, 180);
+    QCOMPARE(now.bottom, 140);
+  }
+
+  void resizeInTheObjectMenuDoesNothing() {
+    RECT r{40, 40, 100, 80};
+    new Node(view, "Rectangle", "idea", &r);
+    QVERIFY(chooseMenu(frame, "&Object", "Resize"));
+    QTest::qWait(20);
+    QCOMPARE(view->undoCount(), 0u);
+  }
+
+  void paintingShowsTheNodesOnWhite() {
+    RECT r{40, 40, 100, 80};
+    auto* node = new Node(view, "Rectangle", "idea", &r);
+    node->setHighlighted(false);
+    const QImage shot = view->grab().toImage();
+    QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::white));
+    QCOMPARE(shot.pixelColor(40, 60), QColor(Qt::black));  // the outline
+  }
+
+  void repaintingOneElementOfAHugeMapIsQuick() {
+    for (int i = 0; i < 100000; ++i) {
+      RECT r{(i % 400) * 20, (i / 400) * 20, (i % 400) * 20 + 15, (i / 400) * 20 + 15};
+      new Node(view, "Rectangle", nullptr, &r);
+    }
+    QImage image(200, 200, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    qint64 best = -1;
+    for (int run = 0; run < 5; ++run) {
+      QElapsedTimer clock;
+      clock.start();
+      view->paintArea(painter, RECT{100, 100, 116, 116});
+      const qint64 ns = clock.nsecsElapsed();
+      best = best < 0 ? ns : std::min(best, ns);
+    }
+    QVERIFY2(best < 5'000'000, qPrintable(QString("%1 ns").arg(best)));
+  }
+
+  void aViewCannotBeCloned() {
+    RecordingReports reports;
+    QVERIFY(view->clone() == nullptr);
+    QVERIFY(reports.saw("You must override Graphic::clone() in class CMapClient"));
+  }
+
+  void idZeroLocatesTheMapItself() {
+    QCOMPARE((*view)[0], static_cast<Graphic*>(view));
+  }
+};
+
+QTEST_MAIN(CMapClientTest)
+#include "CMapClientTest.moc"

@@ -1,0 +1,221 @@
+// Map windows as documents: captions, Save and Save As through the real dialog, Open, and closing a changed map.
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sstream>
+
+#include "QtTestSupport.h"
+#include "file/MapFile.h"
+#include "file/MapTools.h"
+#include "model/Node.h"
+#include "shell/BrenloApp.h"
+#include "shell/CMapClient.h"
+#include "shell/CMapFrame.h"
+#include "shell/Commands.h"
+#include "shell/QtMapWindowFactory.h"
+#include "shell/SDIDecFrame.h"
+
+namespace {
+
+Node* addNode(CMapClient* view, RECT r, const char* label) {
+  return new Node(view, "Rectangle", label, &r);
+}
+
+// Types `path` into a file dialog's name field and accepts it, as a user does.
+void typeFileName(QFileDialog* dialog, const QString& path) {
+  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  QVERIFY(name);
+  name->setText(path);
+  static_cast<QDialog*>(dialog)->accept();  // as the dialog's own Save or Open button does
+}
+
+// Answers the next file dialog with `path`.
+void answerFileDialog(const QString& path) {
+  whenModal([path](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    QVERIFY(dialog);
+    typeFileName(dialog, path);
+  });
+}
+
+// Answers the next message box with `button`; its text lands in `text`.
+void answerBox(QMessageBox::StandardButton button, QString* text) {
+  whenModal([button, text](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    QVERIFY(box);
+    *text = box->text();
+    box->button(button)->click();
+  });
+}
+
+// A MOVE TO of the node, as a drag would make it.
+void moveNode(CMapClient* view, POINT from, POINT to) {
+  QTest::mousePress(view, Qt::LeftButton, {}, QPoint(from.x, from.y));
+  QTest::mouseMove(view, QPoint(to.x, to.y));
+  QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(to.x, to.y));
+}
+
+}  // namespace
+
+class CMapFrameTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<brenloApp> app;
+  QTemporaryDir dir;
+
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  CMapFrame* newFrame() {
+    auto* frame = new CMapFrame(app->mainWindow());
+    showActive(frame);
+    return frame;
+  }
+  QList<CMapFrame*> mapWindows() const { return app->mainWindow()->findChildren<CMapFrame*>(); }
+
+ private slots:
+  void init() {
+    brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
+    app = std::make_unique<brenloApp>();
+    app->start();
+  }
+  void cleanup() {
+    dropModalWatches();
+    for (CMapFrame* f : mapWindows()) delete f;  // no questions asked
+    app.reset();
+    brenloApp::setMapWindowFactory(nullptr);
+  }
+
+  void captionsFollowTheMapAndItsChanges() {
+    auto* frame = new CMapFrame(app->mainWindow());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("New Map"));
+    QCOMPARE(frame->size(), QSize(400, 300));
+    showActive(frame);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("New View"));
+    CMapClient* view = frame->view();
+    addNode(view, {40, 40, 100, 80}, "idea");
+    moveNode(view, {50, 50}, {150, 100});
+    QCOMPARE(frame->windowTitle(), QStringLiteral("New View*"));
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("New View"));
+    QVERIFY(!view->isChanged());
+  }
+
+  void saveAsAndOpenThroughTheDialogsRoundTripTheMap() {
+    CMapFrame* frame = newFrame();
+    CMapClient* view = frame->view();
+    addNode(view, {40, 40, 120, 80}, "water");
+    addNode(view, {200, 40, 280, 80}, "ice");
+    moveNode(view, {50, 50}, {60, 150});
+    QVERIFY(view->isChanged());
+
+    const QString file = path("saved.CM");
+    answerFileDialog(file);
+    QVERIFY(chooseMenu(frame, "&File", "Save &As..."));
+    QTRY_VERIFY(QFile::exists(file));
+    QCOMPARE(frame->windowTitle(), file);
+    QVERIFY(!view->isChanged());
+
+    answerFileDialog(file);
+    QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
+    QTRY_COMPARE(mapWindows().size(), 2);
+    CMapFrame* opened = nullptr;
+    for (CMapFrame* f : mapWindows())
+      if (f != frame) opened = f;
+    QCOMPARE(opened->windowTitle(), file);
+    std::ostringstream before, after;
+    writeMapFile(*view, before, 0);
+    writeMapFile(*opened->view(), after, 0);
+    QCOMPARE(QString::fromStdString(after.str()), QString::fromStdString(before.str()));
+    QCOMPARE(countElements(*opened->view()).nodes, std::size_t{2});
+  }
+
+  void saveOnANewMapAsksForAFileAndCancelWritesNothing() {
+    CMapFrame* frame = newFrame();
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    QVERIFY(!frame->view()->save());
+    QVERIFY(frame->view()->fileName().empty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+  }
+
+  void saveWritesToTheFileTheMapCameFrom() {
+    CMapFrame* frame = newFrame();
+    addNode(frame->view(), {40, 40, 120, 80}, "first");
+    const std::string file = path("kept.CM").toStdString();
+    QVERIFY(frame->view()->saveTo(file));
+    moveNode(frame->view(), {50, 50}, {90, 120});
+    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
+    QTRY_VERIFY(!frame->view()->isChanged());
+    RootMap reread;
+    QVERIFY(openMapFile(reread, file));
+    QCOMPARE(reread.front()->getRect().left, 80);
+  }
+
+  void closingAChangedMapAsksAndCancelKeepsItOpen() {
+    QPointer<CMapFrame> frame = newFrame();
+    addNode(frame->view(), {40, 40, 100, 80}, "idea");
+    moveNode(frame->view(), {50, 50}, {150, 100});
+    QString asked;
+    answerBox(QMessageBox::Cancel, &asked);
+    QVERIFY(!frame->close());
+    QCOMPARE(asked, QStringLiteral("Save changes to 'New View'?"));
+    QVERIFY(frame && frame->isVisible());
+    QVERIFY(frame->view()->isChanged());
+
+    answerBox(QMessageBox::Discard, &asked);
+    QVERIFY(frame->close());
+    QTRY_VERIFY(!frame);
+  }
+
+  void aFailedSaveKeepsTheMapChangedAndTheWindowOpen() {
+    const QString sub = path("gone");
+    QDir().mkpath(sub);
+    const std::string file = (sub + "/map.CM").toStdString();
+    QPointer<CMapFrame> frame = newFrame();
+    addNode(frame->view(), {40, 40, 100, 80}, "idea");
+    QVERIFY(frame->view()->saveTo(file));
+    moveNode(frame->view(), {50, 50}, {150, 100});
+    QDir(sub).removeRecursively();
+    QString asked;
+    answerBox(QMessageBox::Save, &asked);
+    QVERIFY(!frame->close());
+    QVERIFY(frame && frame->isVisible());
+    QVERIFY(frame->view()->isChanged());
+    QVERIFY(frame->windowTitle().endsWith('*'));
+    QVERIFY(app->mainWindow()->console()->toPlainText().contains(QString::fromStdString(file)));
+  }
+
+  void quittingAsksForEveryChangedMap() {
+    QPointer<CMapFrame> frame = newFrame();
+    addNode(frame->view(), {40, 40, 100, 80}, "idea");
+    moveNode(frame->view(), {50, 50}, {150, 100});
+    QString asked;
+    answerBox(QMessageBox::Cancel, &asked);
+    QVERIFY(!app->mainWindow()->close());
+    QVERIFY(app->mainWindow()->isVisible());
+    QVERIFY(frame);
+  }
+
+  void aFileThatCannotBeReadOpensNoWindowAndIsReportedInTheConsole() {
+    QVERIFY(!app->openMapFile(path("missing.CM")));
+    QVERIFY(mapWindows().isEmpty());
+    const QString console = app->mainWindow()->console()->toPlainText();
+    QVERIFY(console.contains("CMapClient::init: bad stream"));
+    QVERIFY(console.contains(QStringLiteral("Can't open file '%1'").arg(path("missing.CM"))));
+  }
+
+  void aMapReadFromAStreamHasNoFile() {
+    std::istringstream empty("");
+    auto* view = new CMapClient(nullptr, empty);
+    QCOMPARE(view->windowTitle(), QStringLiteral("QOR Brenlo"));
+    QVERIFY(view->fileName().empty());
+    delete view;
+  }
+};
+
+QTEST_MAIN(CMapFrameTest)
+#include "CMapFrameTest.moc"
