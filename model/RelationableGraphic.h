@@ -16,7 +16,7 @@ class RelationableGraphic : public Subject, public virtual BehaviouralGraphic {
       : BehaviouralGraphic(container, prototypeName) {}
   /// Starts with no observers.
   RelationableGraphic(const RelationableGraphic& other, GraphicContainer* container)
-      : CloneableObject(other), Subject(), BehaviouralGraphic(other, container) {}
+      : CloneableObject(other), BehaviouralGraphic(other, container), Subject() {}
 
   /// Where a line coming from `p` meets this element.
   virtual POINT attachPointToward(const POINT& p);

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "commands/Command.h"
 #include "commands/CommandHandler.h"
 #include "model/CMap.h"
 

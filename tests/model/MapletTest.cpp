@@ -227,9 +227,14 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
     std::istringstream in(std::string("9,\"Undirected\",50 50 50 50,2,") + c.spec + ",(0),,,,,3");
     m->readFrom(in, &kMapSyntaxVersion);
     EXPECT_EQ((*m)[0] != nullptr, c.hooked) << c.spec;
-    if (c.message) EXPECT_TRUE(reports.saw(c.message)) << c.spec;
-    else EXPECT_TRUE(reports.shown.empty()) << c.spec << ": " << (reports.shown.empty() ? "" : reports.shown[0].text);
-    if (std::string(c.spec) == "(5,ff)") EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xffu);
+    if (c.message) {
+      EXPECT_TRUE(reports.saw(c.message)) << c.spec;
+    } else {
+      EXPECT_TRUE(reports.shown.empty()) << c.spec << ": " << (reports.shown.empty() ? "" : reports.shown[0].text);
+    }
+    if (std::string(c.spec) == "(5,ff)") {
+      EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xffu);
+    }
     EXPECT_EQ(m->getConnector()->connectorFlags(), 3u) << c.spec;
     delete m;
   }

@@ -112,8 +112,7 @@ class BrenloAppTest : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(w);
       QVERIFY(dialog);
       filters = dialog->nameFilters();
-      dialog->selectFile(path);
-      static_cast<QDialog*>(dialog)->accept();
+      typeFileName(dialog, path);
     });
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
     QCOMPARE(filters, QStringList{"CMap Files (*.CM)"});

@@ -27,14 +27,6 @@ Node* addNode(CMapClient* view, RECT r, const char* label) {
   return new Node(view, "Rectangle", label, &r);
 }
 
-// Types `path` into a file dialog's name field and accepts it, as a user does.
-void typeFileName(QFileDialog* dialog, const QString& path) {
-  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-  QVERIFY(name);
-  name->setText(path);
-  static_cast<QDialog*>(dialog)->accept();  // as the dialog's own Save or Open button does
-}
-
 // Answers the next file dialog with `path`.
 void answerFileDialog(const QString& path) {
   whenModal([path](QWidget* w) {

@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -112,4 +114,13 @@ inline bool clickItem(QMenu* menu, const QString& text) {
   QTest::mouseMove(menu, at);
   QTest::mouseClick(menu, Qt::LeftButton, {}, at);
   return true;
+}
+
+/// Types `path` into a file dialog's name field and accepts it, as a user does.
+/// (Selecting the file instead can be lost while the dialog still lists its folder.)
+inline void typeFileName(QFileDialog* dialog, const QString& path) {
+  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  QVERIFY(name);
+  name->setText(path);
+  static_cast<QDialog*>(dialog)->accept();
 }

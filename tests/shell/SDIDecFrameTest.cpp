@@ -159,8 +159,7 @@ class SDIDecFrameTest : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(w);
       QVERIFY(dialog);
       QCOMPARE(dialog->nameFilters(), QStringList{"All Files (*.*)"});
-      dialog->selectFile(path);
-      static_cast<QDialog*>(dialog)->accept();
+      typeFileName(dialog, path);
     });
     QVERIFY(chooseMenu(frame, "&File", "Save &As..."));
     QFile written(path + ".TXT");
