@@ -14,10 +14,25 @@ void QtMapWindowFactory::registerPrototypes() {
   registerPrototypesOnce();
 }
 
-QWidget* QtMapWindowFactory::newMap(QWidget* mainWindow) { return new CMapFrame(mainWindow); }
+namespace {
+
+// Map windows open below the main window, each a little further on, so that the
+// main window and its console stay in sight.
+QWidget* placed(QWidget* frame, QWidget* mainWindow) {
+  if (!mainWindow) return frame;
+  static int next = 0;
+  const int step = 24 * (next++ % 8);
+  const QRect main = mainWindow->frameGeometry();
+  frame->move(main.left() + step, main.bottom() + 8 + step);
+  return frame;
+}
+
+}  // namespace
+
+QWidget* QtMapWindowFactory::newMap(QWidget* mainWindow) { return placed(new CMapFrame(mainWindow), mainWindow); }
 
 QWidget* QtMapWindowFactory::openMap(QWidget* mainWindow, const QString& fileName) {
   auto frame = std::make_unique<CMapFrame>(mainWindow, fileName);
   if (!frame->view()->isOk()) return nullptr;
-  return frame.release();
+  return placed(frame.release(), mainWindow);
 }
