@@ -53,14 +53,11 @@ class CrLfBuffer : public std::streambuf {
 };
 
 std::string timeLine(std::time_t when) {
-  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::tm tm{};
   localtime_r(&when, &tm);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %4d", kDays[tm.tm_wday % 7], kMonths[tm.tm_mon % 12],
-                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_year + 1900);
+  std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %4d", englishDayName(tm.tm_wday),
+                englishMonthName(tm.tm_mon), tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_year + 1900);
   return buf;
 }
 

@@ -197,44 +197,52 @@ std::unique_ptr<Command> Maplet::generateSetConnection(std::uint16_t i, std::uin
                                                                  targetId, oldId);
 }
 
-int Maplet::execute(Command* cmd) {
+// SET CONNECTION, SET FLAGS and CLEAR FLAGS, forward (execute) or back (undo).
+int Maplet::applyOwnCommand(Command* cmd, bool forward) {
   Connector* c = getConnector();
   switch (cmd->type()) {
     case kCmdSetConnection: {
       auto* set = dynamic_cast<Command2<unsigned int, unsigned long>*>(cmd);
+      // The undo messages name the node, as they always have.
       if (!set) {
-        reportError(nullptr, 'E', "Maplet::execute: Bad SET CONNECTION command, type = %s", cmd->className());
+        reportError(nullptr, 'E', forward ? "Maplet::execute: Bad SET CONNECTION command, type = %s"
+                                          : "Node::undo: Bad SET CONNECTION command, type = %s",
+                    cmd->className());
         return kNotMine;
       }
       GraphicContainer* parent = container();
       if (!parent) {
-        reportError(nullptr, 'E', "Maplet::execute: SET CONNECTION no parent");
+        reportError(nullptr, 'E', forward ? "Maplet::execute: SET CONNECTION no parent" : "Node::undo: SET CONNECTION no parent");
         return kNotMine;
       }
+      const unsigned long id = forward ? set->getNew2() : set->getOld2();
       RelationableGraphic* target = nullptr;
-      if (set->getNew2() != 0) {
-        Graphic* g = parent->find(static_cast<std::uint32_t>(set->getNew2()));
+      if (id != 0) {
+        Graphic* g = parent->find(static_cast<std::uint32_t>(id));
         if (!g) {
           // Refused, so that the history does not keep it and the map stays as it was.
-          reportError(nullptr, 'E', "Maplet::execute: SET CONNECTION to id %lu, which is not in the map",
-                      set->getNew2());
+          reportError(nullptr, 'E', "Maplet::%s: SET CONNECTION to id %lu, which is not in the map",
+                      forward ? "execute" : "undo", id);
           return -300;
         }
         target = dynamic_cast<RelationableGraphic*>(g);
       }
-      setConnection(static_cast<std::uint16_t>(set->getNew()), target);
+      setConnection(static_cast<std::uint16_t>(forward ? set->getNew() : set->getOld()), target);
       return 0;
     }
     case kCmdSetFlags:
     case kCmdClearFlags: {
       auto* flags = dynamic_cast<Command1<unsigned long>*>(cmd);
       if (!flags || !c) {
-        reportError(nullptr, 'E', "Maplet::execute: Bad %s command, type = %s",
+        reportError(nullptr, 'E', "Maplet::%s: Bad %s command, type = %s", forward ? "execute" : "undo",
                     cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
         return kNotMine;
       }
       auto bits = static_cast<std::uint32_t>(flags->getNew());
-      c->setConnectorFlags(cmd->type() == kCmdSetFlags ? (c->connectorFlags() | bits) : (c->connectorFlags() & ~bits));
+      std::uint32_t now = c->connectorFlags();
+      if (!forward) now = (now & ~bits) | (static_cast<std::uint32_t>(flags->getOld()) & bits);
+      else now = cmd->type() == kCmdSetFlags ? (now | bits) : (now & ~bits);
+      c->setConnectorFlags(now);
       invalidate();
       return 0;
     }
@@ -243,50 +251,9 @@ int Maplet::execute(Command* cmd) {
   }
 }
 
-int Maplet::undo(Command* cmd) {
-  Connector* c = getConnector();
-  switch (cmd->type()) {
-    case kCmdSetConnection: {
-      auto* set = dynamic_cast<Command2<unsigned int, unsigned long>*>(cmd);
-      if (!set) {
-        reportError(nullptr, 'E', "Node::undo: Bad SET CONNECTION command, type = %s", cmd->className());
-        return kNotMine;
-      }
-      GraphicContainer* parent = container();
-      if (!parent) {
-        reportError(nullptr, 'E', "Node::undo: SET CONNECTION no parent");
-        return kNotMine;
-      }
-      RelationableGraphic* target = nullptr;
-      if (set->getOld2() != 0) {
-        Graphic* g = parent->find(static_cast<std::uint32_t>(set->getOld2()));
-        if (!g) {
-          reportError(nullptr, 'E', "Maplet::undo: SET CONNECTION to id %lu, which is not in the map",
-                      set->getOld2());
-          return -300;
-        }
-        target = dynamic_cast<RelationableGraphic*>(g);
-      }
-      setConnection(static_cast<std::uint16_t>(set->getOld()), target);
-      return 0;
-    }
-    case kCmdSetFlags:
-    case kCmdClearFlags: {
-      auto* flags = dynamic_cast<Command1<unsigned long>*>(cmd);
-      if (!flags || !c) {
-        reportError(nullptr, 'E', "Maplet::undo: Bad %s command, type = %s",
-                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
-        return kNotMine;
-      }
-      auto bits = static_cast<std::uint32_t>(flags->getNew());
-      c->setConnectorFlags((c->connectorFlags() & ~bits) | (static_cast<std::uint32_t>(flags->getOld()) & bits));
-      invalidate();
-      return 0;
-    }
-    default:
-      return kNotMine;
-  }
-}
+int Maplet::execute(Command* cmd) { return applyOwnCommand(cmd, true); }
+
+int Maplet::undo(Command* cmd) { return applyOwnCommand(cmd, false); }
 
 void Maplet::printOn(std::ostream& out) const {
   const Connector* c = getConnector();

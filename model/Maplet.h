@@ -72,6 +72,7 @@ class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
   void placeAllTerminals();
 
  private:
+  int applyOwnCommand(Command* cmd, bool forward);
   std::vector<RelationableGraphic*> terminals_;
 };
 

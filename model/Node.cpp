@@ -143,30 +143,31 @@ void setColour(Shape& s, unsigned code, std::uint32_t colour) {
 
 }  // namespace
 
-int Node::execute(Command* cmd) {
+// CHANGE LABEL, SET FLAGS, CLEAR FLAGS and SET COLOR, forward (execute) or back (undo);
+// -2 for the types that are not among them.
+int Node::applyOwnCommand(Command* cmd, bool forward) {
+  const char* operation = forward ? "execute" : "undo";
   Shape* s = getShape();
   switch (cmd->type()) {
     case kCmdChangeLabel:
       if (auto* c = dynamic_cast<Command1<std::string>*>(cmd)) {
-        setLabel(c->getNew().c_str());
+        setLabel((forward ? c->getNew() : c->getOld()).c_str());
         notifyObservers();
       } else {
-        reportError(nullptr, 'E', "Node::execute: Bad CHANGE LABEL command, type = %s", cmd->className());
+        reportError(nullptr, 'E', "Node::%s: Bad CHANGE LABEL command, type = %s", operation, cmd->className());
       }
-      return 0;
-    case kCmdAutoResize:
-      if (s) s->setShapeFlags(s->shapeFlags() | Shape::kAutoSize | Shape::kLayoutPending);
-      invalidateRect(invalidRect());
-      notifyObservers();
       return 0;
     case kCmdSetFlags:
     case kCmdClearFlags:
       if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
         auto bits = static_cast<std::uint32_t>(c->getNew());
-        s->setShapeFlags(cmd->type() == kCmdSetFlags ? (s->shapeFlags() | bits) : (s->shapeFlags() & ~bits));
+        std::uint32_t flags = s->shapeFlags();
+        if (!forward) flags = (flags & ~bits) | (static_cast<std::uint32_t>(c->getOld()) & bits);
+        else flags = cmd->type() == kCmdSetFlags ? (flags | bits) : (flags & ~bits);
+        s->setShapeFlags(flags);
         s->invalidate();
       } else {
-        reportError(nullptr, 'E', "Node::execute: Bad %s command, type = %s",
+        reportError(nullptr, 'E', "Node::%s: Bad %s command, type = %s", operation,
                     cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
       }
       return 0;
@@ -174,61 +175,42 @@ int Node::execute(Command* cmd) {
     case kCmdSetBorderColor:
     case kCmdSetTextColor:
       if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
-        setColour(*s, cmd->type(), static_cast<std::uint32_t>(c->getNew()));
+        setColour(*s, cmd->type(), static_cast<std::uint32_t>(forward ? c->getNew() : c->getOld()));
         notifyObservers();
       } else {
-        reportError(nullptr, 'E', "Node::execute: Bad SET COLOR command, type = %s", cmd->className());
+        reportError(nullptr, 'E', "Node::%s: Bad SET COLOR command, type = %s", operation, cmd->className());
       }
       return 0;
     default:
-      return SensitiveGraphic::execute(cmd);
+      return -2;
   }
 }
 
-int Node::undo(Command* cmd) {
-  Shape* s = getShape();
-  switch (cmd->type()) {
-    case kCmdChangeLabel:
-      if (auto* c = dynamic_cast<Command1<std::string>*>(cmd)) {
-        setLabel(c->getOld().c_str());
-        notifyObservers();
-      } else {
-        reportError(nullptr, 'E', "Node::undo: Bad CHANGE LABEL command, type = %s", cmd->className());
-      }
-      return 0;
-    case kCmdAutoResize:
-      if (auto* c = dynamic_cast<Command1<tagRECT>*>(cmd)) {
-        setRect(c->getOld());
-        if (s) s->setShapeFlags(s->shapeFlags() & ~Shape::kAutoSize);
-        notifyObservers();
-      } else {
-        reportError(nullptr, 'E', "Node::undo: Bad AUTO RESIZE command, type = %s", cmd->className());
-      }
-      return 0;
-    case kCmdSetFlags:
-    case kCmdClearFlags:
-      if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
-        auto bits = static_cast<std::uint32_t>(c->getNew());
-        s->setShapeFlags((s->shapeFlags() & ~bits) | (static_cast<std::uint32_t>(c->getOld()) & bits));
-        s->invalidate();
-      } else {
-        reportError(nullptr, 'E', "Node::undo: Bad %s command, type = %s",
-                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
-      }
-      return 0;
-    case kCmdSetFillColor:
-    case kCmdSetBorderColor:
-    case kCmdSetTextColor:
-      if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
-        setColour(*s, cmd->type(), static_cast<std::uint32_t>(c->getOld()));
-        notifyObservers();
-      } else {
-        reportError(nullptr, 'E', "Node::undo: Bad SET COLOR command, type = %s", cmd->className());
-      }
-      return 0;
-    default:
-      return SensitiveGraphic::undo(cmd);
+int Node::execute(Command* cmd) {
+  if (cmd->type() == kCmdAutoResize) {
+    // The new size is worked out by the shape when it is next drawn.
+    if (Shape* s = getShape()) s->setShapeFlags(s->shapeFlags() | Shape::kAutoSize | Shape::kLayoutPending);
+    invalidateRect(invalidRect());
+    notifyObservers();
+    return 0;
   }
+  int r = applyOwnCommand(cmd, true);
+  return r == -2 ? SensitiveGraphic::execute(cmd) : r;
+}
+
+int Node::undo(Command* cmd) {
+  if (cmd->type() == kCmdAutoResize) {
+    if (auto* c = dynamic_cast<Command1<tagRECT>*>(cmd)) {
+      setRect(c->getOld());
+      if (Shape* s = getShape()) s->setShapeFlags(s->shapeFlags() & ~Shape::kAutoSize);
+      notifyObservers();
+    } else {
+      reportError(nullptr, 'E', "Node::undo: Bad AUTO RESIZE command, type = %s", cmd->className());
+    }
+    return 0;
+  }
+  int r = applyOwnCommand(cmd, false);
+  return r == -2 ? SensitiveGraphic::undo(cmd) : r;
 }
 
 void Node::printOn(std::ostream& out) const {

@@ -47,6 +47,9 @@ class Node : public SRGraphic {
   int undo(Command* cmd) override;
   std::unique_ptr<Command> doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) override;
   Menu buildPopupMenu() override;
+
+ private:
+  int applyOwnCommand(Command* cmd, bool forward);
 };
 
 /// A node drawn as a frame; moving it moves what lies wholly inside it.

@@ -116,15 +116,23 @@ std::string logFilePath() {
   return (dir / (executableBaseName() + ".log")).string();
 }
 
-std::string calendarTimeText(std::time_t when) {
+const char* englishDayName(int weekday) {
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  return kDays[((weekday % 7) + 7) % 7];
+}
+
+const char* englishMonthName(int month) {
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  return kMonths[((month % 12) + 12) % 12];
+}
+
+std::string calendarTimeText(std::time_t when) {
   std::tm tm{};
   localtime_r(&when, &tm);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[tm.tm_wday % 7],
-                kMonths[tm.tm_mon % 12], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+  std::snprintf(buf, sizeof buf, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", englishDayName(tm.tm_wday),
+                englishMonthName(tm.tm_mon), tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
                 1900 + tm.tm_year);
   return buf;
 }

@@ -64,3 +64,6 @@ std::string executableBaseName();
 
 /// The calendar-time text "Sun Dec  6 07:46:30 2026" in English, whatever the locale.
 std::string calendarTimeText(std::time_t when);
+/// English three-letter names of a day (0 Sunday) and a month (0 January).
+const char* englishDayName(int weekday);
+const char* englishMonthName(int month);
