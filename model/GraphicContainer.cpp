@@ -145,6 +145,12 @@ void GraphicContainer::draw(DrawingContext& dc) {
   for (Member& m : members_) m.graphic->draw(dc);
 }
 
+void GraphicContainer::drawArea(DrawingContext& dc, const RECT& area) {
+  // A member paints nothing outside the area it asks to have repainted when it changes.
+  for (Member& m : members_)
+    if (rectsIntersect(m.graphic->invalidRect(), area)) m.graphic->draw(dc);
+}
+
 int GraphicContainer::submitCommand(std::unique_ptr<Command> cmd) {
   if (!cmd) return -245;
   int r = cmd->execute();

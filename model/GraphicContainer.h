@@ -91,6 +91,9 @@ class GraphicContainer : public CommandReceiverContainer {
   virtual Graphic* operator[](std::uint32_t id) const;
   /// Draws every member back to front.
   virtual void draw(DrawingContext& dc);
+  /// Draws, back to front, only the members whose repaint area meets `area`:
+  /// within `area` the picture is the one draw paints.
+  void drawArea(DrawingContext& dc, const RECT& area);
   /// Repaints an area; the root of the chain answers it.
   virtual void invalidateRect(const RECT& r) = 0;
   virtual void setCaptured(Graphic* g) { captured_ = g; }
