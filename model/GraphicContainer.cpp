@@ -105,6 +105,7 @@ void GraphicContainer::clear() {
   }
   nextId_ = 1;
   nextOrder_ = 0;
+  places_.clear();
 }
 
 int GraphicContainer::popToFront(Graphic* g) {
@@ -197,6 +198,30 @@ SensitiveGraphic* GraphicContainer::findSensitiveAt(const POINT& p, Position* fr
   return nullptr;
 }
 
+void GraphicContainer::rememberPlace(const Graphic* g) {
+  auto found = byPointer_.find(g);
+  if (found == byPointer_.end()) return;
+  auto next = std::next(found->second);
+  places_[g] = {next == members_.end() ? 0 : next->graphic->id(), found->second->order};
+}
+
+void GraphicContainer::returnToPlace(Graphic* g) {
+  auto place = places_.find(g);
+  if (place == places_.end()) return;  // stays in front
+  const Place where = place->second;
+  places_.erase(place);
+  auto self = byPointer_.find(g);
+  Graphic* neighbour = where.frontId ? find(where.frontId) : nullptr;
+  if (self == byPointer_.end() || !neighbour || neighbour == g) return;
+  // Undone in order, the member behind and the one in front are those it stood between;
+  // when the order has changed since, the element stays in front.
+  auto at = byPointer_.find(neighbour)->second;
+  if (at->order <= where.order) return;
+  if (at != members_.begin() && std::prev(at)->order >= where.order) return;
+  members_.splice(at, members_, self->second);
+  self->second->order = where.order;
+}
+
 int GraphicContainer::undoOnBehalf(Command* cmd) {
   if (!cmd || cmd->type() != kCmdDelete) return -1;
   auto* del = dynamic_cast<CommandPtr1<SensitiveGraphic>*>(cmd);
@@ -207,6 +232,7 @@ int GraphicContainer::undoOnBehalf(Command* cmd) {
   }
   SensitiveGraphic* g = del->getOld();
   g->joinContainer(this);
+  returnToPlace(g);
   del->setOld(nullptr);  // the container owns it again
   invalidateRect(g->invalidRect());
   return -1;

@@ -111,6 +111,10 @@ class GraphicContainer : public CommandReceiverContainer {
   /// Records a connection to make after reading.
   virtual void deferAttachment(Graphic* g, std::uint16_t terminal, std::uint32_t targetId);
 
+  /// Notes where a member stands in the stacking order before a DELETE takes it
+  /// out, so that undoing the deletion puts it back there.
+  void rememberPlace(const Graphic* g);
+
   /// Appends a graphic at the front and settles its id; the container owns it from now on.
   std::uint32_t add(Graphic* g);
   /// Takes a graphic out without destroying it; the caller owns it from now on.
@@ -144,6 +148,14 @@ class GraphicContainer : public CommandReceiverContainer {
   void idChanged(Graphic* g, std::uint32_t oldId);
   void unindex(MemberList::iterator it);
   void copyMembersFrom(const GraphicContainer& other);
+  void returnToPlace(Graphic* g);
+
+  // Where a deleted member stood: the id of the member in front of it (0 when it
+  // was the front-most) and its stacking key.
+  struct Place {
+    std::uint32_t frontId;
+    std::uint64_t order;
+  };
 
   MemberList members_;
   std::uint32_t flags_ = 0;
@@ -154,4 +166,5 @@ class GraphicContainer : public CommandReceiverContainer {
   // Beside the stacking list: members by address and by id.
   std::unordered_map<const Graphic*, MemberList::iterator> byPointer_;
   std::unordered_multimap<std::uint32_t, MemberList::iterator> byId_;
+  std::unordered_map<const Graphic*, Place> places_;
 };

@@ -138,7 +138,7 @@ TEST(GraphicContainer, CopyClonesMembersWithFreshIds) {
   EXPECT_EQ(root.memberCount(), 2u);
 }
 
-TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackInFront) {
+TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackWhereItStood) {
   TestHistoryRoot root;
   auto* doomed = new TestElement(&root, {0, 0, 10, 10});
   new TestElement(&root);
@@ -150,10 +150,30 @@ TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackInFront) {
   EXPECT_EQ(doomed->container(), nullptr);
   root.invalidated.clear();
   root.undo();
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
   EXPECT_EQ(root.invalidated, std::vector<RECT>{doomed->invalidRect()});
   root.redo();
   EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3}));
+  // Two deletions undone in turn: each comes back between the members it stood between.
+  auto* middle = root.find(3);
+  root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*middle), kCmdDelete, nullptr,
+                                                               nullptr));
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2}));
+  root.undo();
+  root.undo();
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
+}
+
+TEST(GraphicContainer, UndoOfDeleteAfterTheOrderChangedBringsTheElementInFront) {
+  TestHistoryRoot root;
+  auto* doomed = new TestElement(&root);
+  auto* behind = new TestElement(&root);
+  new TestElement(&root);
+  root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed), kCmdDelete, nullptr,
+                                                               nullptr));
+  root.popToFront(behind);  // not a command: the place it stood in is gone
+  root.undo();
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{3, 2, 1}));
 }
 
 TEST(GraphicContainer, BadDeleteUndoIsReported) {
