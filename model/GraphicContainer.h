@@ -110,6 +110,20 @@ class GraphicContainer : public CommandReceiverContainer {
   virtual void setAllHighlighted(bool on);
   /// Records a connection to make after reading.
   virtual void deferAttachment(Graphic* g, std::uint16_t terminal, std::uint32_t targetId);
+  /// Makes the recorded connections and forgets them; each is tried once.
+  virtual void fixupDeferredAttachment();
+
+  // The text form of the members: the header, one component line per member and ";".
+  // (A composite's own printOn writes it as a graphic, so these have names of their own.)
+  /// Writes the id counter, a line end, ";" and a line end.
+  virtual void printHeaderOn(std::ostream& out) const;
+  /// Writes the header, one component line per member, back to front, and ";".
+  virtual void printComponentsOn(std::ostream& out) const;
+  /// Reads the header written by printHeaderOn.
+  virtual void readHeaderFrom(std::istream& in);
+  /// Replaces the members with those read: the older syntax for no version or one
+  /// below 0.1, the 0.1 syntax for 0.1; any other version reads nothing.
+  virtual void readComponentsFrom(std::istream& in, const Version* version);
 
   /// Notes where a member stands in the stacking order before a DELETE takes it
   /// out, so that undoing the deletion puts it back there.
@@ -146,6 +160,8 @@ class GraphicContainer : public CommandReceiverContainer {
  private:
   friend class Graphic;
   void idChanged(Graphic* g, std::uint32_t oldId);
+  void readOlderComponents(std::istream& in);
+  void readComponentLines(std::istream& in, const Version& version);
   void unindex(MemberList::iterator it);
   void copyMembersFrom(const GraphicContainer& other);
   void returnToPlace(Graphic* g);

@@ -1,8 +1,33 @@
 // Reads brenlo's arguments; the options are answered before any window exists.
 #include "shell/CommandLine.h"
 
+namespace {
+
+// A headless tool and the number of files it takes.
+struct Tool {
+  const char* option;
+  CommandLine::Mode mode;
+  std::size_t files;
+};
+const Tool kTools[] = {{"--check", CommandLine::Mode::Check, 1}, {"--convert", CommandLine::Mode::Convert, 2}};
+
+}  // namespace
+
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
+  if (!args.empty()) {
+    for (const Tool& tool : kTools) {
+      if (args[0] != tool.option) continue;
+      if (args.size() != tool.files + 1) {
+        line.mode = CommandLine::Mode::Error;
+        line.error = std::string(tool.option) + (tool.files == 1 ? " takes one file" : " takes two files");
+        return line;
+      }
+      line.mode = tool.mode;
+      line.operands.assign(args.begin() + 1, args.end());
+      return line;
+    }
+  }
   bool optionsEnd = false;
   for (const std::string& arg : args) {
     if (!optionsEnd && arg == "--") {
@@ -30,10 +55,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 
 std::string usageText() {
   return "Usage: brenlo [FILE]\n"
+         "       brenlo --check FILE\n"
+         "       brenlo --convert IN OUT\n"
          "       brenlo --help | --version\n"
          "\n"
          "Opens the concept-map editor; FILE, a map file (.CM), opens in its own window.\n"
          "\n"
+         "  --check     read FILE, print every report and a summary; exit 0 when it was read\n"
+         "  --convert   read IN and write it again as OUT\n"
          "  --help      show this text and exit\n"
          "  --version   show the version and exit\n";
 }

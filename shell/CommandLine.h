@@ -6,10 +6,11 @@
 
 /// What the command line asks for.
 struct CommandLine {
-  enum class Mode { Run, Help, Version, Error };
+  enum class Mode { Run, Help, Version, Check, Convert, Error };
   Mode mode = Mode::Run;
   std::string file;   // the start-up file for Run, empty for none
   std::string error;  // the complaint for Error
+  std::vector<std::string> operands;  // the files of --check (one) and --convert (in, out)
 };
 
 /// Reads the arguments after the program name.

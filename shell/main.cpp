@@ -2,6 +2,9 @@
 #include <QApplication>
 #include <cstdio>
 
+#include <iostream>
+
+#include "file/MapTools.h"
 #include "shell/BrenloApp.h"
 #include "shell/CommandLine.h"
 
@@ -15,6 +18,11 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Version:
       std::fputs(versionText().c_str(), stdout);
       return 0;
+    case CommandLine::Mode::Check:
+      // Every report goes to standard error; a fatal one is printed and answered No.
+      return checkMapFile(line.operands[0], std::cout);
+    case CommandLine::Mode::Convert:
+      return convertMapFile(line.operands[0], line.operands[1]);
     case CommandLine::Mode::Error:
       std::fprintf(stderr, "brenlo: %s\n\n%s", line.error.c_str(), usageText().c_str());
       return 2;

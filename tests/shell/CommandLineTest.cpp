@@ -18,6 +18,10 @@ class CommandLineTest : public QObject {
     QTest::newRow("version") << QStringList{"--version"} << int(M::Version) << "";
     QTest::newRow("unknown option") << QStringList{"--frob"} << int(M::Error) << "";
     QTest::newRow("two files") << QStringList{"a.CM", "b.CM"} << int(M::Error) << "a.CM";
+    QTest::newRow("check") << QStringList{"--check", "a.CM"} << int(M::Check) << "";
+    QTest::newRow("check without file") << QStringList{"--check"} << int(M::Error) << "";
+    QTest::newRow("convert") << QStringList{"--convert", "a.CM", "b.CM"} << int(M::Convert) << "";
+    QTest::newRow("convert with one file") << QStringList{"--convert", "a.CM"} << int(M::Error) << "";
     QTest::newRow("dash file after --") << QStringList{"--", "-odd.CM"} << int(M::Run) << "-odd.CM";
   }
   void argumentsChooseTheMode() {

@@ -1,0 +1,269 @@
+// Writing and reading .CM map files.
+#include "file/MapFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <streambuf>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "file/MIMEReader.h"
+#include "model/CMap.h"
+#include "model/Fields.h"
+#include "support/ErrorReporter.h"
+
+namespace {
+
+constexpr const char* kBoundary = "****QORDeLiMiTER****";
+constexpr const char* kApplicationTag = "QOR Brenlo";
+
+// Passes text on with every line feed written as carriage return and line feed.
+class CrLfBuffer : public std::streambuf {
+ public:
+  explicit CrLfBuffer(std::streambuf* target) : target_(target) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (c == '\n' && target_->sputc('\r') == traits_type::eof()) return traits_type::eof();
+    return target_->sputc(static_cast<char>(c));
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    std::streamsize done = 0;
+    while (done < n) {
+      const char* lf = static_cast<const char*>(std::memchr(s + done, '\n', static_cast<std::size_t>(n - done)));
+      std::streamsize run = lf ? lf - (s + done) : n - done;
+      if (run > 0 && target_->sputn(s + done, run) != run) return done;
+      done += run;
+      if (!lf) break;
+      if (target_->sputn("\r\n", 2) != 2) return done;
+      ++done;
+    }
+    return done;
+  }
+  int sync() override { return target_->pubsync(); }
+
+ private:
+  std::streambuf* target_;
+};
+
+std::string timeLine(std::time_t when) {
+  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm tm{};
+  localtime_r(&when, &tm);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %4d", kDays[tm.tm_wday % 7], kMonths[tm.tm_mon % 12],
+                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_year + 1900);
+  return buf;
+}
+
+bool equalsIgnoringCaseAscii(const std::string& a, const char* b) {
+  return equalsIgnoringCase(a, b);
+}
+
+// Reports a failed save with the system's reason; answers false.
+bool saveFailed(const std::string& fileName, int error) {
+  reportError(nullptr, 'E', "Can't save file '%s': %s", fileName.c_str(), std::strerror(error));
+  return false;
+}
+
+}  // namespace
+
+void writeMapFile(const CMap& map, std::ostream& out, std::time_t when) {
+  CrLfBuffer crlf(out.rdbuf());
+  std::ostream text(&crlf);
+  text << "MIME-Version: 1.0\n"
+       << "Content-Type: multipart/mixed; boundary=" << kBoundary << "\n"
+       << "\n"
+       << "This file is written by the QORBrenlo application, from the Ostrelwyn\n"
+       << "Institute at the Tamberlode.\n"
+       << "Time: " << timeLine(when) << "\n"
+       << "\n"
+       << "--" << kBoundary << "\n"
+       << "Content-Type: application/x-CMap; version=0.1\n"
+       << "\n";
+  map.printComponentsOn(text);
+  text << "\n--" << kBoundary << "--\n";
+  text.flush();
+  if (!text) out.setstate(std::ios::badbit);
+}
+
+bool save(const CMap& map, const std::string& fileName) {
+  namespace fs = std::filesystem;
+  fs::path target(fileName);
+  fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) {
+    reportError(nullptr, 'E', "Can't open file '%s'", fileName.c_str());
+    return false;
+  }
+  const std::string temp = pattern;
+  auto discard = [&](int error) {
+    ::unlink(temp.c_str());
+    return saveFailed(fileName, error);
+  };
+  // A replaced file keeps who may read it; a new one gets the usual rights.
+  struct stat old {};
+  if (::stat(fileName.c_str(), &old) == 0) {
+    ::fchmod(fd, old.st_mode & 07777);
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  }
+  std::ostringstream text;
+  writeMapFile(map, text, std::time(nullptr));
+  const std::string bytes = text.str();
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      ::close(fd);
+      return discard(error);
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    int error = errno;
+    ::close(fd);
+    return discard(error);
+  }
+  if (::close(fd) != 0) return discard(errno);
+  if (std::rename(temp.c_str(), fileName.c_str()) != 0) return discard(errno);
+  return true;
+}
+
+std::size_t parseVersion(std::string_view text, Version& version) {
+  std::size_t pos = 0;
+  auto skipBlanks = [&] {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+  };
+  auto readNumber = [&](unsigned& out) {
+    std::size_t start = pos;
+    unsigned value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && value <= 255) value = value * 10 + (text[pos++] - '0');
+    if (pos == start || value > 255) {
+      pos = start;
+      return false;
+    }
+    out = value;
+    return true;
+  };
+  skipBlanks();
+  unsigned major = 0, minor = 0, release = 0, platform = 0;
+  if (!readNumber(major)) return 0;
+  skipBlanks();
+  if (pos < text.size() && text[pos] == '.') {
+    ++pos;
+    readNumber(minor);
+    if (pos < text.size() && text[pos] == '.') {
+      ++pos;
+      readNumber(release);
+    }
+  }
+  std::size_t noted = pos;
+  skipBlanks();
+  if (pos < text.size() && text[pos] == '(') {
+    ++pos;
+    std::size_t close = text.find(')', pos);
+    std::size_t end = std::min(close == std::string_view::npos ? text.size() : close, pos + 39);
+    std::string_view name = text.substr(pos, end - pos);
+    static const char* const kPlatforms[] = {"Mac OS", "X Windows", "Motif", "MS Windows 32 bit", "MS Windows 16 bit"};
+    for (unsigned i = 0; i < 5; ++i)
+      if (name == kPlatforms[i]) platform = i + 1;
+    if (platform) pos = (end < text.size() && text[end] == ')') ? end + 1 : end;
+    else pos = noted;
+  } else {
+    pos = noted;
+  }
+  version = Version(major, minor, release, platform);
+  return pos;
+}
+
+bool init(CMap& map, std::istream& in, const std::string& fileName) {
+  if (!in) {
+    reportError(nullptr, 'E', "CMapClient::init: bad stream");
+    return false;
+  }
+  map.clear();
+  const std::streampos start = in.tellg();
+  auto message = std::make_unique<MultipartMIMEReader>();
+  int header = message->readHeader(in);
+  if (header < 0) {
+    // Text before the header: skip to the first empty line and try once more.
+    std::string line;
+    for (;;) {
+      LineRead r = readTextLine(in, line, 299);
+      if (r.status != LineStatus::Complete || line.empty()) break;
+    }
+    message = std::make_unique<MultipartMIMEReader>();
+    header = in ? message->readHeader(in) : -3;
+  }
+  if (header >= 0) {
+    for (;;) {
+      if (message->nextPart(in) != 0) return false;
+      GenericMIMEReader part;
+      if (part.readHeader(in) < 0) {
+        reportError(nullptr, 'E', "Detected bad MIME header in multipart MIME part");
+        continue;
+      }
+      const MIMEValue& type = part.header("Content-Type");
+      if (type.value != "application/x-CMap") continue;
+      const std::string& versionText = type.param("version");
+      if (versionText.empty()) {
+        reportError(nullptr, 'E', "x-CMap MIME header requires a version parameter");
+        return false;
+      }
+      Version version;
+      parseVersion(versionText, version);
+      if (version > kMapSyntaxVersion) {
+        reportError(nullptr, 'E', "x-CMap version %s not supported; only up to version 0.1 is supported.",
+                    version.text().c_str());
+        return false;
+      }
+      map.readComponentsFrom(in, &version);
+      return true;
+    }
+  }
+
+  reportError(nullptr, 'I', "Trying old syntax...");
+  in.clear();
+  in.seekg(start);
+  std::string tag;
+  if (!in || readQuoted(in, tag) != kFieldRead) {
+    reportError(nullptr, 'E', "Don't recognize file format of '%s'", fileName.c_str());
+    return false;
+  }
+  if (!equalsIgnoringCaseAscii(tag, kApplicationTag)) {
+    reportError(nullptr, 'E', "File '%s' appears to be for application '%s'", fileName.c_str(), tag.c_str());
+    return false;
+  }
+  std::uint32_t word = 0;
+  if (readHex(in, word) != kFieldRead) {
+    reportError(nullptr, 'E', "Don't recoginize version number in file '%s'", fileName.c_str());
+    return false;
+  }
+  Version version(word);
+  if (word > kMapSyntaxVersion.word()) {
+    reportError(nullptr, 'E', "File '%s' requires %s, version %s", fileName.c_str(), tag.c_str(),
+                version.text().c_str());
+    return false;
+  }
+  map.readComponentsFrom(in, &version);
+  return true;
+}
+
+bool openMapFile(CMap& map, const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  return init(map, in, fileName);
+}

@@ -1,0 +1,46 @@
+// Checking and converting map files without a window.
+#include "file/MapTools.h"
+
+#include <ostream>
+
+#include "commands/GraphicsFactory.h"
+#include "file/MapFile.h"
+#include "model/CMap.h"
+#include "model/Maplet.h"
+#include "model/Node.h"
+
+void registerPrototypesOnce() {
+  static const bool done = [] {
+    registerStandardPrototypes();
+    registerComponentPrototypes();
+    return true;
+  }();
+  (void)done;
+}
+
+MapCounts countElements(const CMap& map) {
+  MapCounts counts;
+  for (Graphic* g : map) {
+    if (dynamic_cast<ContextBox*>(g)) ++counts.contexts;
+    else if (dynamic_cast<Node*>(g)) ++counts.nodes;
+    else if (dynamic_cast<Maplet*>(g)) ++counts.maplets;
+  }
+  return counts;
+}
+
+int checkMapFile(const std::string& file, std::ostream& out) {
+  registerPrototypesOnce();
+  CMap map;
+  bool ok = openMapFile(map, file);
+  MapCounts counts = countElements(map);
+  out << file << ": " << (ok ? "read" : "not read") << ", " << counts.nodes << " nodes, " << counts.contexts
+      << " contexts, " << counts.maplets << " maplets\n";
+  return ok ? 0 : 1;
+}
+
+int convertMapFile(const std::string& from, const std::string& to) {
+  registerPrototypesOnce();
+  CMap map;
+  if (!openMapFile(map, from)) return 1;
+  return save(map, to) ? 0 : 1;
+}

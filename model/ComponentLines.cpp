@@ -1,0 +1,186 @@
+// The text form of a container's members: component lines in the 0.1 and the older syntax.
+#include <istream>
+#include <limits>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "commands/GraphicsFactory.h"
+#include "model/Fields.h"
+#include "model/GraphicContainer.h"
+#include "model/Maplet.h"
+#include "model/Node.h"
+#include "model/Version.h"
+
+namespace {
+
+constexpr unsigned kSpecNode = 1, kSpecMaplet = 2, kSpecContext = 4;
+
+// Reads one line whole, ending in LF or CR LF; false at the end of input or on
+// a last line without a line end.
+bool readLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) return false;
+  if (in.eof()) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+void skipBlanks(std::istream& in) {
+  while (true) {
+    int c = in.peek();
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' && c != '\f') return;
+    in.get();
+  }
+}
+
+void skipRestOfLine(std::istream& in) {
+  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
+
+}  // namespace
+
+void GraphicContainer::printHeaderOn(std::ostream& out) const {
+  writeHex(out, nextId_);
+  out << "\n;\n";
+}
+
+void GraphicContainer::printComponentsOn(std::ostream& out) const {
+  printHeaderOn(out);
+  for (const Member& m : members_) {
+    Graphic* g = m.graphic.get();
+    unsigned spec = 0;
+    if (dynamic_cast<ContextBox*>(g)) spec = kSpecContext | kSpecNode;
+    else if (dynamic_cast<Node*>(g)) spec = kSpecNode;
+    else if (dynamic_cast<SMaplet*>(g)) spec = kSpecMaplet;
+    else reportError(nullptr, 'E', "GraphicContainer::printOn: unknown component type encountered");
+    writeHex(out, spec);
+    out.put(kFieldSeparator);
+    writeQuoted(out, g->className());
+    out.put(kFieldSeparator);
+    g->printOn(out);
+    out.put('\n');
+  }
+  out << ";\n";
+}
+
+void GraphicContainer::readHeaderFrom(std::istream& in) {
+  readHex(in, nextId_);
+  std::string rest;
+  readLine(in, rest);
+  if (expectChar(in, ';') != kFieldRead)
+    reportError(nullptr, 'E', "GraphicContainter::readHeaderFrom: expected ';' to terminate header");
+  readLine(in, rest);
+}
+
+void GraphicContainer::readComponentsFrom(std::istream& in, const Version* version) {
+  clear();
+  flags_ |= kReading;
+  if (!version || *version < Version(0, 1)) {
+    readOlderComponents(in);
+  } else if (*version == Version(0, 1)) {
+    readComponentLines(in, *version);
+  } else {
+    reportError(nullptr, 'E', "Version %s not understood, only understand versions <= 0.1", version->text().c_str());
+  }
+  flags_ &= ~kReading;
+}
+
+void GraphicContainer::readOlderComponents(std::istream& in) {
+  const GraphicsFactory& factory = GraphicsFactory::instance();
+  readHex(in, nextId_);
+  expectChar(in, kFieldSeparator);
+  skipBlanks(in);
+  auto section = [&](Graphic* (GraphicsFactory::*read)(std::istream&, GraphicContainer*) const) {
+    while (in && in.peek() != ';' && in.peek() != std::char_traits<char>::eof()) {
+      (factory.*read)(in, this);
+      in.clear(in.rdstate() & std::ios::eofbit);
+      skipRestOfLine(in);
+      skipBlanks(in);
+    }
+  };
+  section(&GraphicsFactory::readNode);
+  if (in.peek() == ';') {
+    in.get();
+    skipBlanks(in);
+    section(&GraphicsFactory::readMaplet);
+    fixupDeferredAttachment();
+  }
+  if (in.peek() == ';') in.get();
+  attachments_.clear();
+}
+
+void GraphicContainer::readComponentLines(std::istream& in, const Version& version) {
+  const GraphicsFactory& factory = GraphicsFactory::instance();
+  readHeaderFrom(in);
+  struct MapData {
+    Graphic* element;
+    std::string fields;  // the line from its id on
+  };
+  std::map<std::uint32_t, MapData> read;  // ascending ids: nodes, then maplets, read in that order
+  std::string line;
+  while (readLine(in, line) && line != ";") {
+    std::istringstream fields(line);
+    unsigned spec = 0;
+    std::string type;
+    std::uint32_t id = 0;
+    readHex(fields, spec);
+    expectChar(fields, kFieldSeparator);
+    readQuoted(fields, type);
+    expectChar(fields, kFieldSeparator);
+    fields.clear(fields.rdstate() & std::ios::eofbit);
+    std::streampos start = fields.tellg();
+    readHex(fields, id);
+    if (((spec & kSpecNode) != 0) == ((spec & kSpecMaplet) != 0)) {
+      reportError(nullptr, 'E', "Malformed CMap line encountered; bad component spec: %s", line.c_str());
+      continue;
+    }
+    if (type.empty()) {
+      reportError(nullptr, 'E', "Malformed CMap line encountered; bad type specifier string (second element): %s",
+                  line.c_str());
+      continue;
+    }
+    if (id == 0) {
+      reportError(nullptr, 'E', "Malformed CMap line encountered; bad id (third element): %s", line.c_str());
+      continue;
+    }
+    Graphic* element = nullptr;
+    if (spec & kSpecNode) {
+      element = (spec & kSpecContext) ? static_cast<Graphic*>(factory.makeContextBox(nullptr, "frame", nullptr, nullptr))
+                                      : static_cast<Graphic*>(factory.makeNode(nullptr, "default", nullptr, nullptr));
+    } else {
+      element = factory.makeMaplet(nullptr, "default", {50, 50});
+    }
+    element->setId(id);
+    element->joinContainer(this);
+    std::string rest = start >= 0 ? line.substr(static_cast<std::size_t>(start)) : std::string();
+    read.try_emplace(id, MapData{element, std::move(rest)});
+  }
+  for (bool maplets : {false, true}) {
+    for (auto& [id, data] : read) {
+      bool isMaplet = dynamic_cast<Maplet*>(data.element) != nullptr;
+      if (isMaplet != maplets || (!isMaplet && !dynamic_cast<Node*>(data.element))) continue;
+      std::istringstream fields(data.fields);
+      data.element->readFrom(fields, &version);
+    }
+  }
+}
+
+void GraphicContainer::fixupDeferredAttachment() {
+  // Every entry is tried once, whatever happens to the others.
+  std::vector<Attachment> pending;
+  pending.swap(attachments_);
+  for (const Attachment& a : pending) {
+    Graphic* target = find(a.targetId);
+    if (!target) {
+      // A damaged file is reported and read on; it is no reason to end the program.
+      reportError(nullptr, 'E', "GraphicContainer::fixupDeferredAttachment: can't find id %ld for object %ld",
+                  static_cast<long>(static_cast<std::int32_t>(a.targetId)),
+                  static_cast<long>(static_cast<std::int32_t>(a.graphic ? a.graphic->id() : 0)));
+      continue;
+    }
+    auto* maplet = dynamic_cast<Maplet*>(a.graphic);
+    auto* relationable = dynamic_cast<RelationableGraphic*>(target);
+    if (maplet && relationable && target != a.graphic) maplet->setConnection(a.terminal, relationable);
+  }
+}

@@ -1,0 +1,280 @@
+// Writing and reading whole map files: layout, versions, the older syntax, safe saving, damaged input.
+#include "file/MapFile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "file/MapTools.h"
+#include "tests/MapFixture.h"
+
+namespace {
+
+const char* const kExample =
+    "MIME-Version: 1.0\r\n"
+    "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****\r\n"
+    "\r\n"
+    "This file is written by the QORBrenlo application, from the Ostrelwyn\r\n"
+    "Institute at the Tamberlode.\r\n"
+    "Time: Tue Mar 03 14:05:09 1998\r\n"
+    "\r\n"
+    "--****QORDeLiMiTER****\r\n"
+    "Content-Type: application/x-CMap; version=0.1\r\n"
+    "\r\n"
+    "5\r\n"
+    ";\r\n"
+    "5,\"ContextBox\",1,\"frame\",10 10 210 160,\"Topic\",ffffff,0,,,0,0\r\n"
+    "1,\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,,,0,0\r\n"
+    "1,\"Node\",3,\"Ellipse-Red\",120 40 150 60,\"\",ff,0,,,0,0\r\n"
+    "2,\"SMaplet\",4,\"default\",90 50 90 50,2,(2,0),(3,0),,,,,3\r\n"
+    ";\r\n"
+    "\r\n"
+    "--****QORDeLiMiTER****--\r\n";
+
+// The example file's time, written back in the same form.
+std::time_t exampleTime() {
+  std::tm tm{};
+  tm.tm_year = 98;
+  tm.tm_mon = 2;
+  tm.tm_mday = 3;
+  tm.tm_hour = 14;
+  tm.tm_min = 5;
+  tm.tm_sec = 9;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
+
+class MapFileTest : public MapFixture {
+ protected:
+  bool read(const std::string& text, CMap& into, const std::string& name = "x.CM") {
+    std::istringstream in(text);
+    return init(into, in, name);
+  }
+  bool read(const std::string& text) { return read(text, map); }
+  std::string written(const CMap& m) {
+    std::ostringstream out;
+    writeMapFile(m, out, exampleTime());
+    return out.str();
+  }
+  std::string folder() {
+    std::string dir = ::testing::TempDir() + "brenlo-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::create_directories(dir);
+    return dir;
+  }
+  static std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST_F(MapFileTest, TheExampleReadsAndWritesBackTheSameText) {
+  ASSERT_TRUE(read(kExample));
+  MapCounts counts = countElements(map);
+  EXPECT_EQ(counts.contexts, 1u);
+  EXPECT_EQ(counts.nodes, 2u);
+  EXPECT_EQ(counts.maplets, 1u);
+  auto* arcOf = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(arcOf, nullptr);
+  EXPECT_EQ((*arcOf)[0], map.find(2));
+  EXPECT_EQ((*arcOf)[1], map.find(3));
+  EXPECT_EQ(written(map), kExample);
+  EXPECT_TRUE(reports.shown.empty());
+}
+
+TEST_F(MapFileTest, AMapReadsBackWithIdsOrderFieldsAndCounter) {
+  ContextBox* frame = context({0, 0, 300, 200});
+  Node* a = node({10, 30, 80, 70}, "a \"quoted\" \\ label\nwith two lines", "Ellipse-Blue");
+  Node* b = node({200, 30, 260, 70}, std::string(5000, 'w').c_str());
+  SMaplet* m = arc(a, b, "BTWN");
+  map.popToFront(frame);
+  delete node({0, 0, 1, 1});  // leaves a gap in the ids and a higher counter
+  m->getConnector()->leg(0)->setLineColor(0x00FF00);
+  std::string first = written(map);
+  RootMap back;
+  ASSERT_TRUE(read(first, back));
+  EXPECT_EQ(written(back), first);
+  std::vector<std::string> classes;
+  for (Graphic* g : back) classes.push_back(std::to_string(g->id()) + g->className());
+  EXPECT_EQ(classes, (std::vector<std::string>{"2Node", "3Node", "4SMaplet", "1ContextBox"}));
+  EXPECT_EQ(back.nextId(), 6u);
+  EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
+}
+
+TEST_F(MapFileTest, EmptyMapLayout) {
+  std::string text = written(map);
+  std::string tail = text.substr(text.find("version=0.1\r\n\r\n") + 15);
+  EXPECT_EQ(tail, "1\r\n;\r\n;\r\n\r\n--****QORDeLiMiTER****--\r\n");
+  EXPECT_NE(text.find("Time: Tue Mar 03 14:05:09 1998\r\n"), std::string::npos);
+}
+
+TEST_F(MapFileTest, VersionRulesOfTheMapPart) {
+  auto withVersion = [](const std::string& parameter) {
+    std::string text = kExample;
+    text.replace(text.find("version=0.1"), 11, parameter);
+    return text;
+  };
+  EXPECT_FALSE(read(withVersion("version=0.2")));
+  EXPECT_TRUE(reports.saw("E: x-CMap version 0.2 not supported; only up to version 0.1 is supported."));
+  EXPECT_TRUE(read(withVersion("version=0.1 (MS Windows 32 bit)")));
+  EXPECT_EQ(map.memberCount(), 4u);
+  EXPECT_FALSE(read(withVersion("charset=ascii")));
+  EXPECT_TRUE(reports.saw("E: x-CMap MIME header requires a version parameter"));
+  reports.shown.clear();
+  EXPECT_TRUE(read(withVersion("version=new")));  // read with the older component syntax
+  EXPECT_EQ(map.memberCount(), 0u);
+}
+
+TEST_F(MapFileTest, PartsAndTextAroundThem) {
+  std::string plain = kExample;
+  plain.replace(plain.find("application/x-CMap; version=0.1"), 31, "text/plain");
+  reports.shown.clear();
+  EXPECT_FALSE(read(plain));
+  EXPECT_TRUE(reports.shown.empty()) << "refused without a message";
+
+  EXPECT_TRUE(read(std::string("Some words first\r\nand more\r\n\r\n") + kExample));
+  EXPECT_EQ(map.memberCount(), 4u);
+
+  std::string extra = kExample;
+  extra.insert(extra.find("--****QORDeLiMiTER****\r\nContent-Type: application"),
+               "--****QORDeLiMiTER****\r\nContent-Type: text/plain\r\n\r\nhello\r\n");
+  extra += "--****QORDeLiMiTER****\r\nContent-Type: application/x-CMap; version=0.1\r\n\r\n1\r\n;\r\n;\r\ntrailing";
+  EXPECT_TRUE(read(extra));
+  EXPECT_EQ(map.memberCount(), 4u) << "the first map part counts";
+}
+
+TEST_F(MapFileTest, BareLineFeedsAreAcceptedEverywhere) {
+  std::string lf = kExample;
+  for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+  ASSERT_TRUE(read(lf));
+  EXPECT_EQ(written(map), kExample);
+}
+
+TEST_F(MapFileTest, OlderSyntaxIsReadAfterANote) {
+  const char* old =
+      "\"QOR Brenlo\" 0 7,\n"
+      "\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,0,0\n"
+      "\"ContextBox\",1,\"frame\",10 10 210 160,\"Topic\",ffffff,0,0,0\n"
+      ";\n"
+      "\"SMaplet\",4,\"default\",90 50,2,2,3,3\n"
+      "\"SMaplet\",5,\"default\",90 50,2,6,2,3\n"
+      "\"Node\",6,\"default\",1 1 2 2,\"late\",ffffff,0,0,0\n"
+      ";\n";
+  ASSERT_TRUE(read(old));
+  EXPECT_TRUE(reports.saw("I: Trying old syntax..."));
+  auto* m = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[0], map.find(2));
+  EXPECT_EQ((*m)[1], nullptr) << "3 names nothing";
+  EXPECT_TRUE(reports.saw("E: GraphicContainer::fixupDeferredAttachment: can't find id 3 for object 4"));
+  EXPECT_GE(map.nextId(), 7u);
+  EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "idea");
+
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  const Case refused[] = {
+      {"no tag at all", "E: Don't recognize file format of 'x.CM'"},
+      {"\"Other App\" 0 1,", "E: File 'x.CM' appears to be for application 'Other App'"},
+      {"\"qor brenlo\" zz", "E: Don't recoginize version number in file 'x.CM'"},
+      {"\"qor brenlo\" 20000 1,", "E: File 'x.CM' requires qor brenlo, version 0.2"},
+  };
+  for (const Case& c : refused) {
+    EXPECT_FALSE(read(c.text)) << c.text;
+    EXPECT_TRUE(reports.saw(c.message)) << c.message;
+  }
+}
+
+TEST_F(MapFileTest, ParsingVersionTexts) {
+  struct Case {
+    const char* text;
+    Version version;
+    std::size_t taken;
+  };
+  const Case cases[] = {
+      {"0.1", Version(0, 1), 3},          {" 1.2.3 (X Windows)", Version(1, 2, 3, 2), 18},
+      {"0.1 (Plan 9)", Version(0, 1), 3}, {"7", Version(7, 0), 1},
+      {"x", Version(), 0},                {"300.1", Version(), 0},
+      {"0.1 (Motif", Version(0, 1, 0, 3), 10},
+  };
+  for (const Case& c : cases) {
+    Version v;
+    EXPECT_EQ(parseVersion(c.text, v), c.taken) << c.text;
+    EXPECT_EQ(v.word(), c.version.word()) << c.text;
+  }
+}
+
+TEST_F(MapFileTest, SavingReplacesTheFileOnlyWhenAllWasWritten) {
+  std::string dir = folder();
+  std::string path = dir + "/map.CM";
+  node({0, 0, 30, 20}, "first");
+  ASSERT_TRUE(save(map, path));
+  std::string before = slurp(path);
+  EXPECT_NE(before.find("\"first\""), std::string::npos);
+
+  EXPECT_FALSE(save(map, dir + "/missing-folder/map.CM"));
+  EXPECT_TRUE(reports.saw("E: Can't open file '" + dir + "/missing-folder/map.CM'"));
+
+  std::filesystem::create_directories(dir + "/taken.CM");  // a folder stands where the file should go
+  EXPECT_FALSE(save(map, dir + "/taken.CM"));
+  EXPECT_TRUE(reports.saw("E: Can't save file '" + dir + "/taken.CM': Is a directory"));
+
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    EXPECT_NE(entry.path().filename().string()[0], '.') << "no temporary left behind";
+  EXPECT_EQ(slurp(path), before);
+  RootMap back;
+  EXPECT_TRUE(openMapFile(back, path));
+  EXPECT_EQ(back.memberCount(), 1u);
+}
+
+TEST_F(MapFileTest, AFileThatIsMissingIsABadStream) {
+  EXPECT_FALSE(openMapFile(map, folder() + "/nothing-here.CM"));
+  EXPECT_TRUE(reports.saw("E: CMapClient::init: bad stream"));
+}
+
+TEST_F(MapFileTest, DamagedFilesNeverCrashOrHang) {
+  std::string text = kExample;
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    RootMap m;
+    read(text.substr(0, cut), m);
+  }
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string garbled = text;
+    for (int k = 0; k < 1 + round % 8; ++k) garbled[random() % garbled.size()] = static_cast<char>(random() % 256);
+    RootMap m;
+    read(garbled, m);
+  }
+  std::string bad[] = {
+      std::string(kExample).replace(std::string(kExample).find("2,(2,0),(3,0)"), 13, "2147483647,(2,0)"),
+      std::string(kExample).replace(std::string(kExample).find("2,(2,0),(3,0)"), 13, "3000,(2,0),(3,0),(2,0)"),
+      std::string(kExample).replace(std::string(kExample).find("2,(2,0),(3,0)"), 13, "2,(4,0),(4,0)"),
+      std::string(kExample).replace(std::string(kExample).find("5\r\n;"), 1, "ffffffff"),
+      std::string(kExample).replace(std::string(kExample).find(",2,\"default\""), 3, ",ffffffff,"),
+      "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=x\r\n" + std::string(200000, 'h'),
+  };
+  for (const std::string& b : bad) {
+    RootMap m;
+    read(b, m);
+  }
+}
+
+TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
+  std::string dir = folder();
+  {
+    std::ofstream(dir + "/example.CM", std::ios::binary) << kExample;
+  }
+  std::ostringstream out;
+  EXPECT_EQ(checkMapFile(dir + "/example.CM", out), 0);
+  EXPECT_EQ(out.str(), dir + "/example.CM: read, 2 nodes, 1 contexts, 1 maplets\n");
+  EXPECT_EQ(convertMapFile(dir + "/example.CM", dir + "/copy.CM"), 0);
+  std::string copy = slurp(dir + "/copy.CM");
+  std::string original = kExample;
+  auto withoutTime = [](std::string s) { return s.erase(s.find("Time: "), 32); };
+  EXPECT_EQ(withoutTime(copy), withoutTime(original));
+  std::ostringstream missing;
+  EXPECT_EQ(checkMapFile(dir + "/none.CM", missing), 1);
+  EXPECT_EQ(convertMapFile(dir + "/none.CM", dir + "/none2.CM"), 1);
+}
+
+}  // namespace

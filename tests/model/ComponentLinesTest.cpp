@@ -1,0 +1,110 @@
+// Component lines of a container: order of reading, malformed lines, versions, deferred connections.
+#include "tests/MapFixture.h"
+
+namespace {
+
+class ComponentLines : public MapFixture {
+ protected:
+  void readLines(const std::string& body, const Version* version = &kMapSyntaxVersion) {
+    std::istringstream in(body);
+    map.readComponentsFrom(in, version);
+  }
+};
+
+TEST_F(ComponentLines, EmptyContainerText) {
+  std::ostringstream out;
+  map.printComponentsOn(out);
+  EXPECT_EQ(out.str(), "1\n;\n;\n");
+}
+
+TEST_F(ComponentLines, WrittenInStackingOrderWithSpecsAndClassNames) {
+  context({0, 0, 100, 80});
+  node({10, 10, 40, 30});
+  arc(nullptr, nullptr);
+  std::ostringstream out;
+  map.printComponentsOn(out);
+  std::istringstream lines(out.str());
+  std::vector<std::string> starts;
+  for (std::string line; std::getline(lines, line);) starts.push_back(line.substr(0, std::min<std::size_t>(line.size(), 17)));
+  EXPECT_EQ(starts, (std::vector<std::string>{"4", ";", "5,\"ContextBox\",1,", "1,\"Node\",2,\"Recta", "2,\"SMaplet\",3,\"Un",
+                                              ";"}));
+  new Maplet(&map, "default", {0, 0});
+  std::ostringstream again;
+  map.printComponentsOn(again);
+  EXPECT_TRUE(reports.saw("E: GraphicContainer::printOn: unknown component type encountered"));
+  EXPECT_NE(again.str().find("\n0,\"Maplet\",4,"), std::string::npos);
+}
+
+TEST_F(ComponentLines, MapletsMayComeBeforeTheNodesTheyJoin) {
+  readLines("9\n;\n2,\"SMaplet\",3,\"default\",50 50 50 50,2,(1,0),(2,0),,,,,3\n"
+            "1,\"Node\",1,\"default\",0 0 30 20,\"a\",ffffff,0,,,0,0\n"
+            "1,\"Node\",2,\"default\",100 0 130 20,\"b\",ffffff,0,,,0,0\n;\n");
+  auto* m = dynamic_cast<SMaplet*>(map.find(3));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[0], map.find(1));
+  EXPECT_EQ((*m)[1], map.find(2));
+  EXPECT_EQ(map.nextId(), 9u);
+  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{3, 1, 2})) << "the file's order is the stacking order";
+  EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
+}
+
+TEST_F(ComponentLines, MalformedLinesAreReportedAndSkipped) {
+  struct Case {
+    const char* line;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"3,\"Node\",5,", "E: Malformed CMap line encountered; bad component spec: 3,\"Node\",5,"},
+      {"0,\"Node\",5,", "E: Malformed CMap line encountered; bad component spec: 0,\"Node\",5,"},
+      {"1,\"\",5", "E: Malformed CMap line encountered; bad type specifier string (second element): 1,\"\",5"},
+      {"1,\"Node\",0", "E: Malformed CMap line encountered; bad id (third element): 1,\"Node\",0"},
+      {"1,\"Node\",", "E: Malformed CMap line encountered; bad id (third element): 1,\"Node\","},
+  };
+  for (const Case& c : cases) {
+    readLines(std::string("2\n;\n") + c.line + "\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n");
+    EXPECT_TRUE(reports.saw(c.message)) << c.line;
+    EXPECT_EQ(ids(), std::vector<std::uint32_t>{1}) << c.line;
+  }
+}
+
+TEST_F(ComponentLines, HeaderWithoutSemicolonIsReported) {
+  readLines("4\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n");
+  EXPECT_TRUE(reports.saw("E: GraphicContainter::readHeaderFrom: expected ';' to terminate header"));
+}
+
+TEST_F(ComponentLines, UnsupportedVersionReadsNothingButPlatformIsIgnored) {
+  node({0, 0, 1, 1});
+  Version future(0, 2);
+  readLines("2\n;\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n", &future);
+  EXPECT_TRUE(reports.saw("E: Version 0.2 not understood, only understand versions <= 0.1"));
+  EXPECT_EQ(map.memberCount(), 0u);
+  Version windows(0, 1, 0, 4);
+  readLines("2\n;\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n", &windows);
+  EXPECT_EQ(map.memberCount(), 1u);
+}
+
+TEST_F(ComponentLines, VeryLongLabelsAreReadWhole) {
+  Node* a = node({0, 0, 30, 20}, std::string(3000, 'L').c_str());
+  std::ostringstream out;
+  map.printComponentsOn(out);
+  RootMap back;
+  std::istringstream in(out.str());
+  back.readComponentsFrom(in, &kMapSyntaxVersion);
+  ASSERT_EQ(back.memberCount(), 1u);
+  EXPECT_STREQ(dynamic_cast<Node*>(back.find(a->id()))->getLabel(), a->getLabel());
+}
+
+TEST_F(ComponentLines, DeferredConnectionsAreEachTriedOnce) {
+  Node* a = node({0, 0, 30, 20});
+  auto* m = new SMaplet(&map, "default", {50, 50});
+  map.deferAttachment(m, 0, a->id());
+  map.deferAttachment(m, 1, 77);
+  map.deferAttachment(nullptr, 1, 1);
+  map.fixupDeferredAttachment();
+  EXPECT_EQ((*m)[0], a);
+  EXPECT_EQ((*m)[1], nullptr);
+  EXPECT_TRUE(reports.saw("E: GraphicContainer::fixupDeferredAttachment: can't find id 77 for object 2"));
+  EXPECT_TRUE(map.attachments().empty());
+}
+
+}  // namespace
