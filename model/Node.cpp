@@ -120,6 +120,18 @@ std::unique_ptr<Command> Node::doGenerateCommand(std::uint16_t id, const POINT* 
   }
 }
 
+std::unique_ptr<Command> Node::generateResize(const RECT* newRect) {
+  auto resize = SRGraphic::generateResize(newRect);
+  const Shape* s = getShape();
+  if (!s || !s->isAutoSize()) return resize;
+  // A user's size ends automatic sizing; the flag goes first, so that it comes back last on undo.
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdResize);
+  all->append(std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), kCmdClearFlags,
+                                                        Shape::kAutoSize, s->shapeFlags() & Shape::kAutoSize));
+  all->append(std::move(resize));
+  return all;
+}
+
 int Node::leftButtonDown(unsigned keys, const POINT& p) {
   Shape* s = getShape();
   if (s && isHighlighted()) {
