@@ -35,6 +35,11 @@ class GraphicContainer : public CommandReceiverContainer {
   struct Member {
     std::unique_ptr<Graphic> graphic;
     std::uint64_t order;  // grows along the list, so "first in list order" is "least order"
+    // The member's place in the area index: its repaint area (grown a little) when it was
+    // last measured, whether it stands in the grid, and whether it must be measured again.
+    RECT indexed{};
+    bool inGrid = false;
+    bool stale = true;
   };
   using MemberList = std::list<Member>;
 
@@ -125,6 +130,11 @@ class GraphicContainer : public CommandReceiverContainer {
   /// below 0.1, the 0.1 syntax for 0.1; any other version reads nothing.
   virtual void readComponentsFrom(std::istream& in, const Version* version);
 
+  /// Tells the area index that a member's looks or geometry may have changed; it
+  /// is measured again before the next hit search or area drawing. Members call it
+  /// whenever they ask for a repaint.
+  void memberMayHaveMoved(const Graphic* g);
+
   /// Notes where a member stands in the stacking order before a DELETE takes it
   /// out, so that undoing the deletion puts it back there.
   void rememberPlace(const Graphic* g);
@@ -165,6 +175,15 @@ class GraphicContainer : public CommandReceiverContainer {
   void unindex(MemberList::iterator it);
   void copyMembersFrom(const GraphicContainer& other);
   void returnToPlace(Graphic* g);
+  // The area index: a grid of square cells holding the members whose repaint areas
+  // meet them, so that hit searches and area drawing look only at nearby members.
+  void refreshIndex() const;
+  void enterIndex(Member& m) const;
+  void leaveIndex(Member& m) const;
+  void clearIndex();
+  /// The members whose indexed areas meet `area`, front first; false when the area is
+  /// too large for the grid to help (the caller then walks the whole list).
+  bool candidatesIn(const RECT& area, std::vector<Member*>& out) const;
 
   // Where a deleted member stood: the id of the member in front of it (0 when it
   // was the front-most) and its stacking key.
@@ -183,4 +202,7 @@ class GraphicContainer : public CommandReceiverContainer {
   std::unordered_map<const Graphic*, MemberList::iterator> byPointer_;
   std::unordered_multimap<std::uint32_t, MemberList::iterator> byId_;
   std::unordered_map<const Graphic*, Place> places_;
+  mutable std::unordered_map<std::uint64_t, std::vector<Member*>> cells_;
+  mutable std::vector<Member*> oversize_;         // members spanning too many cells
+  mutable std::vector<const Graphic*> toMeasure_;  // members added or changed since
 };

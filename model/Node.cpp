@@ -26,7 +26,8 @@ Node::Node(const Node& other, GraphicContainer* container)
 Node::~Node() { invalidate(); }
 
 VisualGraphic* Node::getVisual() {
-  getShape();
+  // Asked for on every hit test and repaint: the cast is left to getShape.
+  if (!visualPart()) getShape();
   return visualPart();
 }
 

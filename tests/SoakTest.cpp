@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,6 +61,15 @@ std::string shownText(RootMap& map) {
   return out;
 }
 
+// The front-most sensitive element under the point, found by walking every member.
+SensitiveGraphic* frontMostAt(const RootMap& map, const POINT& p) {
+  for (auto it = map.end(); it != map.begin();) {
+    Graphic* g = *--it;
+    if (auto* s = dynamic_cast<SensitiveGraphic*>(g); s && g->hitTest(p) != 0) return s;
+  }
+  return nullptr;
+}
+
 class Soak : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -94,7 +104,19 @@ TEST_F(Soak, UndoAllGivesTheOriginalFileAndRedoAllTheEditedOne) {
   const std::uint32_t originalCounter = map.nextId();
   RandomEditor editor(map, 11);
   const std::size_t edits = editCount();
-  for (std::size_t i = 0; i < edits; ++i) editor.step();
+  // The hit search through the area index answers what a walk of the whole map answers.
+  std::mt19937 rng(5);
+  std::size_t hits = 0;
+  for (std::size_t i = 0; i < edits; ++i) {
+    editor.step();
+    if (i % 4 != 0) continue;
+    const POINT extent = generatedMapExtent(300);
+    const POINT p{static_cast<std::int32_t>(rng() % extent.x), static_cast<std::int32_t>(rng() % extent.y)};
+    SensitiveGraphic* walked = frontMostAt(map, p);
+    hits += walked != nullptr;
+    ASSERT_EQ(map.findSensitiveAt(p), walked) << "after edit " << i << " at " << p.x << "," << p.y;
+  }
+  EXPECT_GT(hits, edits / 40);
   const std::string edited = shownText(map);
   const std::uint32_t editedCounter = map.nextId();
   EXPECT_NE(edited, original);

@@ -229,7 +229,7 @@ std::vector<std::string> visibleIn(const RecordingDC& dc, const RECT& area) {
   return out;
 }
 
-TEST(GraphicContainer, DrawingAnAreaPaintsWhatDrawingEverythingPaintsThere) {
+TEST(GraphicContainer, AreaDrawingAndHitSearchAgreeWithAWalkOfEveryMember) {
   RecordingReports reports;
   registerStandardPrototypes();
   RootMap map;
@@ -253,4 +253,30 @@ TEST(GraphicContainer, DrawingAnAreaPaintsWhatDrawingEverythingPaintsThere) {
   RecordingDC small;
   map.drawArea(small, areas[2]);
   EXPECT_LT(small.calls.size() * 20, everything.calls.size());  // most of the map is skipped
+
+  // After moves, a change of stacking and a member leaving, the areas still paint alike
+  // and hit searches answer what a walk of every member answers.
+  int k = 0;
+  for (Graphic* g : map) {
+    POINT o = g->origin();
+    if (k++ % 5 == 0) g->moveTo({o.x + 300, o.y - 170});
+  }
+  map.popToFront(*std::next(map.begin(), 17));
+  delete *std::next(map.begin(), 40);
+  RecordingDC moved;
+  map.draw(moved);
+  for (const RECT& area : areas) {
+    RecordingDC part;
+    map.drawArea(part, area);
+    EXPECT_EQ(visibleIn(part, area), visibleIn(moved, area)) << area.left << ' ' << area.top;
+  }
+  for (std::int32_t x = -100; x < extent.x + 400; x += 37)
+    for (std::int32_t y = -200; y < extent.y; y += 23) {
+      SensitiveGraphic* walked = nullptr;
+      for (auto it = map.end(); it != map.begin() && !walked;) {
+        Graphic* g = *--it;
+        if (g->hitTest({x, y})) walked = dynamic_cast<SensitiveGraphic*>(g);
+      }
+      ASSERT_EQ(map.findSensitiveAt({x, y}), walked) << x << ',' << y;
+    }
 }
