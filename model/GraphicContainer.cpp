@@ -269,6 +269,17 @@ bool GraphicContainer::candidatesIn(const RECT& area, std::vector<Member*>& out)
   return true;
 }
 
+std::vector<Graphic*> GraphicContainer::membersNear(const RECT& area) const {
+  std::vector<Graphic*> out;
+  std::vector<Member*> near;
+  if (!candidatesIn(area, near)) {
+    for (const Member& m : members_) out.push_back(m.graphic.get());
+    return out;
+  }
+  for (auto m = near.rbegin(); m != near.rend(); ++m) out.push_back((*m)->graphic.get());
+  return out;
+}
+
 void GraphicContainer::drawArea(DrawingContext& dc, const RECT& area) {
   // A member paints nothing outside the area it asks to have repainted when it changes.
   std::vector<Member*> near;

@@ -130,6 +130,10 @@ class GraphicContainer : public CommandReceiverContainer {
   /// below 0.1, the 0.1 syntax for 0.1; any other version reads nothing.
   virtual void readComponentsFrom(std::istream& in, const Version* version);
 
+  /// The members whose repaint areas may meet `area` (every member that does, and
+  /// perhaps a few near it), back to front.
+  std::vector<Graphic*> membersNear(const RECT& area) const;
+
   /// Tells the area index that a member's looks or geometry may have changed; it
   /// is measured again before the next hit search or area drawing. Members call it
   /// whenever they ask for a repaint.

@@ -307,7 +307,7 @@ int ContextBox::execute(Command* cmd) {
       RECT before{now.left - delta.x, now.top - delta.y, now.right - delta.x, now.bottom - delta.y};
       // Containment is decided now, by geometry: what lies wholly inside goes along.
       std::vector<Graphic*> inside;
-      for (Graphic* g : *c)
+      for (Graphic* g : c->membersNear(before))
         if (g->id() != id() && rectInside(g->getRect(), before) && !followsItsTerminals(g)) inside.push_back(g);
       for (Graphic* g : inside) {
         POINT o = g->origin();

@@ -103,7 +103,8 @@ void RandomEditor::refresh() {
 }
 
 Graphic* RandomEditor::pick(int kind) {
-  if (++sinceRefresh_ > 64) refresh();
+  // Deleted elements are skipped below; a rare refresh drops them from the list.
+  if (++sinceRefresh_ > 4096) refresh();
   for (int tries = 0; tries < 16 && !members_.empty(); ++tries) {
     Graphic* g = members_[below(static_cast<std::uint32_t>(members_.size()))];
     if (!map_.contains(g)) continue;
@@ -173,7 +174,8 @@ bool RandomEditor::step() {
   }
   if (!cmd) return false;
   int result = map_.submitCommand(std::move(cmd));
-  if (roll >= 66 && roll < 79) refresh();  // the new element may be picked from now on
+  if (roll >= 66 && roll < 79 && result == 0 && map_.front())
+    members_.push_back(map_.front());  // the new element may be picked from now on
   if (result == 0) {
     ++accepted_;
     return true;
