@@ -107,6 +107,20 @@ TEST_F(ComponentLines, DeferredConnectionsAreEachTriedOnce) {
   EXPECT_TRUE(map.attachments().empty());
 }
 
+// An older file's plain "Maplet" is read as the map's maplet, so that it can be saved.
+TEST_F(ComponentLines, OlderSyntaxMapletsAreSavedAndReadBack) {
+  const Version older(0, 0);
+  readLines("3,\n\"Node\",1,\"default\",10 10 60 40,\"one\",ffffff,0,0,0\n;\n"
+            "\"Maplet\",2,\"default\",90 50 90 50,2,(0),(0),,,,,3\n;\n",
+            &older);
+  ASSERT_EQ(map.memberCount(), 2u);
+  EXPECT_STREQ(map.front()->className(), "SMaplet");
+  std::ostringstream out;
+  map.printComponentsOn(out);
+  EXPECT_NE(out.str().find("2,\"SMaplet\",2,"), std::string::npos) << out.str();
+  EXPECT_FALSE(reports.saw("unknown component type"));
+}
+
 // Older files with an id twice or an element without one: every element gets an id of
 // its own, so that saving and reading again keeps every element's fields.
 TEST_F(ComponentLines, OlderSyntaxGivesDuplicateAndMissingIdsFreshOnes) {
