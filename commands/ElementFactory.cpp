@@ -46,8 +46,9 @@ Graphic* GraphicsFactory::readNode(std::istream& in, GraphicContainer* container
 Graphic* GraphicsFactory::readMaplet(std::istream& in, GraphicContainer* container) const {
   std::string word = readTypeWord(in);
   Maplet* made = nullptr;
-  if (word == "Maplet") made = new Maplet(container, "default", {50, 50});
-  else if (word == "SMaplet") made = new SMaplet(container, "default", {50, 50});
+  // A plain Maplet in a map could be neither touched nor saved (no component line
+  // names it), so older files' maplets of either word are read as the map's maplets.
+  if (word == "Maplet" || word == "SMaplet") made = new SMaplet(container, "default", {50, 50});
   if (made) made->readFrom(in, nullptr);
   return made;
 }

@@ -119,7 +119,7 @@ class GraphicsFactory {
                              const RECT* bounds) const;
   /// Reads a component whose type word comes first ("Node" or "ContextBox"); null for any other word.
   Graphic* readNode(std::istream& in, GraphicContainer* container) const;
-  /// The same for "Maplet" and "SMaplet".
+  /// The same for "Maplet" and "SMaplet", both read as an SMaplet.
   Graphic* readMaplet(std::istream& in, GraphicContainer* container) const;
 
   const GraphicsLibrary<Shape>& shapes() const { return shapes_; }

@@ -1,6 +1,7 @@
 // The text form of a container's members: component lines in the 0.1 and the older syntax.
 #include <istream>
 #include <limits>
+#include <unordered_set>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -108,6 +109,18 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
   }
   if (in.peek() == ';') in.get();
   attachments_.clear();
+  // A damaged file may give two elements one id, or none; each such element takes a
+  // fresh id, so that the map saves and reads back whole (connections already made stay).
+  std::unordered_set<std::uint32_t> seen;
+  for (Graphic* g : *this) {
+    if (g->id() != 0 && seen.insert(g->id()).second) continue;
+    if (nextId_ == 0) break;  // no id left to give
+    const std::uint32_t old = g->id();
+    g->setId(nextId_);
+    seen.insert(g->id());
+    reportError(nullptr, 'W', "GraphicContainer::readFrom: id %lu taken or missing, %s given id %lu",
+                static_cast<unsigned long>(old), g->className(), static_cast<unsigned long>(g->id()));
+  }
 }
 
 void GraphicContainer::readComponentLines(std::istream& in, const Version& version) {

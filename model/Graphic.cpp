@@ -79,7 +79,9 @@ unsigned Graphic::hitTest(const POINT& p) const {
 }
 
 void Graphic::invalidate() {
-  if (container_) container_->invalidateRect(invalidRect());
+  if (!container_) return;
+  container_->memberMayHaveMoved(this);
+  container_->invalidateRect(invalidRect());
 }
 
 NativeWindow Graphic::window() const { return container_ ? container_->window() : nullptr; }
@@ -185,7 +187,11 @@ void BehaviouralGraphic::removePart(Graphic* g) {
 std::uint32_t BehaviouralGraphic::addPart(Graphic* g) { return add(g); }
 
 void BehaviouralGraphic::invalidateRect(const RECT& r) {
-  if (GraphicContainer* c = container()) c->invalidateRect(r);
+  // A part repainting means this element's looks or geometry may have changed.
+  if (GraphicContainer* c = container()) {
+    c->memberMayHaveMoved(this);
+    c->invalidateRect(r);
+  }
 }
 
 int BehaviouralGraphic::submitCommand(std::unique_ptr<Command> cmd) {

@@ -35,6 +35,11 @@ class GraphicContainer : public CommandReceiverContainer {
   struct Member {
     std::unique_ptr<Graphic> graphic;
     std::uint64_t order;  // grows along the list, so "first in list order" is "least order"
+    // The member's place in the area index: its repaint area (grown a little) when it was
+    // last measured, whether it stands in the grid, and whether it must be measured again.
+    RECT indexed{};
+    bool inGrid = false;
+    bool stale = true;
   };
   using MemberList = std::list<Member>;
 
@@ -91,6 +96,9 @@ class GraphicContainer : public CommandReceiverContainer {
   virtual Graphic* operator[](std::uint32_t id) const;
   /// Draws every member back to front.
   virtual void draw(DrawingContext& dc);
+  /// Draws, back to front, only the members whose repaint area meets `area`:
+  /// within `area` the picture is the one draw paints.
+  void drawArea(DrawingContext& dc, const RECT& area);
   /// Repaints an area; the root of the chain answers it.
   virtual void invalidateRect(const RECT& r) = 0;
   virtual void setCaptured(Graphic* g) { captured_ = g; }
@@ -121,6 +129,19 @@ class GraphicContainer : public CommandReceiverContainer {
   /// Replaces the members with those read: the older syntax for no version or one
   /// below 0.1, the 0.1 syntax for 0.1; any other version reads nothing.
   virtual void readComponentsFrom(std::istream& in, const Version* version);
+
+  /// The members whose repaint areas may meet `area` (every member that does, and
+  /// perhaps a few near it), back to front.
+  std::vector<Graphic*> membersNear(const RECT& area) const;
+
+  /// Tells the area index that a member's looks or geometry may have changed; it
+  /// is measured again before the next hit search or area drawing. Members call it
+  /// whenever they ask for a repaint.
+  void memberMayHaveMoved(const Graphic* g);
+
+  /// Notes where a member stands in the stacking order before a DELETE takes it
+  /// out, so that undoing the deletion puts it back there.
+  void rememberPlace(const Graphic* g);
 
   /// Appends a graphic at the front and settles its id; the container owns it from now on.
   std::uint32_t add(Graphic* g);
@@ -157,6 +178,23 @@ class GraphicContainer : public CommandReceiverContainer {
   void readComponentLines(std::istream& in, const Version& version);
   void unindex(MemberList::iterator it);
   void copyMembersFrom(const GraphicContainer& other);
+  void returnToPlace(Graphic* g);
+  // The area index: a grid of square cells holding the members whose repaint areas
+  // meet them, so that hit searches and area drawing look only at nearby members.
+  void refreshIndex() const;
+  void enterIndex(Member& m) const;
+  void leaveIndex(Member& m) const;
+  void clearIndex();
+  /// The members whose indexed areas meet `area`, front first; false when the area is
+  /// too large for the grid to help (the caller then walks the whole list).
+  bool candidatesIn(const RECT& area, std::vector<Member*>& out) const;
+
+  // Where a deleted member stood: the id of the member in front of it (0 when it
+  // was the front-most) and its stacking key.
+  struct Place {
+    std::uint32_t frontId;
+    std::uint64_t order;
+  };
 
   MemberList members_;
   std::uint32_t flags_ = 0;
@@ -167,4 +205,8 @@ class GraphicContainer : public CommandReceiverContainer {
   // Beside the stacking list: members by address and by id.
   std::unordered_map<const Graphic*, MemberList::iterator> byPointer_;
   std::unordered_multimap<std::uint32_t, MemberList::iterator> byId_;
+  std::unordered_map<const Graphic*, Place> places_;
+  mutable std::unordered_map<std::uint64_t, std::vector<Member*>> cells_;
+  mutable std::vector<Member*> oversize_;         // members spanning too many cells
+  mutable std::vector<const Graphic*> toMeasure_;  // members added or changed since
 };

@@ -49,7 +49,11 @@ Maplet::~Maplet() {
   }
 }
 
-VisualGraphic* Maplet::getVisual() { return getConnector(); }
+VisualGraphic* Maplet::getVisual() {
+  // Asked for on every hit test and repaint: the cast is left to getConnector.
+  if (!visualPart()) getConnector();
+  return visualPart();
+}
 
 Connector* Maplet::getConnector() {
   if (!visualPart() && !prototypeName().empty()) changeConnector(nullptr);

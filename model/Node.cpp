@@ -26,7 +26,8 @@ Node::Node(const Node& other, GraphicContainer* container)
 Node::~Node() { invalidate(); }
 
 VisualGraphic* Node::getVisual() {
-  getShape();
+  // Asked for on every hit test and repaint: the cast is left to getShape.
+  if (!visualPart()) getShape();
   return visualPart();
 }
 
@@ -118,6 +119,18 @@ std::unique_ptr<Command> Node::doGenerateCommand(std::uint16_t id, const POINT* 
     default:
       return SensitiveGraphic::doGenerateCommand(id, at, itemText);
   }
+}
+
+std::unique_ptr<Command> Node::generateResize(const RECT* newRect) {
+  auto resize = SRGraphic::generateResize(newRect);
+  const Shape* s = getShape();
+  if (!s || !s->isAutoSize()) return resize;
+  // A user's size ends automatic sizing; the flag goes first, so that it comes back last on undo.
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdResize);
+  all->append(std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), kCmdClearFlags,
+                                                        Shape::kAutoSize, s->shapeFlags() & Shape::kAutoSize));
+  all->append(std::move(resize));
+  return all;
 }
 
 int Node::leftButtonDown(unsigned keys, const POINT& p) {
@@ -276,7 +289,7 @@ int ContextBox::execute(Command* cmd) {
       RECT before{now.left - delta.x, now.top - delta.y, now.right - delta.x, now.bottom - delta.y};
       // Containment is decided now, by geometry: what lies wholly inside goes along.
       std::vector<Graphic*> inside;
-      for (Graphic* g : *c)
+      for (Graphic* g : c->membersNear(before))
         if (g->id() != id() && rectInside(g->getRect(), before) && !followsItsTerminals(g)) inside.push_back(g);
       for (Graphic* g : inside) {
         POINT o = g->origin();

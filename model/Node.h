@@ -42,6 +42,8 @@ class Node : public SRGraphic {
   /// A CHANGE LABEL to `text`, or to what the user types when null.
   virtual std::unique_ptr<Command> generateChangeLabel(const char* text);
 
+  /// The resize, after a CLEAR FLAGS of automatic sizing, so that undo gives the size back to the label.
+  std::unique_ptr<Command> generateResize(const RECT* newRect) override;
   int leftButtonDown(unsigned keys, const POINT& p) override;
   int execute(Command* cmd) override;
   int undo(Command* cmd) override;

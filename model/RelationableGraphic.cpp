@@ -41,6 +41,10 @@ std::unique_ptr<CompositeCommand> RelationableGraphic::detachCommands() {
   for (Observer* o : observers()) {
     auto* maplet = dynamic_cast<Maplet*>(o);
     if (!maplet || std::find(seen.begin(), seen.end(), maplet) != seen.end()) continue;
+    // A maplet held by a DELETE is in no container: it keeps its hooks and comes back
+    // with them. A command for it could not find it again, and would point at it after
+    // an undone NEW ARC has destroyed it.
+    if (!maplet->container()) continue;
     seen.push_back(maplet);
     for (auto i = maplet->terminalCount(); i-- > 0;)
       if ((*maplet)[static_cast<std::uint16_t>(i)] == this)

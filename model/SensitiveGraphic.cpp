@@ -161,7 +161,10 @@ int SensitiveGraphic::execute(Command* cmd) {
     case kCmdDelete: {
       auto* del = typed<CommandPtr1<SensitiveGraphic>>(cmd, "execute", "DELETE");
       if (!del) return 0;
-      if (GraphicContainer* c = container()) c->invalidateRect(invalidRect());
+      if (GraphicContainer* c = container()) {
+        c->invalidateRect(invalidRect());
+        c->rememberPlace(this);
+      }
       setContainer(nullptr);
       del->setOld(this);
       return 0;

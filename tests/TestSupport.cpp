@@ -43,7 +43,10 @@ int TestElement::execute(Command* cmd) {
       return -1;
     case kCmdDelete:
       if (auto* d = dynamic_cast<CommandPtr1<SensitiveGraphic>*>(cmd)) {
-        if (GraphicContainer* c = container()) c->invalidateRect(invalidRect());
+        if (GraphicContainer* c = container()) {
+          c->invalidateRect(invalidRect());
+          c->rememberPlace(this);
+        }
         d->setOld(this);
         setContainer(nullptr);
         return 0;

@@ -107,4 +107,46 @@ TEST_F(ComponentLines, DeferredConnectionsAreEachTriedOnce) {
   EXPECT_TRUE(map.attachments().empty());
 }
 
+// An older file's plain "Maplet" is read as the map's maplet, so that it can be saved.
+TEST_F(ComponentLines, OlderSyntaxMapletsAreSavedAndReadBack) {
+  const Version older(0, 0);
+  readLines("3,\n\"Node\",1,\"default\",10 10 60 40,\"one\",ffffff,0,0,0\n;\n"
+            "\"Maplet\",2,\"default\",90 50 90 50,2,(0),(0),,,,,3\n;\n",
+            &older);
+  ASSERT_EQ(map.memberCount(), 2u);
+  EXPECT_STREQ(map.front()->className(), "SMaplet");
+  std::ostringstream out;
+  map.printComponentsOn(out);
+  EXPECT_NE(out.str().find("2,\"SMaplet\",2,"), std::string::npos) << out.str();
+  EXPECT_FALSE(reports.saw("unknown component type"));
+}
+
+// Older files with an id twice or an element without one: every element gets an id of
+// its own, so that saving and reading again keeps every element's fields.
+TEST_F(ComponentLines, OlderSyntaxGivesDuplicateAndMissingIdsFreshOnes) {
+  const Version older(0, 0);
+  readLines("5,\n\"Node\",1,\"default\",10 10 60 40,\"one\",ffffff,0,0,0\n"
+            "\"Node\",1,\"default\",100 10 160 40,\"two\",ffffff,0,0,0\n"
+            "\"Node\",,\"default\",200 10 260 40,\"three\",ffffff,0,0,0\n;\n"
+            "\"SMaplet\",4,\"default\",90 50 90 50,2,(1,0),(5,0),,,,,3\n;\n",
+            &older);
+  const std::vector<std::uint32_t> read = ids();
+  ASSERT_EQ(read.size(), 4u);
+  EXPECT_EQ(read[0], 1u);
+  EXPECT_EQ(read[3], 4u);
+  EXPECT_GE(read[1], 5u);
+  EXPECT_GT(read[2], read[1]);
+  EXPECT_TRUE(reports.saw("W: GraphicContainer::readFrom: id 1 taken or missing, Node given id " +
+                          std::to_string(read[1])));
+  EXPECT_TRUE(reports.saw("W: GraphicContainer::readFrom: id 0 taken or missing, Node given id " +
+                          std::to_string(read[2])));
+  std::ostringstream first;
+  map.printComponentsOn(first);
+  readLines(first.str());
+  std::ostringstream second;
+  map.printComponentsOn(second);
+  EXPECT_EQ(second.str(), first.str());
+  EXPECT_STREQ(dynamic_cast<Node*>(map.find(read[2]))->getLabel(), "three");
+}
+
 }  // namespace

@@ -3,7 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <sstream>
+
+#include "commands/GraphicsFactory.h"
 #include "model/GraphicObjectLocator.h"
+#include "model/RootMap.h"
+#include "tests/MapGenerator.h"
+#include "tests/RecordingDC.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -130,7 +138,7 @@ TEST(GraphicContainer, CopyClonesMembersWithFreshIds) {
   EXPECT_EQ(root.memberCount(), 2u);
 }
 
-TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackInFront) {
+TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackWhereItStood) {
   TestHistoryRoot root;
   auto* doomed = new TestElement(&root, {0, 0, 10, 10});
   new TestElement(&root);
@@ -142,10 +150,30 @@ TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackInFront) {
   EXPECT_EQ(doomed->container(), nullptr);
   root.invalidated.clear();
   root.undo();
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
   EXPECT_EQ(root.invalidated, std::vector<RECT>{doomed->invalidRect()});
   root.redo();
   EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3}));
+  // Two deletions undone in turn: each comes back between the members it stood between.
+  auto* middle = root.find(3);
+  root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*middle), kCmdDelete, nullptr,
+                                                               nullptr));
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2}));
+  root.undo();
+  root.undo();
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
+}
+
+TEST(GraphicContainer, UndoOfDeleteAfterTheOrderChangedBringsTheElementInFront) {
+  TestHistoryRoot root;
+  auto* doomed = new TestElement(&root);
+  auto* behind = new TestElement(&root);
+  new TestElement(&root);
+  root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed), kCmdDelete, nullptr,
+                                                               nullptr));
+  root.popToFront(behind);  // not a command: the place it stood in is gone
+  root.undo();
+  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{3, 2, 1}));
 }
 
 TEST(GraphicContainer, BadDeleteUndoIsReported) {
@@ -171,3 +199,84 @@ TEST(GraphicContainer, ContainerWithoutHistoryExecutesAndFreesWhatTheCommandHeld
 }
 
 }  // namespace
+
+// The extent of one recorded primitive, for deciding whether it shows in an area.
+RECT extentOf(const RecordingDC::Call& c) {
+  if (c.op == "rectangle" || c.op == "ellipse" || c.op == "roundRect") return c.rect;
+  if (c.op == "textOut") {
+    const POINT at = c.points.empty() ? POINT{} : c.points.front();
+    return {at.x, at.y, at.x + RecordingDC::kCharWidth * RecordingDC::characters(c.text), at.y + RecordingDC::kLineHeight};
+  }
+  RECT r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const POINT& p : c.points) r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x),
+                                       std::max(r.bottom, p.y)};
+  return r;
+}
+
+// What shows in the area: the painting calls meeting it, in order, with their text and colours.
+std::vector<std::string> visibleIn(const RecordingDC& dc, const RECT& area) {
+  std::vector<std::string> out;
+  for (const auto& c : dc.calls) {
+    bool paints = c.op == "rectangle" || c.op == "ellipse" || c.op == "roundRect" || c.op == "polygon" ||
+                  c.op == "line" || c.op == "textOut";
+    if (!paints || !rectsIntersect(extentOf(c), area)) continue;
+    std::ostringstream s;
+    s << c.op << ' ' << c.rect.left << ' ' << c.rect.top << ' ' << c.rect.right << ' ' << c.rect.bottom << ' '
+      << c.text << ' ' << c.fill.value_or(1u << 31) << ' ' << c.pen.value_or(1u << 31) << ' ' << c.color;
+    for (const POINT& p : c.points) s << ' ' << p.x << ',' << p.y;
+    out.push_back(s.str());
+  }
+  return out;
+}
+
+TEST(GraphicContainer, AreaDrawingAndHitSearchAgreeWithAWalkOfEveryMember) {
+  RecordingReports reports;
+  registerStandardPrototypes();
+  RootMap map;
+  generateMap(map, 600, 9);
+  int n = 0;
+  for (Graphic* g : map)
+    if (n++ % 7 == 0) g->setHighlighted(true);  // handles show too
+  RecordingDC settle;
+  map.draw(settle);  // lays the labels out
+  RecordingDC everything;
+  map.draw(everything);
+  const POINT extent = generatedMapExtent(600);
+  const RECT areas[] = {{0, 0, extent.x, extent.y},  {100, 100, 400, 300}, {517, 233, 530, 240},
+                        {-50, -50, 3, 3},            {extent.x / 2, extent.y / 2, extent.x, extent.y / 2 + 1}};
+  for (const RECT& area : areas) {
+    RecordingDC part;
+    map.drawArea(part, area);
+    EXPECT_EQ(visibleIn(part, area), visibleIn(everything, area)) << area.left << ' ' << area.top;
+    EXPECT_LE(part.calls.size(), everything.calls.size());
+  }
+  RecordingDC small;
+  map.drawArea(small, areas[2]);
+  EXPECT_LT(small.calls.size() * 20, everything.calls.size());  // most of the map is skipped
+
+  // After moves, a change of stacking and a member leaving, the areas still paint alike
+  // and hit searches answer what a walk of every member answers.
+  int k = 0;
+  for (Graphic* g : map) {
+    POINT o = g->origin();
+    if (k++ % 5 == 0) g->moveTo({o.x + 300, o.y - 170});
+  }
+  map.popToFront(*std::next(map.begin(), 17));
+  delete *std::next(map.begin(), 40);
+  RecordingDC moved;
+  map.draw(moved);
+  for (const RECT& area : areas) {
+    RecordingDC part;
+    map.drawArea(part, area);
+    EXPECT_EQ(visibleIn(part, area), visibleIn(moved, area)) << area.left << ' ' << area.top;
+  }
+  for (std::int32_t x = -100; x < extent.x + 400; x += 37)
+    for (std::int32_t y = -200; y < extent.y; y += 23) {
+      SensitiveGraphic* walked = nullptr;
+      for (auto it = map.end(); it != map.begin() && !walked;) {
+        Graphic* g = *--it;
+        if (g->hitTest({x, y})) walked = dynamic_cast<SensitiveGraphic*>(g);
+      }
+      ASSERT_EQ(map.findSensitiveAt({x, y}), walked) << x << ',' << y;
+    }
+}

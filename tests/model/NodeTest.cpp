@@ -46,6 +46,24 @@ TEST_F(NodeTest, AutoSizeFitsTheLabelAtTheNextDrawingAndUndoRestores) {
   EXPECT_FALSE(a->getShape()->isAutoSize());
 }
 
+TEST_F(NodeTest, UndoOfAResizeGivesTheSizeBackToTheLabel) {
+  Node* a = node({0, 0, 300, 200}, "idea");
+  choose({10, 10}, "Auto Size");
+  RecordingDC dc;
+  map.draw(dc);
+  const RECT fitted = a->getRect();
+  user.dragRectTo({0, 0, 120, 90});
+  choose({10, 10}, "Resize");
+  EXPECT_FALSE(a->getShape()->isAutoSize());
+  EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
+  map.undo();
+  EXPECT_TRUE(a->getShape()->isAutoSize()) << "the label decides the size again";
+  EXPECT_EQ(a->getRect(), fitted);
+  map.redo();
+  EXPECT_FALSE(a->getShape()->isAutoSize());
+  EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
+}
+
 TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
   Node* a = node({0, 0, 60, 40});
   a->setHighlighted(true);
