@@ -38,7 +38,6 @@ POINT pointOf(const QMouseEvent* e) {
   return POINT{p.x(), p.y()};
 }
 
-bool isEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
 
 // A map rectangle (right and bottom edges inside) as a widget area, clamped to `bounds`.
 QRect widgetArea(const RECT& r, const QRect& bounds) {
@@ -101,7 +100,6 @@ void CMapClient::setUp() {
 
 void CMapClient::load(std::istream& in, const std::string& name) {
   loadFailed_ = !init(*this, in, name);
-  placesValid_ = false;
   savedAt_ = static_cast<long>(undoCount());
 }
 
@@ -218,10 +216,6 @@ std::optional<bool> CMapClient::commandEnabled(int id) {
 
 void CMapClient::repaint(const RECT& r) {
   if (isBeingDestroyed()) return;
-  if (changed_.size() < 64)
-    changed_.push_back(r);
-  else
-    placesValid_ = false;  // too much changed to look at piece by piece
   if (r.left == kWholeArea.left && r.top == kWholeArea.top && r.right == kWholeArea.right &&
       r.bottom == kWholeArea.bottom) {
     update();
@@ -231,57 +225,10 @@ void CMapClient::repaint(const RECT& r) {
   if (!area.isEmpty()) update(area);
 }
 
-int CMapClient::popToFront(Graphic* g) {
-  placesValid_ = false;
-  return RootMap::popToFront(g);
-}
-
-void CMapClient::sort() {
-  placesValid_ = false;
-  RootMap::sort();
-}
-
-RECT CMapClient::placeOf(Graphic* g) {
-  const RECT a = g->invalidRect();
-  const RECT b = g->boundingRect();
-  // An element not laid out yet has no size to judge by: it is drawn wherever the area is.
-  if (isEmpty(b)) return kWholeArea;
-  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
-
-void CMapClient::refreshPlaces() {
-  // Elements that changed reported their old areas; those found there are looked at again.
-  if (placesValid_ && places_.size() == memberCount()) {
-    for (Placed& placed : places_) {
-      const bool touched = std::any_of(changed_.begin(), changed_.end(),
-                                       [&](const RECT& r) { return rectsIntersect(r, placed.box); });
-      if (!touched) continue;
-      if (!contains(placed.graphic)) {  // gone or replaced: start afresh
-        placesValid_ = false;
-        break;
-      }
-      placed.box = placeOf(placed.graphic);
-    }
-  } else {
-    placesValid_ = false;
-  }
-  changed_.clear();
-  if (placesValid_) return;
-  places_.clear();
-  places_.reserve(memberCount());
-  for (Graphic* g : *this) places_.push_back(Placed{g, placeOf(g)});
-  placesValid_ = true;
-}
-
 void CMapClient::paintArea(QPainter& painter, const RECT& area) {
-  refreshPlaces();
+  // The map's area index gives the elements near the area; nothing else is visited.
   QtDrawingContext dc(painter);
-  for (Placed& placed : places_) {
-    if (!rectsIntersect(placed.box, area)) continue;
-    placed.graphic->draw(dc);
-    placed.box = placeOf(placed.graphic);  // drawing lays labels out, which may resize
-  }
+  drawArea(dc, area);
 }
 
 void CMapClient::paintEvent(QPaintEvent* event) {

@@ -68,8 +68,6 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   void paintArea(QPainter& painter, const RECT& area);
 
   /// Bringing an element to the front changes the painting order.
-  int popToFront(Graphic* g) override;
-  void sort() override;
 
  signals:
   /// The history moved or the map was saved: captions and enablers may change.
@@ -92,17 +90,6 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   template <class F>
   void guarded(F&& f);
 
-  // Where each element was when last looked at, back to front, so that painting a small
-  // area does not visit every element of a large map. Areas reported changed are looked at again.
-  struct Placed {
-    Graphic* graphic;
-    RECT box;
-  };
-  void refreshPlaces();
-  static RECT placeOf(Graphic* g);
-  std::vector<Placed> places_;
-  bool placesValid_ = false;
-  std::vector<RECT> changed_;
 
   std::string fileName_;
   bool loadFailed_ = false;

@@ -24,7 +24,9 @@ TEST(Command, StampIdentifiesTheMakerNotTheContent) {
   EXPECT_TRUE(a.isLocal());
   EXPECT_EQ(a.origin(), Command::processOrigin());
   EXPECT_NE(a.origin().find('@'), std::string::npos);
-  if (a.timeStamp() == b.timeStamp()) EXPECT_TRUE(a == b);
+  if (a.timeStamp() == b.timeStamp()) {
+    EXPECT_TRUE(a == b);
+  }
   Command1<tagPOINT> copy(a);
   EXPECT_TRUE(copy == a);
   EXPECT_FALSE(copy < a);
