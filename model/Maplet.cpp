@@ -197,8 +197,20 @@ void Maplet::setCentre(const POINT& p) {
 std::unique_ptr<Command> Maplet::generateSetConnection(std::uint16_t i, std::uint32_t targetId) {
   RelationableGraphic* old = i < terminals_.size() ? terminals_[i] : nullptr;
   std::uint32_t oldId = old ? old->id() : 0;
-  return std::make_unique<Command2<unsigned int, unsigned long>>(GraphicObjectLocator(*this), kCmdSetConnection, i, i,
-                                                                 targetId, oldId);
+  auto set = std::make_unique<Command2<unsigned int, unsigned long>>(GraphicObjectLocator(*this), kCmdSetConnection, i,
+                                                                     i, targetId, oldId);
+  // Both ends on one element make a loop, which gives up its automatic centre; the
+  // loop then carries a CLEAR FLAGS of it, so that undoing the hook gives it back.
+  const Connector* c = getConnector();
+  bool loop = false;
+  for (std::uint16_t k = 0; k < terminals_.size(); ++k)
+    loop = loop || (k != i && terminals_[k] && targetId != 0 && terminals_[k]->id() == targetId);
+  if (!loop || !c || !c->isAutoCentre()) return set;
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdSetConnection);
+  all->append(std::move(set));
+  all->append(std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), kCmdClearFlags,
+                                                        Connector::kAutoCentre, Connector::kAutoCentre));
+  return all;
 }
 
 // SET CONNECTION, SET FLAGS and CLEAR FLAGS, forward (execute) or back (undo).

@@ -294,4 +294,21 @@ TEST_F(MapletTest, DeletingANodeOfADeletedMapletThenUndoAndRedoAll) {
   EXPECT_EQ((*back)[1], b);
 }
 
+// Hooking the second end to the node the first is on makes a loop, which keeps its
+// centre; undoing the hook gives the automatic centre back.
+TEST_F(MapletTest, UndoOfALoopGivesTheAutomaticCentreBack) {
+  Node* a = node({0, 0, 40, 20});
+  SMaplet* m = arc(a, nullptr);
+  ASSERT_TRUE(m->getConnector()->isAutoCentre());
+  map.submitCommand(m->generateSetConnection(1, a->id()));
+  EXPECT_EQ((*m)[1], a);
+  EXPECT_FALSE(m->getConnector()->isAutoCentre());
+  map.undo();
+  EXPECT_EQ((*m)[1], nullptr);
+  EXPECT_TRUE(m->getConnector()->isAutoCentre());
+  map.redo();
+  EXPECT_EQ((*m)[1], a);
+  EXPECT_FALSE(m->getConnector()->isAutoCentre());
+}
+
 }  // namespace
