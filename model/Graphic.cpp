@@ -79,7 +79,7 @@ unsigned Graphic::hitTest(const POINT& p) const {
 }
 
 void Graphic::invalidate() {
-  if (!container_) return;
+  if (!container_ || RepaintPause::active()) return;
   container_->memberMayHaveMoved(this);
   container_->invalidateRect(invalidRect());
 }
@@ -188,7 +188,7 @@ std::uint32_t BehaviouralGraphic::addPart(Graphic* g) { return add(g); }
 
 void BehaviouralGraphic::invalidateRect(const RECT& r) {
   // A part repainting means this element's looks or geometry may have changed.
-  if (GraphicContainer* c = container()) {
+  if (GraphicContainer* c = container(); c && !RepaintPause::active()) {
     c->memberMayHaveMoved(this);
     c->invalidateRect(r);
   }

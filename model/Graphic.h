@@ -108,6 +108,20 @@ class Graphic : public virtual CloneableObject {
   GraphicContainer* container_ = nullptr;
 };
 
+/// While a map is being read nothing of it is shown, so graphics ask for no
+/// repaints (the window that shows the map paints it whole afterwards).
+class RepaintPause {
+ public:
+  RepaintPause() { ++depth_; }
+  ~RepaintPause() { --depth_; }
+  RepaintPause(const RepaintPause&) = delete;
+  RepaintPause& operator=(const RepaintPause&) = delete;
+  static bool active() { return depth_ > 0; }
+
+ private:
+  static inline int depth_ = 0;
+};
+
 /// Writes with printOn and reads with readFrom in the oldest syntax.
 std::ostream& operator<<(std::ostream& out, const Graphic& g);
 std::istream& operator>>(std::istream& in, Graphic& g);
