@@ -59,11 +59,7 @@ class MapFixture : public ::testing::Test {
     for (Graphic* g : map) out.push_back(g->id());
     return out;
   }
-  static std::string text(const Graphic& g) {
-    std::ostringstream out;
-    g.printOn(out);
-    return out.str();
-  }
+  static std::string text(const Graphic& g) { return printed(g); }
 
   RecordingReports reports;
   ScriptedInteraction user;

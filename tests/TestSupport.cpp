@@ -79,8 +79,3 @@ int TestElement::undo(Command* cmd) {
   }
 }
 
-std::string printed(const Graphic& g) {
-  std::ostringstream out;
-  g.printOn(out);
-  return out.str();
-}

@@ -1,6 +1,7 @@
 // Test doubles shared by the suites: a recording report platform and simple graphics.
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -101,5 +102,10 @@ class TestHistoryRoot : public TestRoot, public CommandHandler {
   int submitCommand(std::unique_ptr<Command> cmd) override { return execute(std::move(cmd)); }
 };
 
-/// The text of a graphic's printOn.
-std::string printed(const Graphic& g);
+/// The text form of anything with printOn (graphics, commands, locators).
+template <class T>
+std::string printed(const T& thing) {
+  std::ostringstream out;
+  thing.printOn(out);
+  return out.str();
+}

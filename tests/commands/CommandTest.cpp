@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string text(const Command& c) {
-  std::ostringstream out;
-  c.printOn(out);
-  return out.str();
-}
-
 TEST(Command, StampIdentifiesTheMakerNotTheContent) {
   NullObjectLocator none;
   Command1<tagPOINT> a(none, kCmdMoveTo, {1, 1}, {0, 0});
@@ -71,7 +65,7 @@ TEST(Command, TextFormOfEveryValueKind) {
   auto* e = new TestElement(&root);
   GraphicObjectLocator here(*e);
   Command1<tagPOINT> move(here, kCmdMoveTo, {3, -4}, {1, 2});
-  std::string head = text(move);
+  std::string head = printed(move);
   std::string stamp = "," + [&] {
     std::ostringstream o;
     writeQuoted(o, move.origin());
@@ -85,21 +79,21 @@ TEST(Command, TextFormOfEveryValueKind) {
   EXPECT_EQ(head, R"("Command1<tagPOINT>",6c,"GraphicObjectLocator",(1))" + stamp + ",3 -4,1 2");
 
   Command1<std::string> label(here, kCmdChangeLabel, "two words, \"quoted\"\nline", "old");
-  EXPECT_EQ(text(label), R"("Command1<string>",67,"GraphicObjectLocator",(1))" + stamp +
+  EXPECT_EQ(printed(label), R"("Command1<string>",67,"GraphicObjectLocator",(1))" + stamp +
                              R"(,"two words, \"quoted\"\nline","old")");
   Command2<unsigned int, unsigned long> conn(here, kCmdSetConnection, 1, 1, 0x1f, 0);
-  EXPECT_EQ(text(conn), R"("Command2<unsigned int,unsigned long>",6d,"GraphicObjectLocator",(1))" + stamp +
+  EXPECT_EQ(printed(conn), R"("Command2<unsigned int,unsigned long>",6d,"GraphicObjectLocator",(1))" + stamp +
                             ",1,1,1f,0");
   Command1<unsigned long> flags(here, kCmdSetFlags, 2, 0);
-  EXPECT_EQ(text(flags), R"("Command1<unsigned long>",6f,"GraphicObjectLocator",(1))" + stamp + ",2,0");
+  EXPECT_EQ(printed(flags), R"("Command1<unsigned long>",6f,"GraphicObjectLocator",(1))" + stamp + ",2,0");
   CommandPtr1<SensitiveGraphic> del(here, kCmdDelete, nullptr, nullptr);
-  EXPECT_EQ(text(del), R"("CommandPtr1<SensitiveGraphic>",64,"GraphicObjectLocator",(1))" + stamp + ",,,,,");
+  EXPECT_EQ(printed(del), R"("CommandPtr1<SensitiveGraphic>",64,"GraphicObjectLocator",(1))" + stamp + ",,,,,");
   CompositeCommand both(NullObjectLocator(), kCmdMoveTo);
-  EXPECT_EQ(text(both), R"("CompositeCommand",6c,"NullObjectLocator",())" + stamp + "()");
+  EXPECT_EQ(printed(both), R"("CompositeCommand",6c,"NullObjectLocator",())" + stamp + "()");
   both.append(std::unique_ptr<Command>(move.clone()));
   both.append(std::unique_ptr<Command>(flags.clone()));
-  EXPECT_EQ(text(both), R"("CompositeCommand",6c,"NullObjectLocator",())" + stamp + "(" + text(move) + "," +
-                            text(flags) + ")");
+  EXPECT_EQ(printed(both), R"("CompositeCommand",6c,"NullObjectLocator",())" + stamp + "(" + printed(move) + "," +
+                            printed(flags) + ")");
 }
 
 TEST(Command, ReadingWithEmptyRegistriesReportsTheMissingNames) {
@@ -130,9 +124,9 @@ class RegisteredCommands : public ::testing::Test {
     objectLocatorLibrary().insert("NullObjectLocator", std::make_unique<NullObjectLocator>());
   }
   static std::string roundTrip(const Command& c) {
-    std::istringstream in(text(c));
+    std::istringstream in(printed(c));
     auto back = Command::readCommand(in);
-    return back ? text(*back) : "(null)";
+    return back ? printed(*back) : "(null)";
   }
 };
 
@@ -155,7 +149,7 @@ TEST_F(RegisteredCommands, EveryKindRoundTrips) {
   all.push_back(std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo));
   all.push_back(std::make_unique<Command1<tagPOINT>>(GraphicObjectLocator(*(*std::next(e->begin()))), kCmdMoveTo,
                                                      POINT{}, POINT{}));
-  for (const auto& c : all) EXPECT_EQ(roundTrip(*c), text(*c));
+  for (const auto& c : all) EXPECT_EQ(roundTrip(*c), printed(*c));
 }
 
 TEST_F(RegisteredCommands, UnknownCompositeMemberIsSkipped) {
@@ -177,7 +171,7 @@ TEST_F(RegisteredCommands, DamagedTextNeverCrashes) {
   CompositeCommand c(NullObjectLocator(), kCmdMoveTo);
   c.append(std::make_unique<Command1<std::string>>(GraphicObjectLocator(*e), kCmdChangeLabel, "x", "y"));
   c.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*e), kCmdResize, RECT{}, RECT{}));
-  std::string full = text(c);
+  std::string full = printed(c);
   for (std::size_t cut = 0; cut < full.size(); ++cut) {
     std::istringstream in(full.substr(0, cut));
     Command::readCommand(in);

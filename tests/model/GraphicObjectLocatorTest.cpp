@@ -9,29 +9,23 @@
 
 namespace {
 
-std::string text(const ObjectLocator& l) {
-  std::ostringstream out;
-  l.printOn(out);
-  return out.str();
-}
-
 TEST(GraphicObjectLocator, PathsFollowTheChain) {
   TestRoot map;
   new TestElement(&map);
   auto* node = new TestElement(&map);
   auto* inner = new TestElement(node);  // an element inside an element
   GraphicObjectLocator toNode(*node);
-  EXPECT_EQ(text(toNode), "(2)");
+  EXPECT_EQ(printed(toNode), "(2)");
   EXPECT_EQ(toNode.locate(), static_cast<CommandReceiver*>(node));
   EXPECT_EQ(toNode.root(), &map);
 
   GraphicObjectLocator toShape(*node->getVisual());
-  EXPECT_EQ(text(toShape), "(1,2)");
+  EXPECT_EQ(printed(toShape), "(1,2)");
   EXPECT_EQ(toShape.locate(), nullptr);
   EXPECT_EQ(toShape.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
 
   GraphicObjectLocator toInner(*inner);
-  EXPECT_EQ(text(toInner), "(2,2)");
+  EXPECT_EQ(printed(toInner), "(2,2)");
   EXPECT_EQ(toInner.locate(), static_cast<CommandReceiver*>(inner));
 }
 
@@ -44,7 +38,7 @@ TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRoot) {
   EXPECT_EQ(toNode.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
 
   GraphicObjectLocator toMap(&map);
-  EXPECT_EQ(text(toMap), "(0)");
+  EXPECT_EQ(printed(toMap), "(0)");
   EXPECT_EQ(toMap.locate(), nullptr);
   EXPECT_EQ(toMap.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
 }
@@ -53,7 +47,7 @@ TEST(GraphicObjectLocator, AGraphicWithoutContainerIsItsOwnRoot) {
   TestElement alone;
   GraphicObjectLocator l(alone);
   EXPECT_EQ(l.root(), static_cast<GraphicContainer*>(&alone));
-  EXPECT_EQ(text(l), "(0)");
+  EXPECT_EQ(printed(l), "(0)");
 }
 
 TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
@@ -78,7 +72,7 @@ TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
 
 TEST(NullObjectLocator, LocatesNothingAndSkipsItsText) {
   NullObjectLocator n;
-  EXPECT_EQ(text(n), "()");
+  EXPECT_EQ(printed(n), "()");
   EXPECT_EQ(n.locate(), nullptr);
   EXPECT_EQ(n.locateContainer(), nullptr);
   std::istringstream in("(anything)x");
