@@ -65,9 +65,12 @@ bool equalsIgnoringCaseAscii(const std::string& a, const char* b) {
   return equalsIgnoringCase(a, b);
 }
 
-// Reports a failed save with the system's reason; answers false.
-bool saveFailed(const std::string& fileName, int error) {
-  reportError(nullptr, 'E', "Can't save file '%s': %s", fileName.c_str(), std::strerror(error));
+// Reports a failed save and hands its text to the caller; answers false.
+bool saveFailed(std::string* why, const char* format, const std::string& fileName, const char* reason = nullptr) {
+  char text[1024];
+  std::snprintf(text, sizeof text, format, fileName.c_str(), reason);
+  reportError(nullptr, 'E', "%s", text);
+  if (why) *why = text;
   return false;
 }
 
@@ -92,20 +95,17 @@ void writeMapFile(const CMap& map, std::ostream& out, std::time_t when) {
   if (!text) out.setstate(std::ios::badbit);
 }
 
-bool save(const CMap& map, const std::string& fileName) {
+bool save(const CMap& map, const std::string& fileName, std::string* why) {
   namespace fs = std::filesystem;
   fs::path target(fileName);
   fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   int fd = mkstemp(pattern.data());
-  if (fd < 0) {
-    reportError(nullptr, 'E', "Can't open file '%s'", fileName.c_str());
-    return false;
-  }
+  if (fd < 0) return saveFailed(why, "Can't open file '%s'", fileName);
   const std::string temp = pattern;
   auto discard = [&](int error) {
     ::unlink(temp.c_str());
-    return saveFailed(fileName, error);
+    return saveFailed(why, "Can't save file '%s': %s", fileName, std::strerror(error));
   };
   // A replaced file keeps who may read it; a new one gets the usual rights.
   struct stat old {};

@@ -16,8 +16,9 @@ void writeMapFile(const CMap& map, std::ostream& out, std::time_t when);
 
 /// Saves the map to `fileName` through a temporary file in the same folder that
 /// replaces the target only when everything was written; the old file survives
-/// any failure. False (after a report naming the file) when it could not be saved.
-bool save(const CMap& map, const std::string& fileName);
+/// any failure. False (after a report naming the file) when it could not be saved;
+/// `why`, when given, then receives the reported text.
+bool save(const CMap& map, const std::string& fileName, std::string* why = nullptr);
 
 /// Reads a map from the stream into `map` (emptied first); `fileName` names the
 /// file in messages (empty for a stream). True when a map was read.
