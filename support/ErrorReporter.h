@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstddef>
 #include <ctime>
 #include <string>
 
@@ -39,6 +40,12 @@ class ReportPlatform {
   virtual void debugBreak(const std::string& text) {}
   /// Ends the process after a fatal report answered Yes.
   [[noreturn]] virtual void exitProcess(int code);
+  /// True when a message box holds the user up until answered (a window system's
+  /// box); the default's boxes are lines on standard error and hold nobody up.
+  virtual bool boxesAreModal() const { return false; }
+  /// Tells that reports cannot be logged (no log folder, a failed write); the default
+  /// writes to standard error. Each distinct trouble is told once.
+  virtual void logTrouble(const std::string& text);
 };
 
 /// Installs the platform hook (null restores the standard-error default).
@@ -56,8 +63,40 @@ void reportErrorV(NativeWindow target, int severity, const char* format, va_list
 int traceDepth();
 void setTraceDepth(int depth);
 
-/// Where reports are logged: $BRENLO_LOG, else <base>.log under the state folder.
+/// Where reports are logged: $BRENLO_LOG, else <base>.log under the state folder
+/// ($XDG_STATE_HOME/brenlo, ~/.local/state/brenlo), else in a private folder of the
+/// user's under the temporary folder; empty when there is nowhere to log.
 std::string logFilePath();
+
+/// A log larger than this is moved aside to "<log>.1" (replacing the older copy)
+/// before the next line is written.
+inline constexpr long long kLogRotationSize = 10LL * 1024 * 1024;
+
+/// Keeps the reports of one task, such as reading one file, within bounds: the first
+/// `limit` reports are made as usual, with at most one message box among them; the
+/// rest are only counted, and the end of the task reports one line
+/// "... and N more problems in '<subject>'". A batch begun inside another adds nothing.
+class ReportBatch {
+ public:
+  explicit ReportBatch(std::string subject, std::size_t limit = 100);
+  ~ReportBatch();
+  ReportBatch(const ReportBatch&) = delete;
+  ReportBatch& operator=(const ReportBatch&) = delete;
+
+  /// The reports that were counted but not made so far.
+  std::size_t suppressed() const { return suppressed_; }
+
+ private:
+  friend void reportErrorV(NativeWindow, int, const char*, va_list);
+  bool active_ = false;
+  std::string subject_;
+  std::size_t limit_;
+  std::size_t made_ = 0;
+  std::size_t suppressed_ = 0;
+  int worstSuppressed_ = 0;  // 'E', 'W' or 'I' for the closing line
+  bool boxShown_ = false;
+  bool closing_ = false;
+};
 
 /// Base name of the running executable without folder and extension ("error" if unknown).
 std::string executableBaseName();

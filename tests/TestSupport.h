@@ -36,6 +36,8 @@ class RecordingReports : public ReportPlatform, public ErrorHandler {
   }
   void beep(ReportIcon icon) override { beeps.push_back(icon); }
   void debugBreak(const std::string& text) override { breaks.push_back(text); }
+  bool boxesAreModal() const override { return modalBoxes; }
+  void logTrouble(const std::string& text) override { logTroubles.push_back(text); }
 
   /// Every text that reached the user, by handler or by box.
   std::vector<std::string> texts() const;
@@ -45,12 +47,14 @@ class RecordingReports : public ReportPlatform, public ErrorHandler {
   bool withHandler = true;
   int handlerAnswer = 0;
   bool answerYes = false;
+  bool modalBoxes = true;
   std::vector<Shown> shown;
   std::vector<std::string> boxes;
   std::vector<ReportIcon> boxIcons;
   std::vector<std::string> questions;
   std::vector<ReportIcon> beeps;
   std::vector<std::string> breaks;
+  std::vector<std::string> logTroubles;
 };
 
 /// A rectangle primitive with no drawing of its own.

@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <optional>
 
 #include "tests/TestSupport.h"
 
@@ -120,13 +128,162 @@ TEST_F(ReporterTest, LongMessagesAreCutToTheRoom) {
   EXPECT_EQ(reports.shown[1].text.size(), 3998u);
 }
 
-TEST_F(ReporterTest, UnwritableLogLosesOnlyTheLine) {
-  const char* saved = std::getenv("BRENLO_LOG");
-  std::string keep = saved ? saved : "";
-  setenv("BRENLO_LOG", "/nonexistent-dir/x/brenlo.log", 1);
+// Sets environment variables for one test and puts them back afterwards.
+class ScopedEnv {
+ public:
+  void set(const char* name, const char* value) {
+    if (!saved_.count(name)) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+  ~ScopedEnv() {
+    for (auto& [name, value] : saved_) {
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+std::string freshFolder(const std::string& name) {
+  std::string dir = ::testing::TempDir() + "/" + name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+TEST_F(ReporterTest, UnwritableLogLosesOnlyTheLineAndIsToldOnce) {
+  ScopedEnv env;
+  env.set("BRENLO_LOG", "/nonexistent-dir/x/brenlo.log");
   reportError(nullptr, 'E', "still shown");
-  setenv("BRENLO_LOG", keep.c_str(), 1);
+  reportError(nullptr, 'E', "shown again");
   EXPECT_TRUE(reports.saw("E: still shown"));
+  EXPECT_TRUE(reports.saw("E: shown again"));
+  ASSERT_EQ(reports.logTroubles.size(), 1u);
+  EXPECT_NE(reports.logTroubles[0].find("/nonexistent-dir/x/brenlo.log"), std::string::npos);
+}
+
+TEST_F(ReporterTest, NoHomeAndNoTemporaryFolderStillReports) {
+  ScopedEnv env;
+  env.set("BRENLO_LOG", nullptr);
+  env.set("XDG_STATE_HOME", nullptr);
+  env.set("HOME", nullptr);
+  env.set("TMPDIR", "/nonexistent-tmp");
+  EXPECT_EQ(logFilePath(), "");
+  reportError(nullptr, 'E', "goes on");
+  EXPECT_TRUE(reports.saw("E: goes on"));
+  EXPECT_EQ(reports.logTroubles.size(), 1u);
+}
+
+TEST_F(ReporterTest, FallbackLogFolderIsPrivateAndNeverFollowsLinks) {
+  ScopedEnv env;
+  env.set("BRENLO_LOG", nullptr);
+  env.set("XDG_STATE_HOME", nullptr);
+  env.set("HOME", nullptr);
+  const std::string tmp = freshFolder("tmp-fallback");
+  env.set("TMPDIR", tmp.c_str());
+  const std::string dir = tmp + "/brenlo-" + std::to_string(::geteuid());
+  const std::string log = dir + "/" + executableBaseName() + ".log";
+  EXPECT_EQ(logFilePath(), log);
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  // A link planted in place of the log is not written through.
+  const std::string victim = tmp + "/victim";
+  std::ofstream(victim) << "untouched";
+  std::filesystem::create_symlink(victim, log);
+  reportError(nullptr, 'E', "not through the link");
+  std::ifstream in(victim);
+  std::string content((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(content, "untouched");
+  EXPECT_EQ(reports.logTroubles.size(), 1u);
+
+  // A folder others may write into is refused.
+  std::filesystem::remove(log);
+  ::chmod(dir.c_str(), 0777);
+  EXPECT_EQ(logFilePath(), "");
+}
+
+TEST_F(ReporterTest, ControlCharactersFromFilesCannotForgeLogLines) {
+  reportError(nullptr, 'E', "bad line: %s", "x\n[Sun Dec  6 07:05:09 2026] I: forged\r\x1b[2J");
+  EXPECT_EQ(logLines(), std::vector<std::string>{"E: bad line: x\\n[Sun Dec  6 07:05:09 2026] I: forged\\r\\x1b[2J"});
+  // What the user sees keeps the text as it is.
+  EXPECT_TRUE(reports.saw("forged\r\x1b"));
+}
+
+TEST_F(ReporterTest, LogIsMovedAsideAtItsSizeLimitKeepingOneCopy) {
+  const std::string log = logFilePath();
+  std::filesystem::remove(log + ".1");
+  ASSERT_EQ(::truncate(log.c_str(), kLogRotationSize), 0);
+  reportError(nullptr, 'E', "first of the new log");
+  EXPECT_EQ(std::filesystem::file_size(log + ".1"), static_cast<std::uintmax_t>(kLogRotationSize));
+  EXPECT_EQ(logLines(), std::vector<std::string>{"E: first of the new log"});
+  std::filesystem::remove(log + ".1");
+}
+
+TEST_F(ReporterTest, FullDiskIsToldAndNeverLeavesHalfALine) {
+  {
+    ScopedEnv env;
+    env.set("BRENLO_LOG", "/dev/full");
+    reportError(nullptr, 'E', "disk full");
+    EXPECT_TRUE(reports.saw("E: disk full"));
+    EXPECT_EQ(reports.logTroubles.size(), 1u);
+  }
+  // A write cut short by the file size limit is taken back whole.
+  const std::string log = logFilePath();
+  auto reportPastTheLimit = [&log] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::ofstream(log, std::ios::trunc) << std::string(1000, 'x');
+    rlimit limit{1050, 1050};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    reportError(nullptr, 'E', "%s", std::string(200, 'y').c_str());
+    std::exit(std::filesystem::file_size(log) == 1000 ? 0 : 1);
+  };
+  EXPECT_EXIT(reportPastTheLimit(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ReporterTest, BatchMakesTheFirstHundredAndSumsUpTheRest) {
+  {
+    ReportBatch batch("big.CM");
+    ReportBatch inner("ignored.CM");  // a batch inside another adds nothing
+    for (int i = 0; i < 150; ++i) reportError(nullptr, i % 2 ? 'E' : 'W', "problem %d", i);
+    EXPECT_EQ(batch.suppressed(), 50u);
+  }
+  std::vector<std::string> lines = logLines();
+  ASSERT_EQ(lines.size(), 101u);
+  EXPECT_EQ(lines[99], "E: problem 99");
+  EXPECT_EQ(lines[100], "E: ... and 50 more problems in 'big.CM'");
+  EXPECT_EQ(reports.shown.size(), 101u);
+  // After the batch every report is made again.
+  reportError(nullptr, 'I', "after");
+  EXPECT_TRUE(reports.saw("I: after"));
+}
+
+TEST_F(ReporterTest, BatchOpensAtMostOneModalBox) {
+  reports.withHandler = false;
+  {
+    ReportBatch batch("boxes.CM");
+    reportError(nullptr, 'E', "first");
+    reportError(nullptr, 'E', "second");
+    reportError(nullptr, 'F', "fatal");
+  }
+  EXPECT_EQ(reports.boxes, std::vector<std::string>{"E: first"});
+  EXPECT_TRUE(reports.questions.empty());
+  EXPECT_EQ(logLines().size(), 3u);
+  // Boxes that hold nobody up (lines on standard error) are all shown.
+  reports.modalBoxes = false;
+  {
+    ReportBatch batch("lines.CM");
+    reportError(nullptr, 'E', "one");
+    reportError(nullptr, 'E', "two");
+  }
+  EXPECT_EQ(reports.boxes.size(), 3u);
 }
 
 TEST(ReporterDeathTest, FatalAnsweredYesEndsWithCodeOne) {
