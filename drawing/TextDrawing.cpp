@@ -2,7 +2,9 @@
 #include "drawing/TextDrawing.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "support/ErrorReporter.h"
 
@@ -39,14 +41,34 @@ void TextDrawing::resetSize() {
 
 TextExtent TextDrawing::computeSize(DrawingContext& dc) {
   lines_.clear();
+  // A line feed ends a line of its own (a carriage return before it goes with it);
+  // within each paragraph lines wrap at blanks.
+  std::vector<std::string_view> paragraphs;
   const std::string_view text = text_;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string_view p = text.substr(start, end - start);
+    if (!p.empty() && p.back() == '\r') p.remove_suffix(1);
+    paragraphs.push_back(p);
+    if (end == text.size()) break;
+    start = end + 1;
+    if (start == text.size()) paragraphs.push_back({});  // a final line feed opens an empty line
+  }
 
-  TextExtent whole;
-  if (int error = dc.textExtent(text, whole))
+  // The block's area is that of all its text on one line.
+  std::int64_t lineHeight = 0;
+  double width = 0;
+  int error = 0;
+  for (std::string_view p : paragraphs) {
+    TextExtent e;
+    if (int failed = dc.textExtent(p, e); failed && !error) error = failed;
+    lineHeight = std::max<std::int64_t>(lineHeight, e.height);
+    width += e.width;
+  }
+  if (error)
     reportError(nullptr, 'E', "Internal error... TextDrawing::computeSize: GetTextExtent call failed, error: %d",
                 error);
-  std::int64_t lineHeight = whole.height;
-  double area = double(whole.width) * double(lineHeight);
+  double area = width * double(lineHeight);
   if (area < 1) {
     lineHeight = 10;
     area = 10;
@@ -54,35 +76,44 @@ TextExtent TextDrawing::computeSize(DrawingContext& dc) {
 
   // The wrap width makes the block roughly `aspect` times wider than high, but
   // never narrower than its widest word, so that only blanks break lines.
-  auto wrapWidth = static_cast<std::int32_t>(std::sqrt(area) * aspect_);
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = std::min(text.find(kBlank, start), text.size());
-    if (end > start) wrapWidth = std::max(wrapWidth, widthOf(dc, text.substr(start, end - start)));
-    start = end + 1;
+  auto wrapWidth = static_cast<std::int32_t>(std::min(std::sqrt(area) * aspect_, 1e9));
+  for (std::string_view p : paragraphs) {
+    for (std::size_t start = 0; start < p.size();) {
+      std::size_t end = std::min(p.find(kBlank, start), p.size());
+      if (end > start) wrapWidth = std::max(wrapWidth, widthOf(dc, p.substr(start, end - start)));
+      start = end + 1;
+    }
   }
   if (wrapWidth % 2 != 0) ++wrapWidth;
 
   // Short labels still get a block half a line high wide.
   width_ = static_cast<std::int32_t>(lineHeight / 2);
   lineCount_ = 0;
-  for (std::size_t start = 0; start < text.size();) {
-    std::string_view line = text.substr(start);
-    std::int32_t lineWidth = widthOf(dc, line);
-    // Give back a word at a time. A blank at the very start of the line cannot
-    // end it; when no blank is left the line keeps its first word, however wide.
-    while (lineWidth > wrapWidth) {
-      std::size_t blank = line.rfind(kBlank);
-      if (blank == std::string_view::npos || blank == 0) break;
-      line = line.substr(0, blank);
-      lineWidth = widthOf(dc, line);
+  for (std::string_view p : paragraphs) {
+    if (p.empty()) {
+      lines_.push_back({});
+      ++lineCount_;
+      continue;
     }
-    width_ = std::max(width_, lineWidth);
-    lines_.push_back({std::string(line), lineWidth});
-    ++lineCount_;
-    start += line.size();
-    if (start < text.size() && text[start] == kBlank) ++start;
+    for (std::size_t start = 0; start < p.size();) {
+      std::string_view line = p.substr(start);
+      std::int32_t lineWidth = widthOf(dc, line);
+      // Give back a word at a time. A blank at the very start of the line cannot
+      // end it; when no blank is left the line keeps its first word, however wide.
+      while (lineWidth > wrapWidth) {
+        std::size_t blank = line.rfind(kBlank);
+        if (blank == std::string_view::npos || blank == 0) break;
+        line = line.substr(0, blank);
+        lineWidth = widthOf(dc, line);
+      }
+      width_ = std::max(width_, lineWidth);
+      lines_.push_back({std::string(line), lineWidth});
+      ++lineCount_;
+      start += line.size();
+      if (start < p.size() && p[start] == kBlank) ++start;
+    }
   }
-  height_ = static_cast<std::int32_t>(lineHeight * std::max(lineCount_, 1));
+  height_ = static_cast<std::int32_t>(std::min<std::int64_t>(lineHeight * std::max(lineCount_, 1), INT32_MAX));
   return {width_, height_};
 }
 

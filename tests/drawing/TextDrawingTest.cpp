@@ -103,3 +103,33 @@ TEST(TextDrawingTest, ALineThatCannotBeWrittenIsReportedAndTheNextIsTried) {
   EXPECT_EQ(reports.shown[0].severity, 'W');
   EXPECT_TRUE(reports.saw("GraphicTextBlock::draw: failed"));
 }
+
+TEST(TextDrawingTest, LineFeedsBreakLinesAndBlanksStillWrapWithinThem) {
+  struct Case {
+    const char* text;
+    float aspect;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"hello\nworld", TextDrawing::kShapeAspect, {"hello", "world"}},
+      {"hello\r\nworld", TextDrawing::kShapeAspect, {"hello", "world"}},
+      {"a b\n\nc", TextDrawing::kShapeAspect, {"a b", "", "c"}},
+      {"last\n", TextDrawing::kShapeAspect, {"last", ""}},
+      {"aaa bbb ccc ddd\nx", TextDrawing::kShapeAspect, {"aaa bbb", "ccc ddd", "x"}},
+      {"one two\nthree four", TextDrawing::kTitleAspect, {"one two", "three four"}},
+  };
+  for (const Case& c : cases) {
+    RecordingDC dc;
+    TextDrawing t(c.text, c.aspect);
+    TextExtent size = t.computeSize(dc);
+    EXPECT_EQ(linesOf(t), c.lines) << c.text;
+    EXPECT_EQ(size.height, 16 * static_cast<int>(c.lines.size())) << c.text;
+    // Every line is written on a row of its own.
+    RecordingDC drawn;
+    t.draw(drawn, {100, 100}, 0, TextDrawing::kAlignCentre);
+    std::vector<int> rows;
+    for (const auto& call : drawn.calls)
+      if (call.op == "textOut") rows.push_back(call.points[0].y);
+    ASSERT_EQ(rows.size(), c.lines.size()) << c.text;
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i] - rows[i - 1], 16) << c.text;
+  }
+}
