@@ -115,9 +115,10 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
   std::unordered_set<std::uint32_t> seen;
   for (Graphic* g : *this) {
     if (g->id() != 0 && seen.insert(g->id()).second) continue;
-    if (nextId_ == 0) break;  // no id left to give
     const std::uint32_t old = g->id();
-    g->setId(nextId_);
+    const std::uint32_t fresh = freshId();
+    if (fresh == 0) break;  // no id left to give
+    g->setId(fresh);
     seen.insert(g->id());
     reportError(nullptr, 'W', "GraphicContainer::readFrom: id %lu taken or missing, %s given id %lu",
                 static_cast<unsigned long>(old), g->className(), static_cast<unsigned long>(g->id()));

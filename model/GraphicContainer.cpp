@@ -38,14 +38,26 @@ void GraphicContainer::copyMembersFrom(const GraphicContainer& other) {
   }
 }
 
+std::uint32_t GraphicContainer::freshId() {
+  // Fewer members than ids, so the search ends; after the counter wraps it skips
+  // 0 and every id a member still has.
+  if (members_.size() >= UINT32_MAX - 1) return 0;
+  std::uint32_t id = nextId_;
+  while (id == 0 || byId_.count(id) != 0) ++id;
+  nextId_ = id + 1;
+  return id;
+}
+
 std::uint32_t GraphicContainer::add(Graphic* g) {
   if (!g) return 0;
   if (contains(g)) return g->id_;
+  if (g->id_ == 0 && members_.size() >= UINT32_MAX - 1)
+    throw Graphic::Exception("GraphicContainer::add: no free id left for a new element");
   if (g->container_ && g->container_ != this) g->container_->remove(g);
   auto it = members_.insert(members_.end(), Member{std::unique_ptr<Graphic>(g), nextOrder_++});
   byPointer_.emplace(g, it);
   if (g->id_ == 0) {
-    g->id_ = nextId_++;
+    g->id_ = freshId();
   } else if (g->id_ + 1 > nextId_) {
     nextId_ = g->id_ + 1;
   }

@@ -174,6 +174,9 @@ class GraphicContainer : public CommandReceiverContainer {
  private:
   friend class Graphic;
   void idChanged(Graphic* g, std::uint32_t oldId);
+  /// The counter's id, or the next one after it that no member has (never 0); 0 when
+  /// every id is taken.
+  std::uint32_t freshId();
   void readOlderComponents(std::istream& in);
   void readComponentLines(std::istream& in, const Version& version);
   void unindex(MemberList::iterator it);

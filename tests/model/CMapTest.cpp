@@ -1,6 +1,8 @@
 // The map's popup, adding elements with undo and redo, deleting the selection, and drawing.
 #include "model/CMap.h"
 
+#include <algorithm>
+
 #include "tests/MapFixture.h"
 
 namespace {
@@ -33,6 +35,37 @@ TEST_F(CMapTest, NewNodeAndContextAtThePointWithUndoAndRedoKeepingTheId) {
   EXPECT_STREQ(map.front()->className(), "ContextBox");
   EXPECT_EQ(map.front()->getRect(), (RECT{400, 400, 500, 475}));
   EXPECT_EQ(map.front()->id(), 4u) << "id 3 was given out before and is not reused";
+}
+
+TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) {
+  struct Case {
+    std::vector<std::uint32_t> present;
+    std::uint32_t counter;
+    std::vector<std::uint32_t> expected;
+  } cases[] = {
+      {{0xfffffffe, 1}, 0xffffffff, {0xfffffffe, 1, 0xffffffff, 2, 3}},
+      {{}, 0, {1, 2, 3}},
+      {{2, 3}, 2, {2, 3, 4, 5, 6}},
+  };
+  for (const Case& c : cases) {
+    map.CommandHandler::clear();
+    map.GraphicContainer::clear();
+    for (std::uint32_t id : c.present) node({0, 0, 10, 10})->setId(id);
+    map.setNextId(c.counter);
+    for (int i = 0; i < 3; ++i) choose({100 * i, 200}, "New Node");
+    EXPECT_EQ(ids(), c.expected);
+    // Written and read back, every element comes back with its id.
+    std::stringstream text;
+    map.printComponentsOn(text);
+    RootMap reread;
+    reread.readComponentsFrom(text, &kMapSyntaxVersion);
+    std::vector<std::uint32_t> back;
+    for (Graphic* g : reread) back.push_back(g->id());
+    std::sort(back.begin(), back.end());
+    std::vector<std::uint32_t> want = c.expected;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(back, want);
+  }
 }
 
 TEST_F(CMapTest, NewArcFloatsBothEnds) {
