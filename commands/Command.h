@@ -111,9 +111,25 @@ struct CommandValue<tagRECT> {
   static int read(std::istream& in, tagRECT& v) { return readRect(in, v); }
 };
 
+/// What a context's move carried along: the elements that lay wholly inside the
+/// context and where each stood before, recorded when the move is first executed,
+/// so that undo and redo move exactly those and nothing that came to lie inside later.
+struct CarriedElements {
+  bool recorded = false;
+  std::vector<std::pair<std::uint32_t, POINT>> from;  // id and origin before the move
+};
+
+/// What a command of one value type keeps besides its values: only a move has anything.
+template <class T>
+struct CommandRecord {};
+template <>
+struct CommandRecord<tagPOINT> {
+  CarriedElements carried;
+};
+
 /// A command that carries a new and an old value.
 template <class T>
-class Command1 : public Command {
+class Command1 : public Command, public CommandRecord<T> {
  public:
   Command1() = default;
   Command1(const ObjectLocator& locator, unsigned type, const T& newValue, const T& oldValue)
@@ -123,6 +139,7 @@ class Command1 : public Command {
   const char* className() const override { return CommandValue<T>::kName; }
   virtual void assign(const Command1& other) {
     Command::assign(other);
+    static_cast<CommandRecord<T>&>(*this) = other;
     newValue_ = other.newValue_;
     oldValue_ = other.oldValue_;
   }

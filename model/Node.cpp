@@ -285,16 +285,19 @@ int ContextBox::execute(Command* cmd) {
     } else if (GraphicContainer* c = container()) {
       POINT delta{move->getNew().x - move->getOld().x, move->getNew().y - move->getOld().y};
       RelationableGraphic::moveTo(move->getNew());
-      RECT now = getRect();
-      RECT before{now.left - delta.x, now.top - delta.y, now.right - delta.x, now.bottom - delta.y};
-      // Containment is decided now, by geometry: what lies wholly inside goes along.
-      std::vector<Graphic*> inside;
-      for (Graphic* g : c->membersNear(before))
-        if (g->id() != id() && rectInside(g->getRect(), before) && !followsItsTerminals(g)) inside.push_back(g);
-      for (Graphic* g : inside) {
-        POINT o = g->origin();
-        g->moveTo({o.x + delta.x, o.y + delta.y});
+      CarriedElements& carried = move->carried;
+      if (!carried.recorded) {
+        // Containment is decided by geometry when the move first happens: what lies
+        // wholly inside goes along, now and whenever the move is redone.
+        RECT now = getRect();
+        RECT before{now.left - delta.x, now.top - delta.y, now.right - delta.x, now.bottom - delta.y};
+        for (Graphic* g : c->membersNear(before))
+          if (g->id() != id() && rectInside(g->getRect(), before) && !followsItsTerminals(g))
+            carried.from.emplace_back(g->id(), g->origin());
+        carried.recorded = true;
       }
+      for (const auto& [memberId, from] : carried.from)
+        if (Graphic* g = c->find(memberId)) g->moveTo({from.x + delta.x, from.y + delta.y});
     } else {
       RelationableGraphic::moveTo(move->getNew());
     }
@@ -310,10 +313,18 @@ int ContextBox::undo(Command* cmd) {
       reportError(nullptr, 'E', "ContextBox::undo: Bad MOVE TO command, type = %s", cmd->className());
       return Node::undo(cmd);
     }
-    Command1<tagPOINT> back(*move);
-    back.setNew(move->getOld());
-    back.setOld(move->getNew());
-    return ContextBox::execute(&back);
+    if (!move->carried.recorded) {
+      // Never executed here (read back from text): what lies inside now moves back.
+      Command1<tagPOINT> back(*move);
+      back.setNew(move->getOld());
+      back.setOld(move->getNew());
+      return ContextBox::execute(&back);
+    }
+    // Exactly what the move carried goes back to where it stood.
+    RelationableGraphic::moveTo(move->getOld());
+    if (GraphicContainer* c = container())
+      for (const auto& [memberId, from] : move->carried.from)
+        if (Graphic* g = c->find(memberId)) g->moveTo(from);
   }
   return Node::undo(cmd);
 }

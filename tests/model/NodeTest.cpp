@@ -228,6 +228,38 @@ TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInside) {
   EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
 }
 
+TEST_F(ContextTest, UndoAndRedoMoveExactlyWhatTheMoveCarried) {
+  ContextBox* frame = context({0, 0, 200, 150});
+  Node* inside = node({20, 30, 60, 60});
+  Node* covered = node({300, 30, 340, 60});  // outside the frame until the move covers it
+  drag({100, 2}, {400, 2});
+  EXPECT_EQ(frame->getRect(), (RECT{300, 0, 500, 150}));
+  EXPECT_EQ(inside->getRect(), (RECT{320, 30, 360, 60}));
+  EXPECT_EQ(covered->getRect(), (RECT{300, 30, 340, 60}));
+  map.undo();
+  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
+  EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
+  EXPECT_EQ(covered->getRect(), (RECT{300, 30, 340, 60})) << "it never moved with the frame";
+  // A node that comes to lie inside the frame before a redo stays where it is.
+  Node* later = node({50, 60, 70, 80});
+  map.redo();
+  EXPECT_EQ(inside->getRect(), (RECT{320, 30, 360, 60}));
+  EXPECT_EQ(later->getRect(), (RECT{50, 60, 70, 80}));
+  EXPECT_EQ(covered->getRect(), (RECT{300, 30, 340, 60}));
+}
+
+TEST_F(ContextTest, UndoOfAMovedSelectionGivesBackEveryPosition) {
+  ContextBox* frame = context({0, 0, 200, 150});
+  Node* inside = node({20, 30, 60, 60});
+  click({100, 2});
+  click({40, 40}, kKeyControl);  // the node inside is selected too: it moves by itself and with the frame
+  drag({100, 2}, {150, 52});
+  EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
+  map.undo();
+  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
+  EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
+}
+
 TEST_F(ContextTest, AutoSizeDoesNothingOnAContext) {
   ContextBox* frame = context({0, 0, 200, 150});
   GraphicObjectLocator here(*frame);
