@@ -48,10 +48,10 @@ RECT Connector::getRect() const {
 
 void Connector::setRect(const RECT& r) {
   const RECT old = getRect();
-  const std::int32_t dx = r.left - old.left, dy = r.top - old.top;
+  const std::int64_t dx = std::int64_t{r.left} - old.left, dy = std::int64_t{r.top} - old.top;
   invalidate();
-  for (const auto& leg : legs_) leg->setEnd({leg->end().x + dx, leg->end().y + dy});
-  placeCentre({centre_.x + dx, centre_.y + dy});
+  for (const auto& leg : legs_) leg->setEnd(offsetPoint(leg->end(), dx, dy));
+  placeCentre(offsetPoint(centre_, dx, dy));
   invalidate();
 }
 
@@ -102,6 +102,6 @@ void Connector::setTerminalPoint(std::uint16_t i, const POINT& p) {
 }
 
 void Connector::placeCentre(const POINT& p) {
-  centre_ = p;
-  for (const auto& leg : legs_) leg->setStart(p);
+  centre_ = clampPoint(p);
+  for (const auto& leg : legs_) leg->setStart(centre_);
 }

@@ -58,8 +58,8 @@ void Line::setEnd(const POINT& p) { setPoints(start_, p); }
 
 void Line::setPoints(const POINT& start, const POINT& end) {
   invalidate();
-  start_ = start;
-  end_ = end;
+  start_ = clampPoint(start);
+  end_ = clampPoint(end);
   invalidate();
 }
 

@@ -78,7 +78,7 @@ void Shape::draw(DrawingContext& dc) {
 
 void Shape::setRect(const RECT& r) {
   invalidate();
-  rect_ = r;
+  rect_ = clampRect(r);
   invalidate();
 }
 

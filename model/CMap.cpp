@@ -75,11 +75,11 @@ std::unique_ptr<Command> CMap::doGenerateCommand(std::uint16_t id, const POINT* 
   GraphicsFactory& factory = GraphicsFactory::instance();
   switch (id) {
     case kCmdNewNode: {
-      RECT r = at ? RECT{at->x, at->y, at->x + 30, at->y + 20} : RECT{0, 0, 30, 20};
+      RECT r = rectAt(at ? *at : POINT{0, 0}, 30, 20);
       return generateNewNode(factory.makeNode(nullptr, "default", nullptr, &r));
     }
     case kCmdNewContext: {
-      RECT r = at ? RECT{at->x, at->y, at->x + 100, at->y + 75} : RECT{0, 0, 100, 75};
+      RECT r = rectAt(at ? *at : POINT{0, 0}, 100, 75);
       return generateNewNode(factory.makeContextBox(nullptr, "frame", nullptr, &r));
     }
     case kCmdNewArc: {

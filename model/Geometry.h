@@ -1,6 +1,7 @@
 // Points and rectangles in map coordinates, with their text form.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <iosfwd>
 
@@ -23,6 +24,29 @@ struct tagRECT {
 using POINT = tagPOINT;
 using RECT = tagRECT;
 
+/// Map coordinates stay within ±kCoordinateLimit, so that sums and differences of a
+/// few coordinates and sizes, which drawing and hit tests take, never leave 32 bits.
+inline constexpr std::int32_t kCoordinateLimit = (1 << 29) - 1;
+
+/// The value brought within the coordinate limits.
+inline std::int32_t clampCoordinate(std::int64_t v) {
+  return static_cast<std::int32_t>(v < -kCoordinateLimit ? -kCoordinateLimit : v > kCoordinateLimit ? kCoordinateLimit : v);
+}
+inline POINT clampPoint(const POINT& p) { return {clampCoordinate(p.x), clampCoordinate(p.y)}; }
+inline RECT clampRect(const RECT& r) {
+  return {clampCoordinate(r.left), clampCoordinate(r.top), clampCoordinate(r.right), clampCoordinate(r.bottom)};
+}
+/// The point moved by (dx, dy), within the limits.
+inline POINT offsetPoint(const POINT& p, std::int64_t dx, std::int64_t dy) {
+  return {clampCoordinate(p.x + dx), clampCoordinate(p.y + dy)};
+}
+
+/// The rectangle of this size whose top-left corner is `p`, within the limits.
+inline RECT rectAt(const POINT& p, std::int32_t width, std::int32_t height) {
+  const POINT at = clampPoint(p);
+  return {at.x, at.y, clampCoordinate(std::int64_t{at.x} + width), clampCoordinate(std::int64_t{at.y} + height)};
+}
+
 /// True when the point lies inside the rectangle or on its edges.
 inline bool pointInRect(const RECT& r, const POINT& p) {
   return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
@@ -41,7 +65,11 @@ inline bool rectInside(const RECT& inner, const RECT& outer) {
 
 /// The rectangle grown by `d` on every side.
 inline RECT inflateRect(const RECT& r, std::int32_t d) {
-  return {r.left - d, r.top - d, r.right + d, r.bottom + d};
+  auto grown = [](std::int64_t v) {
+    return static_cast<std::int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  };
+  return {grown(std::int64_t{r.left} - d), grown(std::int64_t{r.top} - d), grown(std::int64_t{r.right} + d),
+          grown(std::int64_t{r.bottom} + d)};
 }
 
 /// Writes "x y" and "left top right bottom" as decimal numbers.

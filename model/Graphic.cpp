@@ -59,8 +59,9 @@ POINT Graphic::origin() const {
 
 void Graphic::moveTo(const POINT& p) {
   RECT r = getRect();
-  std::int32_t dx = p.x - r.left, dy = p.y - r.top;
-  RECT moved{p.x, p.y, r.right + dx, r.bottom + dy};
+  const POINT to = clampPoint(p);
+  const std::int64_t dx = std::int64_t{to.x} - r.left, dy = std::int64_t{to.y} - r.top;
+  RECT moved{to.x, to.y, clampCoordinate(r.right + dx), clampCoordinate(r.bottom + dy)};
   invalidate();
   setRect(moved);
   invalidate();

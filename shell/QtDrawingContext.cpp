@@ -1,6 +1,10 @@
 // Map drawing on a QPainter: colours converted at the boundary, text measured in the label font.
 #include "shell/QtDrawingContext.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -28,7 +32,12 @@ QString utf8(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 // A rectangle from its corners: right and bottom are coordinates, and the outline runs
 // just inside them as a one-pixel pen does on the map's reference surface.
-QRect boxOf(const RECT& r) { return QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1); }
+QRect boxOf(const RECT& r) {
+  auto side = [](std::int32_t from, std::int32_t to) {
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{to} - from - 1, -1, INT_MAX));
+  };
+  return QRect(r.left, r.top, side(r.left, r.right), side(r.top, r.bottom));
+}
 
 }  // namespace
 

@@ -129,3 +129,44 @@ TEST_F(CMapTest, DrawsItsElementsBackToFrontAndNothingElse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CMapTest, CoordinatesNearTheLimitsReadDrawHitMoveAndSave) {
+  std::istringstream text(
+      "7\n;\n"
+      "1,\"Node\",1,\"Rectangle\",2147483600 2147483600 2147483647 2147483647,\"edge of the map\",ffffff,0,,,0,1\n"
+      "1,\"Node\",2,\"Ellipse\",-2147483648 -2147483648 -2147483600 -2147483600,\"low\",ffffff,0,,,0,1\n"
+      "1,\"Node\",3,\"RoundRect\",-2147483648 0 2147483647 20,\"as wide as can be\",ffffff,0,,,0,0\n"
+      "5,\"ContextBox\",5,\"frame\",2147483500 -2147483648 2147483647 -2147483500,\"title\",ffffff,0,,,0,0\n"
+      "2,\"SMaplet\",4,\"AGNT\",0 0 0 0,2,(1,0),(2,0),\"a linking phrase\",ffffff,0,0,3\n"
+      "2,\"SMaplet\",6,\"BTWN\",2147483647 -2147483648 0 0,3,(0),(3,0),(0),\"between\",ffffff,0,0,0\n"
+      ";\n");
+  map.readComponentsFrom(text, &kMapSyntaxVersion);
+  ASSERT_EQ(map.memberCount(), 6u);
+  RecordingDC dc;
+  map.draw(dc);
+  map.draw(dc);
+  for (POINT p : {POINT{2147483647, 2147483647}, POINT{-2147483648, -2147483648}, POINT{0, 10}, POINT{0, 0}})
+    map.findSensitiveAt(p);
+  for (Graphic* g : map) {
+    g->invalidRect();
+    g->boundingRect();
+  }
+  drag({2147483640, 2147483640}, {-2147483000, 5});
+  choose({2147483647, -2147483648}, "New Context");
+  choose({2147483647, 2147483647}, "New Node");
+  choose({-2147483648, 2147483647}, "New Arc");
+  for (Graphic* g : map) g->setHighlighted(true);
+  map.draw(dc);
+  for (POINT p : {POINT{2147483647, -2147483648}, POINT{536870911, -536870911}}) map.findSensitiveAt(p);
+  map.draw(dc);
+  std::stringstream saved;
+  map.printComponentsOn(saved);
+  RootMap reread;
+  reread.readComponentsFrom(saved, &kMapSyntaxVersion);
+  EXPECT_EQ(reread.memberCount(), map.memberCount());
+  while (map.undoCount() > 0) map.undo();
+}
+
+}  // namespace
