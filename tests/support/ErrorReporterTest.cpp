@@ -26,9 +26,36 @@ std::string readLog() {
   return s.str();
 }
 
+// Sets environment variables for one test and puts them back afterwards.
+class ScopedEnv {
+ public:
+  void set(const char* name, const char* value) {
+    if (!saved_.count(name)) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+  ~ScopedEnv() {
+    for (auto& [name, value] : saved_) {
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
 class ReporterTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // ctest runs the cases of this file side by side: each keeps a log of its own.
+    const char* shared = std::getenv("BRENLO_LOG");
+    std::string own = (shared ? std::string(shared) : ::testing::TempDir() + "/reporter.log") + "." +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ownLog.set("BRENLO_LOG", own.c_str());
     std::ofstream(logFilePath(), std::ios::trunc).close();
     setTraceDepth(0);
   }
@@ -42,6 +69,7 @@ class ReporterTest : public ::testing::Test {
     }
     return out;
   }
+  ScopedEnv ownLog;
   RecordingReports reports;
 };
 
@@ -127,28 +155,6 @@ TEST_F(ReporterTest, LongMessagesAreCutToTheRoom) {
   reportError(nullptr, 'E', "%s", label.c_str());
   EXPECT_EQ(reports.shown[1].text.size(), 3998u);
 }
-
-// Sets environment variables for one test and puts them back afterwards.
-class ScopedEnv {
- public:
-  void set(const char* name, const char* value) {
-    if (!saved_.count(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
-  }
-  ~ScopedEnv() {
-    for (auto& [name, value] : saved_) {
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 std::string freshFolder(const std::string& name) {
   std::string dir = ::testing::TempDir() + "/" + name;
