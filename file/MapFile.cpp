@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "file/MIMEReader.h"
+#include "file/SafeSave.h"
 #include "model/CMap.h"
 #include "model/Fields.h"
 #include "support/ErrorReporter.h"
@@ -96,48 +97,12 @@ void writeMapFile(const CMap& map, std::ostream& out, std::time_t when) {
 }
 
 bool save(const CMap& map, const std::string& fileName, std::string* why) {
-  namespace fs = std::filesystem;
-  fs::path target(fileName);
-  fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) return saveFailed(why, "Can't open file '%s'", fileName);
-  const std::string temp = pattern;
-  auto discard = [&](int error) {
-    ::unlink(temp.c_str());
-    return saveFailed(why, "Can't save file '%s': %s", fileName, std::strerror(error));
-  };
-  // A replaced file keeps who may read it; a new one gets the usual rights.
-  struct stat old {};
-  if (::stat(fileName.c_str(), &old) == 0) {
-    ::fchmod(fd, old.st_mode & 07777);
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  }
   std::ostringstream text;
   writeMapFile(map, text, std::time(nullptr));
-  const std::string bytes = text.str();
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int error = errno;
-      ::close(fd);
-      return discard(error);
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    int error = errno;
-    ::close(fd);
-    return discard(error);
-  }
-  if (::close(fd) != 0) return discard(errno);
-  if (std::rename(temp.c_str(), fileName.c_str()) != 0) return discard(errno);
-  return true;
+  SaveFailure failure;
+  if (replaceFileContent(fileName, text.view(), failure)) return true;
+  if (failure.cannotOpen) return saveFailed(why, "Can't open file '%s'", fileName);
+  return saveFailed(why, "Can't save file '%s': %s", fileName, failure.reason.c_str());
 }
 
 std::size_t parseVersion(std::string_view text, Version& version) {

@@ -14,10 +14,11 @@ class CMap;
 /// Writes the whole file text of the map (CR LF line ends), with `when` on the "Time: " line.
 void writeMapFile(const CMap& map, std::ostream& out, std::time_t when);
 
-/// Saves the map to `fileName` through a temporary file in the same folder that
-/// replaces the target only when everything was written; the old file survives
-/// any failure. False (after a report naming the file) when it could not be saved;
-/// `why`, when given, then receives the reported text.
+/// Saves the map to `fileName` (see replaceFileContent: the old file survives any
+/// failure, and links, owner, group and mode stay as they were). False (after a report
+/// naming the file: "Can't open file '%s'" when it may not be written, "Can't save file
+/// '%s': <reason>" otherwise) when it could not be saved; `why`, when given, then
+/// receives the reported text.
 bool save(const CMap& map, const std::string& fileName, std::string* why = nullptr);
 
 /// Reads a map from the stream into `map` (emptied first); `fileName` names the
