@@ -181,6 +181,13 @@ bool brenloApp::openMapFile(const QString& fileName) {
     reportError(nullptr, 'I', "Map windows are not available yet: '%s' not opened", local(fileName).constData());
     return false;
   }
+  // A map open already is brought forward rather than read a second time.
+  if (QWidget* open = factory->windowOf(mainWindow_.get(), fileName)) {
+    open->show();
+    open->raise();
+    open->activateWindow();
+    return true;
+  }
   try {
     QWidget* window = factory->openMap(mainWindow_.get(), fileName);
     if (!window) {

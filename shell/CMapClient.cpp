@@ -2,6 +2,8 @@
 #include "shell/CMapClient.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -69,6 +71,8 @@ CMapClient::CMapClient(QWidget* parent, const std::string& fileName)
     : BehaviouralGraphic(nullptr, "default"), QWidget(parent), fileName_(fileName) {
   setUp();
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
+  // Stamped before reading: a change made while it is read is noticed at the next save.
+  stamp_ = stampOfFile(fileName);
   std::ifstream in(fileName, std::ios::binary);
   load(in, fileName);
 }
@@ -152,15 +156,41 @@ bool CMapClient::saveAs() {
   dialog.setNameFilter(QStringLiteral("CMap Files (*.CM)"));
   dialog.setDefaultSuffix(QStringLiteral("CM"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  return saveTo(dialog.selectedFiles().first().toLocal8Bit().toStdString());
+  // The dialog has asked already whether an existing file may be replaced.
+  return writeTo(dialog.selectedFiles().first().toLocal8Bit().toStdString());
 }
 
 bool CMapClient::saveTo(const std::string& fileName) {
-  if (!::save(*this, fileName)) {
+  const FileStamp now = fileName_.empty() || fileName != fileName_ ? stamp_ : stampOfFile(fileName);
+  // A file that is gone has nothing to lose; one that another program wrote has.
+  if (now.exists && now != stamp_) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("'%1' was changed by another program since it was opened. Overwrite it?")
+                        .arg(QString::fromLocal8Bit(fileName.c_str())),
+                    QMessageBox::NoButton, this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::AcceptRole);
+    QPushButton* elsewhere = box.addButton(QStringLiteral("Save As..."), QMessageBox::ActionRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    if (box.clickedButton() == elsewhere) return saveAs();
+    if (box.clickedButton() != overwrite) return false;
+  }
+  return writeTo(fileName);
+}
+
+bool CMapClient::writeTo(const std::string& fileName) {
+  std::string why;
+  if (!::save(*this, fileName, &why)) {
     emit historyChanged();
+    // The console line is easily hidden behind this window: the window tells it too.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromLocal8Bit(why.c_str()), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
     return false;
   }
   fileName_ = fileName;
+  stamp_ = stampOfFile(fileName);
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
   savedAt_ = static_cast<long>(undoCount());
   emit historyChanged();

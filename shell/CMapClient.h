@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/Command.h"
+#include "file/SafeSave.h"
 #include "model/RootMap.h"
 #include "shell/CommandTarget.h"
 
@@ -42,6 +43,8 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   /// Save As: asks for a file with the save dialog and writes there; false when cancelled or failed.
   bool saveAs();
   /// Writes the map to `fileName`, which becomes the map's file; false (reported) when it failed.
+  /// When the map's own file was changed by another program since this window read or last
+  /// wrote it, asks first whether to overwrite it, save it elsewhere or cancel.
   bool saveTo(const std::string& fileName);
   /// Deletes the selected elements as one undoable step.
   void deleteSelection();
@@ -87,11 +90,13 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   void setUp();
   void load(std::istream& in, const std::string& name);
   void historyMoved();
+  bool writeTo(const std::string& fileName);
   template <class F>
   void guarded(F&& f);
 
 
   std::string fileName_;
+  FileStamp stamp_;  // the file as this window read or last wrote it
   bool loadFailed_ = false;
   bool setUpDone_ = false;
   long savedAt_ = 0;  // undoCount() when last read or saved; -1 when that state is gone

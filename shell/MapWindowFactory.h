@@ -18,4 +18,10 @@ class MapWindowFactory {
   /// Makes a map window on `fileName` owned by `mainWindow`; not yet shown.
   /// Answers null when the window could not be built; may throw.
   virtual QWidget* openMap(QWidget* mainWindow, const QString& fileName) = 0;
+  /// The map window of `mainWindow` that shows `fileName` already, or null.
+  virtual QWidget* windowOf(QWidget* mainWindow, const QString& fileName) {
+    (void)mainWindow;
+    (void)fileName;
+    return nullptr;
+  }
 };

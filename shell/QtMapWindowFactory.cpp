@@ -1,6 +1,8 @@
 // Map windows for the application, with the prototypes they are built from.
 #include "shell/QtMapWindowFactory.h"
 
+#include <filesystem>
+
 #include "file/MapTools.h"
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
@@ -35,4 +37,16 @@ QWidget* QtMapWindowFactory::openMap(QWidget* mainWindow, const QString& fileNam
   auto frame = std::make_unique<CMapFrame>(mainWindow, fileName);
   if (!frame->view()->isOk()) return nullptr;
   return placed(frame.release(), mainWindow);
+}
+
+QWidget* QtMapWindowFactory::windowOf(QWidget* mainWindow, const QString& fileName) {
+  if (!mainWindow) return nullptr;
+  const std::filesystem::path wanted(fileName.toLocal8Bit().toStdString());
+  for (CMapFrame* frame : mainWindow->findChildren<CMapFrame*>()) {
+    const std::string& shown = frame->view()->fileName();
+    std::error_code error;
+    // The same file under another name (a link, a relative path) is the same map.
+    if (!shown.empty() && std::filesystem::equivalent(wanted, shown, error) && !error) return frame;
+  }
+  return nullptr;
 }

@@ -21,6 +21,7 @@ class QtMapWindowFactory : public MapWindowFactory {
   /// A map window on `fileName`; null when the file could not be read, so that the
   /// application reports it and no partly read map can be saved over the file.
   QWidget* openMap(QWidget* mainWindow, const QString& fileName) override;
+  QWidget* windowOf(QWidget* mainWindow, const QString& fileName) override;
 
  private:
   std::unique_ptr<QtInteraction> interaction_;

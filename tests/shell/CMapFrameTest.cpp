@@ -111,15 +111,17 @@ class CMapFrameTest : public QObject {
     QCOMPARE(frame->windowTitle(), file);
     QVERIFY(!view->isChanged());
 
-    answerFileDialog(file);
-    QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
-    QTRY_COMPARE(mapWindows().size(), 2);
-    CMapFrame* opened = nullptr;
-    for (CMapFrame* f : mapWindows())
-      if (f != frame) opened = f;
-    QCOMPARE(opened->windowTitle(), file);
     std::ostringstream before, after;
     writeMapFile(*view, before, 0);
+    QPointer<CMapFrame> first = frame;
+    QVERIFY(frame->close());
+    QTRY_VERIFY(!first);
+
+    answerFileDialog(file);
+    QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
+    QTRY_COMPARE(mapWindows().size(), 1);
+    CMapFrame* opened = mapWindows().first();
+    QCOMPARE(opened->windowTitle(), file);
     writeMapFile(*opened->view(), after, 0);
     QCOMPARE(QString::fromStdString(after.str()), QString::fromStdString(before.str()));
     QCOMPARE(countElements(*opened->view()).nodes, std::size_t{2});
@@ -172,13 +174,95 @@ class CMapFrameTest : public QObject {
     QVERIFY(frame->view()->saveTo(file));
     moveNode(frame->view(), {50, 50}, {150, 100});
     QDir(sub).removeRecursively();
-    QString asked;
-    answerBox(QMessageBox::Save, &asked);
+    // The failure is told on the map window as well, as plain text.
+    QString asked, told;
+    Qt::TextFormat format = Qt::RichText;
+    whenModal([&](QWidget* w) {
+      auto* question = qobject_cast<QMessageBox*>(w);
+      QVERIFY(question);
+      whenModal([&](QWidget* failure) {
+        auto* box = qobject_cast<QMessageBox*>(failure);
+        QVERIFY(box);
+        told = box->text();
+        format = box->textFormat();
+        QCOMPARE(box->parentWidget(), frame->view());
+        box->button(QMessageBox::Ok)->click();
+      });
+      question->button(QMessageBox::Save)->click();
+    });
     QVERIFY(!frame->close());
+    QCOMPARE(told, QStringLiteral("Can't open file '%1'").arg(QString::fromStdString(file)));
+    QCOMPARE(format, Qt::PlainText);
     QVERIFY(frame && frame->isVisible());
     QVERIFY(frame->view()->isChanged());
     QVERIFY(frame->windowTitle().endsWith('*'));
     QVERIFY(app->mainWindow()->console()->toPlainText().contains(QString::fromStdString(file)));
+  }
+
+  void aFileAnotherProgramChangedIsNotOverwrittenUnasked() {
+    CMapFrame* frame = newFrame();
+    CMapClient* view = frame->view();
+    addNode(view, {40, 40, 120, 80}, "mine");
+    const QString file = path("shared.CM");
+    QVERIFY(view->saveTo(file.toStdString()));
+    auto writeElsewhere = [&] {
+      QFile other(file);
+      QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      other.write("written by another editor");
+    };
+    auto content = [&] {
+      QFile f(file);
+      f.open(QIODevice::ReadOnly);
+      return f.readAll();
+    };
+    // Cancel keeps the other program's file and the map's change mark.
+    writeElsewhere();
+    moveNode(view, {50, 50}, {90, 120});
+    QString asked;
+    answerBox(QMessageBox::Cancel, &asked);
+    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
+    QTRY_COMPARE(asked, QStringLiteral("'%1' was changed by another program since it was opened. Overwrite it?").arg(file));
+    QCOMPARE(content(), QByteArray("written by another editor"));
+    QVERIFY(view->isChanged());
+    // Overwrite writes; the next save, with nobody else writing, asks nothing.
+    whenModal([](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == QStringLiteral("Overwrite")) b->click();
+    });
+    QVERIFY(view->save());
+    QVERIFY(content().contains("\"mine\""));
+    moveNode(view, {90, 120}, {60, 60});
+    QVERIFY(view->save());
+    // Save As... writes elsewhere and leaves the other program's file alone.
+    writeElsewhere();
+    const QString other = path("mine.CM");
+    whenModal([other](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == QStringLiteral("Save As...")) {
+          answerFileDialog(other);
+          b->click();
+        }
+    });
+    QVERIFY(view->save());
+    QCOMPARE(content(), QByteArray("written by another editor"));
+    QCOMPARE(QString::fromStdString(view->fileName()), other);
+  }
+
+  void openingAMapThatIsOpenBringsItsWindowForward() {
+    CMapFrame* frame = newFrame();
+    addNode(frame->view(), {40, 40, 120, 80}, "once");
+    const QString file = path("once.CM");
+    QVERIFY(frame->view()->saveTo(file.toStdString()));
+    const QString link = path("link.CM");
+    QVERIFY(QFile::link(file, link));
+    auto* other = new QWidget(nullptr);
+    showActive(other);
+    QVERIFY(app->openMapFile(link));
+    QCOMPARE(mapWindows().size(), 1);
+    QTRY_COMPARE(QApplication::activeWindow(), frame);
+    delete other;
   }
 
   void quittingAsksForEveryChangedMap() {
