@@ -13,6 +13,10 @@
 #include "model/Graphic.h"
 #include "support/ErrorReporter.h"
 
+void reportBadCommand(const Command& cmd, const char* who, const char* operation) {
+  reportError(nullptr, 'E', "%s::%s: Bad %s command, type = %s", who, operation, commandName(cmd.type()), cmd.className());
+}
+
 namespace {
 
 std::string loginName() {

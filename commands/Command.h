@@ -13,6 +13,14 @@
 #include "model/Geometry.h"
 
 class GraphicContainer;
+class Command;
+
+/// Reports "<who>::<operation>: Bad <command name> command, type = <class>".
+void reportBadCommand(const Command& cmd, const char* who, const char* operation);
+
+/// `cmd` as the class its type promises, or null after reportBadCommand.
+template <class C>
+C* commandAs(Command* cmd, const char* who, const char* operation);
 
 /// A change to a map that can be executed, undone and written as text.
 /// The command owns its locator; who made it is kept in its identity stamp.
@@ -302,3 +310,10 @@ class CompositeCommand : public Command {
  private:
   std::vector<std::unique_ptr<Command>> members_;
 };
+
+template <class C>
+C* commandAs(Command* cmd, const char* who, const char* operation) {
+  auto* typedCmd = dynamic_cast<C*>(cmd);
+  if (!typedCmd) reportBadCommand(*cmd, who, operation);
+  return typedCmd;
+}

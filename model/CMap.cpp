@@ -127,8 +127,8 @@ int CMap::execute(Command* cmd) {
     case kCmdNewNode: {
       auto* c = dynamic_cast<CommandPtr1<Node>*>(cmd);
       if (!c || !c->getNew()) {
-        reportError(nullptr, 'E', "CMap::execute: Bad NEW NODE command, type = %s", cmd->className());
-        return -1;
+        reportBadCommand(*cmd, "CMap", "execute");
+        return kResultNotHandled;
       }
       if (Node* added = addClone(*this, c->getNew())) added->invalidateRect(added->getRect());
       return 0;
@@ -136,8 +136,8 @@ int CMap::execute(Command* cmd) {
     case kCmdNewArc: {
       auto* c = dynamic_cast<CommandPtr1<SMaplet>*>(cmd);
       if (!c || !c->getNew()) {
-        reportError(nullptr, 'E', "CMap::execute: Bad NEW ARC command, type = %s", cmd->className());
-        return -1;
+        reportBadCommand(*cmd, "CMap", "execute");
+        return kResultNotHandled;
       }
       if (SMaplet* added = addClone(*this, c->getNew())) added->invalidateRect(kEverywhere);
       return 0;
@@ -157,22 +157,21 @@ int CMap::undo(Command* cmd) {
     carried = c->getNew();
   }
   if (!carried) {
-    reportError(nullptr, 'E', node ? "CMap::undo: Bad NEW NODE command, type = %s" : "CMap::undo: Bad NEW ARC command, type = %s",
-                cmd->className());
-    return -1;
+    reportBadCommand(*cmd, "CMap", "undo");
+    return kResultNotHandled;
   }
   Graphic* added = find(carried->id());
   if (!added) {
     // The element has gone by other means: refused, and the map left as it is.
     reportError(nullptr, 'E', "CMap exception: operator[]: Index %lu not found",
                 static_cast<unsigned long>(carried->id()));
-    return -300;
+    return kResultNotFound;
   }
   bool right = node ? dynamic_cast<Node*>(added) != nullptr : dynamic_cast<SMaplet*>(added) != nullptr;
   if (!right) {
     reportError(nullptr, 'E', node ? "CMap::undo: Can't find object of NEW NODE command"
                                    : "CMap::undo: Can't find object of NEW ARC command");
-    return -1;
+    return kResultNotHandled;
   }
   invalidateRect(added->invalidRect());
   delete added;

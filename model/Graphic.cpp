@@ -196,12 +196,12 @@ void BehaviouralGraphic::invalidateRect(const RECT& r) {
 }
 
 int BehaviouralGraphic::submitCommand(std::unique_ptr<Command> cmd) {
-  if (!cmd) return -245;
+  if (!cmd) return kResultDropped;
   if (cmd->type() == kCmdMoveTo) {
     // Tiny drags make no history entries.
     if (auto* move = dynamic_cast<Command1<tagPOINT>*>(cmd.get())) {
       POINT a = move->getNew(), b = move->getOld();
-      if (std::abs(std::int64_t{a.x} - b.x) < 3 && std::abs(std::int64_t{a.y} - b.y) < 3) return -245;
+      if (std::abs(std::int64_t{a.x} - b.x) < 3 && std::abs(std::int64_t{a.y} - b.y) < 3) return kResultDropped;
     }
   }
   if (GraphicContainer* c = container()) return c->submitCommand(std::move(cmd));

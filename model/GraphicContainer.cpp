@@ -128,7 +128,7 @@ int GraphicContainer::popToFront(Graphic* g) {
   auto found = byPointer_.find(g);
   if (found == byPointer_.end()) {
     reportError(nullptr, 'E', "GraphicContainer::popToFront: can't find graphic");
-    return -1;
+    return kResultNotHandled;
   }
   members_.splice(members_.end(), members_, found->second);
   found->second->order = nextOrder_++;
@@ -307,7 +307,7 @@ void GraphicContainer::drawArea(DrawingContext& dc, const RECT& area) {
 }
 
 int GraphicContainer::submitCommand(std::unique_ptr<Command> cmd) {
-  if (!cmd) return -245;
+  if (!cmd) return kResultDropped;
   int r = cmd->execute();
   // Nobody keeps the command, so nothing it carries can be undone any more.
   cmd->release();
@@ -385,17 +385,16 @@ void GraphicContainer::returnToPlace(Graphic* g) {
 }
 
 int GraphicContainer::undoOnBehalf(Command* cmd) {
-  if (!cmd || cmd->type() != kCmdDelete) return -1;
+  if (!cmd || cmd->type() != kCmdDelete) return kResultNotHandled;
   auto* del = dynamic_cast<CommandPtr1<SensitiveGraphic>*>(cmd);
   if (!del || !del->getOld()) {
-    reportError(nullptr, 'E', "GraphicContainer::undoOnBehalf: Bad DELETE command, type = %s",
-                cmd->className());
-    return -1;
+    reportBadCommand(*cmd, "GraphicContainer", "undoOnBehalf");
+    return kResultNotHandled;
   }
   SensitiveGraphic* g = del->getOld();
   g->joinContainer(this);
   returnToPlace(g);
   del->setOld(nullptr);  // the container owns it again
   invalidateRect(g->invalidRect());
-  return -1;
+  return kResultNotHandled;
 }

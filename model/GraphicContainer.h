@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands/CommandReceiver.h"
+#include "commands/CommandTypes.h"
 #include "model/Geometry.h"
 #include "support/ErrorReporter.h"
 
@@ -84,7 +85,7 @@ class GraphicContainer : public CommandReceiverContainer {
   GraphicContainer& operator=(const GraphicContainer& other);
   ~GraphicContainer() override;
 
-  int executeOnBehalf(Command* cmd) override { return -1; }
+  int executeOnBehalf(Command* cmd) override { return kResultNotHandled; }
   /// Takes back a member removed by a DELETE that is being undone.
   int undoOnBehalf(Command* cmd) override;
 

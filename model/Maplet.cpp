@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kNotMine = -143;
 
 std::int32_t halfFloor(std::int64_t sum) {
   return static_cast<std::int32_t>(sum >= 0 ? sum / 2 : -((-sum + 1) / 2));
@@ -218,18 +217,14 @@ int Maplet::applyOwnCommand(Command* cmd, bool forward) {
   Connector* c = getConnector();
   switch (cmd->type()) {
     case kCmdSetConnection: {
-      auto* set = dynamic_cast<Command2<unsigned int, unsigned long>*>(cmd);
       // The undo messages name the node, as they always have.
-      if (!set) {
-        reportError(nullptr, 'E', forward ? "Maplet::execute: Bad SET CONNECTION command, type = %s"
-                                          : "Node::undo: Bad SET CONNECTION command, type = %s",
-                    cmd->className());
-        return kNotMine;
-      }
+      auto* set = commandAs<Command2<unsigned int, unsigned long>>(cmd, forward ? "Maplet" : "Node",
+                                                                   forward ? "execute" : "undo");
+      if (!set) return kResultNotOwnCommand;
       GraphicContainer* parent = container();
       if (!parent) {
         reportError(nullptr, 'E', forward ? "Maplet::execute: SET CONNECTION no parent" : "Node::undo: SET CONNECTION no parent");
-        return kNotMine;
+        return kResultNotOwnCommand;
       }
       const unsigned long id = forward ? set->getNew2() : set->getOld2();
       RelationableGraphic* target = nullptr;
@@ -239,7 +234,7 @@ int Maplet::applyOwnCommand(Command* cmd, bool forward) {
           // Refused, so that the history does not keep it and the map stays as it was.
           reportError(nullptr, 'E', "Maplet::%s: SET CONNECTION to id %lu, which is not in the map",
                       forward ? "execute" : "undo", id);
-          return -300;
+          return kResultNotFound;
         }
         target = dynamic_cast<RelationableGraphic*>(g);
       }
@@ -250,20 +245,16 @@ int Maplet::applyOwnCommand(Command* cmd, bool forward) {
     case kCmdClearFlags: {
       auto* flags = dynamic_cast<Command1<unsigned long>*>(cmd);
       if (!flags || !c) {
-        reportError(nullptr, 'E', "Maplet::%s: Bad %s command, type = %s", forward ? "execute" : "undo",
-                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
-        return kNotMine;
+        reportBadCommand(*cmd, "Maplet", forward ? "execute" : "undo");
+        return kResultNotOwnCommand;
       }
-      auto bits = static_cast<std::uint32_t>(flags->getNew());
-      std::uint32_t now = c->connectorFlags();
-      if (!forward) now = (now & ~bits) | (static_cast<std::uint32_t>(flags->getOld()) & bits);
-      else now = cmd->type() == kCmdSetFlags ? (now | bits) : (now & ~bits);
-      c->setConnectorFlags(now);
+      c->setConnectorFlags(flagsAfter(cmd->type(), c->connectorFlags(), static_cast<std::uint32_t>(flags->getNew()),
+                                      static_cast<std::uint32_t>(flags->getOld()), forward));
       invalidate();
       return 0;
     }
     default:
-      return kNotMine;
+      return kResultNotOwnCommand;
   }
 }
 
@@ -429,12 +420,12 @@ void SMaplet::readFrom(std::istream& in, const Version* version) {
 // A refusal of the maplet's own commands stands; only what it does not handle goes on.
 int SMaplet::execute(Command* cmd) {
   int r = Maplet::execute(cmd);
-  return r == kNotMine ? SensitiveGraphic::execute(cmd) : r;
+  return r == kResultNotOwnCommand ? SensitiveGraphic::execute(cmd) : r;
 }
 
 int SMaplet::undo(Command* cmd) {
   int r = Maplet::undo(cmd);
-  return r == kNotMine ? SensitiveGraphic::undo(cmd) : r;
+  return r == kResultNotOwnCommand ? SensitiveGraphic::undo(cmd) : r;
 }
 
 int SMaplet::leftButtonDown(unsigned keys, const POINT& p) {

@@ -157,33 +157,27 @@ void setColour(Shape& s, unsigned code, std::uint32_t colour) {
 }  // namespace
 
 // CHANGE LABEL, SET FLAGS, CLEAR FLAGS and SET COLOR, forward (execute) or back (undo);
-// -2 for the types that are not among them.
+// kResultNotOwnCommand for the types that are not among them.
 int Node::applyOwnCommand(Command* cmd, bool forward) {
   const char* operation = forward ? "execute" : "undo";
   Shape* s = getShape();
   switch (cmd->type()) {
     case kCmdChangeLabel:
-      if (auto* c = dynamic_cast<Command1<std::string>*>(cmd)) {
+      if (auto* c = commandAs<Command1<std::string>>(cmd, "Node", operation)) {
         setLabel((forward ? c->getNew() : c->getOld()).c_str());
         notifyObservers();
-      } else {
-        reportError(nullptr, 'E', "Node::%s: Bad CHANGE LABEL command, type = %s", operation, cmd->className());
       }
-      return 0;
+      return kResultDone;
     case kCmdSetFlags:
     case kCmdClearFlags:
       if (auto* c = dynamic_cast<Command1<unsigned long>*>(cmd); c && s) {
-        auto bits = static_cast<std::uint32_t>(c->getNew());
-        std::uint32_t flags = s->shapeFlags();
-        if (!forward) flags = (flags & ~bits) | (static_cast<std::uint32_t>(c->getOld()) & bits);
-        else flags = cmd->type() == kCmdSetFlags ? (flags | bits) : (flags & ~bits);
-        s->setShapeFlags(flags);
+        s->setShapeFlags(flagsAfter(cmd->type(), s->shapeFlags(), static_cast<std::uint32_t>(c->getNew()),
+                                    static_cast<std::uint32_t>(c->getOld()), forward));
         s->invalidate();
       } else {
-        reportError(nullptr, 'E', "Node::%s: Bad %s command, type = %s", operation,
-                    cmd->type() == kCmdSetFlags ? "SET FLAGS" : "CLEAR FLAGS", cmd->className());
+        reportBadCommand(*cmd, "Node", operation);
       }
-      return 0;
+      return kResultDone;
     case kCmdSetFillColor:
     case kCmdSetBorderColor:
     case kCmdSetTextColor:
@@ -191,11 +185,11 @@ int Node::applyOwnCommand(Command* cmd, bool forward) {
         setColour(*s, cmd->type(), static_cast<std::uint32_t>(forward ? c->getNew() : c->getOld()));
         notifyObservers();
       } else {
-        reportError(nullptr, 'E', "Node::%s: Bad SET COLOR command, type = %s", operation, cmd->className());
+        reportBadCommand(*cmd, "Node", operation);
       }
-      return 0;
+      return kResultDone;
     default:
-      return -2;
+      return kResultNotOwnCommand;
   }
 }
 
@@ -208,22 +202,20 @@ int Node::execute(Command* cmd) {
     return 0;
   }
   int r = applyOwnCommand(cmd, true);
-  return r == -2 ? SensitiveGraphic::execute(cmd) : r;
+  return r == kResultNotOwnCommand ? SensitiveGraphic::execute(cmd) : r;
 }
 
 int Node::undo(Command* cmd) {
   if (cmd->type() == kCmdAutoResize) {
-    if (auto* c = dynamic_cast<Command1<tagRECT>*>(cmd)) {
+    if (auto* c = commandAs<Command1<tagRECT>>(cmd, "Node", "undo")) {
       setRect(c->getOld());
       if (Shape* s = getShape()) s->setShapeFlags(s->shapeFlags() & ~Shape::kAutoSize);
       notifyObservers();
-    } else {
-      reportError(nullptr, 'E', "Node::undo: Bad AUTO RESIZE command, type = %s", cmd->className());
     }
-    return 0;
+    return kResultDone;
   }
   int r = applyOwnCommand(cmd, false);
-  return r == -2 ? SensitiveGraphic::undo(cmd) : r;
+  return r == kResultNotOwnCommand ? SensitiveGraphic::undo(cmd) : r;
 }
 
 void Node::printOn(std::ostream& out) const {
@@ -279,10 +271,9 @@ FrameShape* ContextBox::getFrameShape() { return dynamic_cast<FrameShape*>(getSh
 int ContextBox::execute(Command* cmd) {
   if (cmd->type() == kCmdAutoResize) return 0;
   if (cmd->type() == kCmdMoveTo) {
-    auto* move = dynamic_cast<Command1<tagPOINT>*>(cmd);
-    if (!move) {
-      reportError(nullptr, 'E', "ContextBox::execute: Bad MOVE TO command, type = %s", cmd->className());
-    } else if (GraphicContainer* c = container()) {
+    auto* move = commandAs<Command1<tagPOINT>>(cmd, "ContextBox", "execute");
+    GraphicContainer* c = container();
+    if (move && c) {
       POINT delta{move->getNew().x - move->getOld().x, move->getNew().y - move->getOld().y};
       RelationableGraphic::moveTo(move->getNew());
       CarriedElements& carried = move->carried;
@@ -298,7 +289,7 @@ int ContextBox::execute(Command* cmd) {
       }
       for (const auto& [memberId, from] : carried.from)
         if (Graphic* g = c->find(memberId)) g->moveTo({from.x + delta.x, from.y + delta.y});
-    } else {
+    } else if (move) {
       RelationableGraphic::moveTo(move->getNew());
     }
   }
@@ -308,9 +299,8 @@ int ContextBox::execute(Command* cmd) {
 int ContextBox::undo(Command* cmd) {
   if (cmd->type() == kCmdAutoResize) return 0;
   if (cmd->type() == kCmdMoveTo) {
-    auto* move = dynamic_cast<Command1<tagPOINT>*>(cmd);
+    auto* move = commandAs<Command1<tagPOINT>>(cmd, "ContextBox", "undo");
     if (!move) {
-      reportError(nullptr, 'E', "ContextBox::undo: Bad MOVE TO command, type = %s", cmd->className());
       return Node::undo(cmd);
     }
     if (!move->carried.recorded) {

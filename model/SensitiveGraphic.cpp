@@ -145,21 +145,10 @@ void SensitiveGraphic::applyResize(const RECT* r) {
   if (auto* shape = dynamic_cast<Shape*>(getVisual())) shape->setShapeFlags(shape->shapeFlags() & ~Shape::kAutoSize);
 }
 
-namespace {
-
-template <class C>
-C* typed(Command* cmd, const char* operation, const char* what) {
-  auto* typedCmd = dynamic_cast<C*>(cmd);
-  if (!typedCmd) reportError(nullptr, 'E', "SensitiveGraphic::%s: Bad %s command, type = %s", operation, what, cmd->className());
-  return typedCmd;
-}
-
-}  // namespace
-
 int SensitiveGraphic::execute(Command* cmd) {
   switch (cmd->type()) {
     case kCmdDelete: {
-      auto* del = typed<CommandPtr1<SensitiveGraphic>>(cmd, "execute", "DELETE");
+      auto* del = commandAs<CommandPtr1<SensitiveGraphic>>(cmd, "SensitiveGraphic", "execute");
       if (!del) return 0;
       if (GraphicContainer* c = container()) {
         c->invalidateRect(invalidRect());
@@ -170,16 +159,16 @@ int SensitiveGraphic::execute(Command* cmd) {
       return 0;
     }
     case kCmdResize:
-      if (auto* resize = typed<Command1<tagRECT>>(cmd, "execute", "RESIZE")) applyResize(&resize->getNew());
+      if (auto* resize = commandAs<Command1<tagRECT>>(cmd, "SensitiveGraphic", "execute")) applyResize(&resize->getNew());
       return 0;
     case kCmdChangeShape:
-      if (auto* change = typed<Command1<std::string>>(cmd, "execute", "CHANGE SHAPE")) changeShape(change->getNew().c_str());
+      if (auto* change = commandAs<Command1<std::string>>(cmd, "SensitiveGraphic", "execute")) changeShape(change->getNew().c_str());
       return 0;
     case kCmdMoveTo:
-      if (auto* move = typed<Command1<tagPOINT>>(cmd, "execute", "MOVE TO")) moveTo(move->getNew());
+      if (auto* move = commandAs<Command1<tagPOINT>>(cmd, "SensitiveGraphic", "execute")) moveTo(move->getNew());
       return 0;
     default:
-      return -1;
+      return kResultNotHandled;
   }
 }
 
@@ -187,17 +176,17 @@ int SensitiveGraphic::undo(Command* cmd) {
   switch (cmd->type()) {
     case kCmdDelete:
       reportError(nullptr, 'W', "Cannot undo a deletion!");
-      return -98;
+      return kResultUndoImpossible;
     case kCmdResize:
-      if (auto* resize = typed<Command1<tagRECT>>(cmd, "undo", "RESIZE")) applyResize(&resize->getOld());
+      if (auto* resize = commandAs<Command1<tagRECT>>(cmd, "SensitiveGraphic", "undo")) applyResize(&resize->getOld());
       return 0;
     case kCmdChangeShape:
-      if (auto* change = typed<Command1<std::string>>(cmd, "undo", "CHANGE SHAPE")) changeShape(change->getOld().c_str());
+      if (auto* change = commandAs<Command1<std::string>>(cmd, "SensitiveGraphic", "undo")) changeShape(change->getOld().c_str());
       return 0;
     case kCmdMoveTo:
-      if (auto* move = typed<Command1<tagPOINT>>(cmd, "undo", "MOVE TO")) moveTo(move->getOld());
+      if (auto* move = commandAs<Command1<tagPOINT>>(cmd, "SensitiveGraphic", "undo")) moveTo(move->getOld());
       return 0;
     default:
-      return -1;
+      return kResultNotHandled;
   }
 }

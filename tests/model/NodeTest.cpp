@@ -270,3 +270,36 @@ TEST_F(ContextTest, AutoSizeDoesNothingOnAContext) {
 }
 
 }  // namespace
+
+// Every receiver names itself, the operation and the command when a command of its type
+// arrives in the wrong class; the texts stay as the history has always shown them.
+TEST_F(NodeTest, CommandsOfTheWrongClassAreReportedByName) {
+  Node* a = node({0, 0, 40, 30});
+  ContextBox* frame = context({100, 100, 200, 200});
+  SMaplet* m = arc(a, nullptr);
+  struct Case {
+    BehaviouralGraphic* receiver;
+    unsigned type;
+    bool forward;
+    const char* text;
+  };
+  const Case cases[] = {
+      {a, kCmdChangeLabel, true, "Node::execute: Bad CHANGE LABEL command"},
+      {a, kCmdClearFlags, false, "Node::undo: Bad CLEAR FLAGS command"},
+      {a, kCmdMoveTo, true, "SensitiveGraphic::execute: Bad MOVE TO command"},
+      {frame, kCmdMoveTo, false, "ContextBox::undo: Bad MOVE TO command"},
+      {m, kCmdSetConnection, true, "Maplet::execute: Bad SET CONNECTION command"},
+      {m, kCmdSetConnection, false, "Node::undo: Bad SET CONNECTION command"},
+      {m, kCmdSetFlags, true, "Maplet::execute: Bad SET FLAGS command"},
+      {&map, kCmdNewArc, false, "CMap::undo: Bad NEW ARC command"},
+  };
+  for (const Case& c : cases) {
+    Command1<tagRECT> wrong(GraphicObjectLocator(*c.receiver), c.type, {}, {});
+    if (c.forward) c.receiver->execute(&wrong);
+    else c.receiver->undo(&wrong);
+    EXPECT_TRUE(reports.saw(std::string("E: ") + c.text + ", type = Command1<tagRECT>")) << c.text;
+  }
+  Command1<tagPOINT> notASize(GraphicObjectLocator(*a), kCmdAutoResize, {}, {});
+  a->undo(&notASize);
+  EXPECT_TRUE(reports.saw("E: Node::undo: Bad AUTO RESIZE command, type = Command1<tagPOINT>"));
+}
