@@ -56,7 +56,6 @@ void Connector::setRect(const RECT& r) {
 }
 
 unsigned Connector::hitTest(const POINT& p) const {
-  lastHitTerminal_ = -1;
   const bool selected = isHighlighted();
   if (isNear(p, centre_, kCentreReach)) return selected ? kHitConnectorHandle : kHitInside;
   for (std::size_t i = 0; i < legs_.size(); ++i) {
@@ -67,12 +66,16 @@ unsigned Connector::hitTest(const POINT& p) const {
       // A terminal end is a handle only on a selected connector; otherwise
       // another leg may still pass there.
       if (!selected) continue;
-      lastHitTerminal_ = static_cast<int>(i);
       return handle | kHitTerminalHandle;
     }
     return handle | kHitInside;
   }
   return 0;
+}
+
+int Connector::terminalAt(const POINT& p) const {
+  const unsigned hit = hitTest(p);
+  return (hit & kHitTerminalHandle) == kHitTerminalHandle ? static_cast<int>((hit >> 8) & 0xFF) - 1 : -1;
 }
 
 void Connector::copyAttributes(const VisualGraphic& other) {

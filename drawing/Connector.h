@@ -72,10 +72,8 @@ class Connector : public VisualGraphic {
   void setConnectorFlags(std::uint32_t flags) { connectorFlags_ = flags; }
   bool isAutoCentre() const { return (connectorFlags_ & kAutoCentre) != 0; }
 
-  /// The terminal whose end the pointer was on at the latest connector hit
-  /// test, or -1. One value for the whole editor, read by the maplet menus.
-  static int lastHitTerminal() { return lastHitTerminal_; }
-  static void setLastHitTerminal(int terminal) { lastHitTerminal_ = terminal; }
+  /// The terminal whose end handle (shown while selected) is at `p`, or -1.
+  int terminalAt(const POINT& p) const;
 
  protected:
   /// Stores the centre and routes the legs from it, without repainting.
@@ -85,5 +83,4 @@ class Connector : public VisualGraphic {
   std::vector<std::unique_ptr<Line>> legs_;
   POINT centre_ = kDefaultCentre;
   std::uint32_t connectorFlags_ = kAnchored | kAutoCentre;
-  static inline int lastHitTerminal_ = -1;
 };

@@ -62,10 +62,7 @@ RECT LabeledConnector::getRect() const {
 unsigned LabeledConnector::hitTest(const POINT& p) const {
   if (labelShape_) {
     labelShape_->setHighlighted(isHighlighted());
-    if (unsigned answer = labelShape_->hitTest(p)) {
-      setLastHitTerminal(-1);
-      return answer;
-    }
+    if (unsigned answer = labelShape_->hitTest(p)) return answer;
   }
   return Connector::hitTest(p);
 }

@@ -448,6 +448,14 @@ int SMaplet::leftButtonDown(unsigned keys, const POINT& p) {
   return 1;
 }
 
+int SMaplet::rightButtonDown(unsigned keys, const POINT& p) {
+  const Connector* c = getConnector();
+  popupTerminal_ = c ? c->terminalAt(p) : -1;
+  const int r = SensitiveGraphic::rightButtonDown(keys, p);
+  popupTerminal_ = -1;
+  return r;
+}
+
 std::unique_ptr<Command> SMaplet::generateMoveTo(const POINT& p) {
   Connector* c = getConnector();
   auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo);
@@ -468,14 +476,14 @@ Menu SMaplet::buildPopupMenu() {
     menu.addSubmenu("Change Connection Type", types);
   }
   Connector* c = getConnector();
-  if (Connector::lastHitTerminal() >= 0) menu.add(kCmdSetConnection, "Unhook Terminal");
+  if (popupTerminal_ >= 0) menu.add(kCmdSetConnection, "Unhook Terminal");
   else if (c && !c->isAutoCentre()) menu.add(kCmdFloatHandle, "Float Handle");
   return menu;
 }
 
 std::unique_ptr<Command> SMaplet::doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) {
   if (id == kCmdSetConnection) {
-    int terminal = Connector::lastHitTerminal();
+    const int terminal = popupTerminal_;
     if (terminal < 0) {
       reportError(nullptr, 'E', "SensitiveGraphic::doGenerateCommand: unexpected context");
       return nullptr;

@@ -90,6 +90,8 @@ class SMaplet : public SRGraphic, public Maplet {
   /// Reads the maplet, then tells the maplets attached to this one.
   void readFrom(std::istream& in, const Version* version) override;
   int leftButtonDown(unsigned keys, const POINT& p) override;
+  /// The popup, with "Unhook Terminal" when it opens on the end of a terminal.
+  int rightButtonDown(unsigned keys, const POINT& p) override;
   int execute(Command* cmd) override;
   int undo(Command* cmd) override;
   /// The move of the centre (with the selection), then auto-centre off.
@@ -104,4 +106,7 @@ class SMaplet : public SRGraphic, public Maplet {
 
  protected:
   POINT dragReference() const override { return centre(); }
+
+ private:
+  int popupTerminal_ = -1;  // the terminal whose end the open popup was opened on, or -1
 };

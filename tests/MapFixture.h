@@ -24,7 +24,6 @@ class MapFixture : public ::testing::Test {
     registerStandardPrototypes();
     registerComponentPrototypes();
   }
-  void TearDown() override { Connector::setLastHitTerminal(-1); }
 
   Node* node(RECT r, const char* label = nullptr, const char* shape = "Rectangle") {
     return new Node(&map, shape, label, &r);

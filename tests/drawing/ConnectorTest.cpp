@@ -45,9 +45,8 @@ TEST(ConnectorTest, HitCodesOfCentreAndTerminalsWithTheLastHitTerminal) {
                  Case{{98, 50}, false, 0, -1}, Case{{51, 80}, true, 0x310, -1},
                  Case{{75, 51}, false, 0x210, -1}, Case{{90, 90}, true, 0, -1}}) {
     c->setHighlighted(k.selected);
-    Connector::setLastHitTerminal(7);
     EXPECT_EQ(c->hitTest(k.p), k.expected) << k.p.x << "," << k.p.y;
-    EXPECT_EQ(Connector::lastHitTerminal(), k.lastHit) << k.p.x << "," << k.p.y;
+    EXPECT_EQ(c->terminalAt(k.p), k.lastHit) << k.p.x << "," << k.p.y;
   }
 }
 

@@ -35,7 +35,6 @@ class SafeSaveTest : public MapFixture {
   void TearDown() override {
     ::chmod(dir.c_str(), 0755);
     fs::remove_all(dir);
-    MapFixture::TearDown();
   }
   static std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
