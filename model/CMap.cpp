@@ -191,7 +191,7 @@ int CMap::passToElements(Handler handler, unsigned keys, const POINT& p) {
 
 void CMap::rubberBandSelect(unsigned keys, const POINT& p) {
   if (!(keys & kKeyControl)) setAllHighlighted(false);
-  RECT band = fromWindow(trackRect(toWindow(RECT{p.x, p.y, p.x, p.y}), kEdgeRight | kEdgeBottom, window()));
+  RECT band = fromWindow(trackRect(interaction(), toWindow(RECT{p.x, p.y, p.x, p.y}), kEdgeRight | kEdgeBottom, window()));
   for (Graphic* g : *this)
     if (g->isInside(band)) g->setHighlighted(true);
 }

@@ -51,6 +51,8 @@ class CMap : public SRGraphic {
   int middleDoubleClick(unsigned keys, const POINT& p) override;
   int mouseMove(unsigned keys, const POINT& p) override;
 
+  /// The map's own state: its drag, its repaint pause, its interaction backend.
+  MapState& mapState() override { return state_; }
   /// Repaints go to the container above, if any (the view answers them itself).
   void invalidateRect(const RECT& r) override;
   /// The map's own text form: id and prototype name.
@@ -69,4 +71,5 @@ class CMap : public SRGraphic {
 
  private:
   Shape* backdrop_ = nullptr;
+  MapState state_;
 };

@@ -77,7 +77,7 @@ void GraphicContainer::readHeaderFrom(std::istream& in) {
 void GraphicContainer::readComponentsFrom(std::istream& in, const Version* version) {
   clear();
   flags_ |= kReading;
-  RepaintPause quiet;  // members read now are measured for the area index when first searched
+  RepaintPause quiet(*this);  // members read now are measured for the area index when first searched
   if (!version || *version < Version(0, 1)) {
     readOlderComponents(in);
   } else if (*version == Version(0, 1)) {

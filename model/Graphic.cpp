@@ -79,8 +79,11 @@ unsigned Graphic::hitTest(const POINT& p) const {
   return pointInRect(r, p) ? zoneCode(r, p) : 0;
 }
 
+RepaintPause::RepaintPause(GraphicContainer& map) : map_(map) { ++map_.mapState().repaintPauses; }
+RepaintPause::~RepaintPause() { --map_.mapState().repaintPauses; }
+
 void Graphic::invalidate() {
-  if (!container_ || RepaintPause::active()) return;
+  if (!container_ || container_->mapState().repaintPauses > 0) return;
   container_->memberMayHaveMoved(this);
   container_->invalidateRect(invalidRect());
 }
@@ -187,9 +190,14 @@ void BehaviouralGraphic::removePart(Graphic* g) {
 
 std::uint32_t BehaviouralGraphic::addPart(Graphic* g) { return add(g); }
 
+MapState& BehaviouralGraphic::mapState() {
+  GraphicContainer* c = container();
+  return c ? c->mapState() : GraphicContainer::mapState();
+}
+
 void BehaviouralGraphic::invalidateRect(const RECT& r) {
   // A part repainting means this element's looks or geometry may have changed.
-  if (GraphicContainer* c = container(); c && !RepaintPause::active()) {
+  if (GraphicContainer* c = container(); c && c->mapState().repaintPauses == 0) {
     c->memberMayHaveMoved(this);
     c->invalidateRect(r);
   }

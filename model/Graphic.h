@@ -108,18 +108,17 @@ class Graphic : public virtual CloneableObject {
   GraphicContainer* container_ = nullptr;
 };
 
-/// While a map is being read nothing of it is shown, so graphics ask for no
+/// While a map is being read nothing of it is shown, so its graphics ask for no
 /// repaints (the window that shows the map paints it whole afterwards).
 class RepaintPause {
  public:
-  RepaintPause() { ++depth_; }
-  ~RepaintPause() { --depth_; }
+  explicit RepaintPause(GraphicContainer& map);
+  ~RepaintPause();
   RepaintPause(const RepaintPause&) = delete;
   RepaintPause& operator=(const RepaintPause&) = delete;
-  static bool active() { return depth_ > 0; }
 
  private:
-  static inline int depth_ = 0;
+  GraphicContainer& map_;
 };
 
 /// Writes with printOn and reads with readFrom in the oldest syntax.
@@ -181,6 +180,8 @@ class BehaviouralGraphic : public Graphic, public GraphicContainer {
   virtual int changeShape(const char* prototypeName) = 0;
   /// Passes a repaint request to the container.
   void invalidateRect(const RECT& r) override;
+  /// The state of the map this element is in.
+  MapState& mapState() override;
   /// Hands a command toward whoever executes (and perhaps records) it; takes ownership.
   int submitCommand(std::unique_ptr<Command> cmd) override;
   virtual int execute(Command* cmd) = 0;

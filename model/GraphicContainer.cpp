@@ -11,6 +11,11 @@
 
 GraphicContainer::GraphicContainer() = default;
 
+MapState& GraphicContainer::mapState() {
+  static MapState outsideAnyMap;
+  return outsideAnyMap;
+}
+
 GraphicContainer::GraphicContainer(const GraphicContainer& other) : CommandReceiverContainer(other) {
   copyMembersFrom(other);
 }

@@ -11,6 +11,7 @@
 #include "commands/CommandReceiver.h"
 #include "commands/CommandTypes.h"
 #include "model/Geometry.h"
+#include "model/MapState.h"
 #include "support/ErrorReporter.h"
 
 class Command;
@@ -108,6 +109,9 @@ class GraphicContainer : public CommandReceiverContainer {
   /// Told when a member changed on its own.
   virtual void memberChanged(std::uint32_t id) {}
   virtual NativeWindow window() const = 0;
+  /// The state of the map this container belongs to; a container in no map shares
+  /// one with every other such container.
+  virtual MapState& mapState();
   virtual POINT fromWindow(const POINT& p) const = 0;
   virtual POINT toWindow(const POINT& p) const = 0;
   virtual RECT fromWindow(const RECT& r) const = 0;

@@ -39,16 +39,25 @@ class InteractionBackend {
 void setInteractionBackend(InteractionBackend* backend);
 InteractionBackend* interactionBackend();
 
+// Each service asks `backend`, or the installed backend in the forms without one; with
+// no backend at all it answers as if the user had cancelled at once.
+
 /// Tracks a rectangle; the answer is normalised and at least 4 wide and 4 high.
+RECT trackRect(InteractionBackend* backend, const RECT& r, unsigned edgeMask, NativeWindow window = nullptr);
 RECT trackRect(const RECT& r, unsigned edgeMask, NativeWindow window = nullptr);
 /// Tracks a line from `fixed`; the answer is where the moving end was released.
+POINT trackLine(InteractionBackend* backend, const POINT& fixed, const POINT& moving, NativeWindow window = nullptr);
 POINT trackLine(const POINT& fixed, const POINT& moving, NativeWindow window = nullptr);
 /// Shows a popup menu; the chosen id (0 when dismissed) and, when asked, its text.
+unsigned trackPopupMenu(InteractionBackend* backend, const Menu& menu, const POINT& at,
+                        std::string* chosenText = nullptr, NativeWindow window = nullptr);
 unsigned trackPopupMenu(const Menu& menu, const POINT& at, std::string* chosenText = nullptr,
                         NativeWindow window = nullptr);
 /// Asks for a text: 0 when ended with OK, 1 with Cancel, -1 otherwise.
+int askText(InteractionBackend* backend, const std::string& title, const std::string& prompt, std::string& text);
 int askText(const std::string& title, const std::string& prompt, std::string& text);
 /// Asks for a colour (0x00BBGGRR); the initial colour when cancelled.
+std::uint32_t chooseColor(InteractionBackend* backend, std::uint32_t initial);
 std::uint32_t chooseColor(std::uint32_t initial);
 /// The custom colours kept between colour choices, white at start.
 CustomColors& customColors();

@@ -441,7 +441,7 @@ int SMaplet::leftButtonDown(unsigned keys, const POINT& p) {
   std::uint16_t i = static_cast<std::uint16_t>(handle - 1);
   GraphicContainer* parent = container();
   if (!parent || i >= c->legCount()) return 1;
-  POINT end = fromWindow(trackLine(toWindow(centre()), toWindow(p), window()));
+  POINT end = fromWindow(trackLine(interaction(), toWindow(centre()), toWindow(p), window()));
   SensitiveGraphic* s = parent->findSensitiveAt(end);
   if (auto* target = dynamic_cast<RelationableGraphic*>(s); target && s != static_cast<SensitiveGraphic*>(this))
     submitCommand(generateSetConnection(i, target->id()));

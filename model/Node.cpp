@@ -76,7 +76,7 @@ std::unique_ptr<Command> Node::generateChangeLabel(const char* text) {
   } else {
     // The whole label is offered, however long; the answer is taken even on Cancel.
     wanted = old;
-    askText("Edit Label", "New Text:", wanted);
+    askText(interaction(), "Edit Label", "New Text:", wanted);
   }
   return std::make_unique<Command1<std::string>>(GraphicObjectLocator(*this), kCmdChangeLabel, wanted, old);
 }
@@ -113,7 +113,7 @@ std::unique_ptr<Command> Node::doGenerateCommand(std::uint16_t id, const POINT* 
       std::uint32_t current = !s ? 0 : id == kCmdSetFillColor ? s->fillColor()
                                     : id == kCmdSetBorderColor ? s->borderColor()
                                                                : s->textColor();
-      std::uint32_t chosen = chooseColor(current);
+      std::uint32_t chosen = chooseColor(interaction(), current);
       return std::make_unique<Command1<unsigned long>>(GraphicObjectLocator(*this), id, chosen, current);
     }
     default:
@@ -138,7 +138,7 @@ int Node::leftButtonDown(unsigned keys, const POINT& p) {
   if (s && isHighlighted()) {
     unsigned hit = s->hitTest(p);
     if (hit & 0x20) {
-      RECT tracked = fromWindow(trackRect(toWindow(getRect()), hit & 0xF, window()));
+      RECT tracked = fromWindow(trackRect(interaction(), toWindow(getRect()), hit & 0xF, window()));
       submitCommand(generateResize(&tracked));
       return 1;
     }

@@ -14,13 +14,14 @@ bool followsItsTerminals(Graphic* g) {
   return c && c->isAutoCentre();
 }
 
-DragState& dragState() {
-  static DragState state;
-  return state;
+SensitiveGraphic::~SensitiveGraphic() {
+  DragState& drag = mapState().drag;
+  if (drag.draggedGraphic == this) drag.draggedGraphic = nullptr;
 }
 
-SensitiveGraphic::~SensitiveGraphic() {
-  if (dragState().draggedGraphic == this) dragState().draggedGraphic = nullptr;
+InteractionBackend* SensitiveGraphic::interaction() {
+  InteractionBackend* own = mapState().interaction;
+  return own ? own : interactionBackend();
 }
 
 void SensitiveGraphic::beginDrag(const POINT& p) {
@@ -28,7 +29,7 @@ void SensitiveGraphic::beginDrag(const POINT& p) {
     c->popToFront(this);
     c->setCaptured(this);
   }
-  DragState& drag = dragState();
+  DragState& drag = mapState().drag;
   drag.draggedGraphic = this;
   drag.dragOrigin = dragReference();
   drag.dragOffset = {p.x - drag.dragOrigin.x, p.y - drag.dragOrigin.y};
@@ -40,13 +41,13 @@ int SensitiveGraphic::leftButtonDown(unsigned, const POINT& p) {
 }
 
 int SensitiveGraphic::mouseMove(unsigned, const POINT& p) {
-  DragState& drag = dragState();
+  DragState& drag = mapState().drag;
   if (drag.draggedGraphic == this) moveTo({p.x - drag.dragOffset.x, p.y - drag.dragOffset.y});
   return 0;
 }
 
 int SensitiveGraphic::leftButtonUp(unsigned keys, const POINT& p) {
-  DragState& drag = dragState();
+  DragState& drag = mapState().drag;
   bool dragged = drag.draggedGraphic == this;
   if (dragged && dragReference() != drag.dragOrigin) {
     auto cmd = generateMoveTo({p.x - drag.dragOffset.x, p.y - drag.dragOffset.y});
@@ -83,7 +84,7 @@ void SensitiveGraphic::showPopupMenu(const POINT* at) {
   }
   Menu menu = buildPopupMenu();
   std::string text;
-  unsigned id = trackPopupMenu(menu, toWindow(anchor), &text, window());
+  unsigned id = trackPopupMenu(interaction(), menu, toWindow(anchor), &text, window());
   if (id == 0) return;
   if (text.size() > 127) text.resize(127);
   if (auto cmd = doGenerateCommand(static_cast<std::uint16_t>(id), at, text.c_str())) submitCommand(std::move(cmd));
@@ -105,7 +106,7 @@ std::unique_ptr<Command> SensitiveGraphic::doGenerateCommand(std::uint16_t id, c
 
 std::unique_ptr<Command> SensitiveGraphic::generateResize(const RECT* newRect) {
   RECT old = getRect();
-  RECT wanted = newRect ? *newRect : fromWindow(trackRect(toWindow(old), kEdgeRight | kEdgeBottom, window()));
+  RECT wanted = newRect ? *newRect : fromWindow(trackRect(interaction(), toWindow(old), kEdgeRight | kEdgeBottom, window()));
   return std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*this), kCmdResize, wanted, old);
 }
 
@@ -123,7 +124,7 @@ std::unique_ptr<Command> SensitiveGraphic::makeMoveTo(const POINT& newValue, con
 }
 
 std::unique_ptr<Command> SensitiveGraphic::generateMoveTo(const POINT& p) {
-  const POINT from = dragState().dragOrigin;
+  const POINT from = mapState().drag.dragOrigin;
   auto own = makeMoveTo(p, from);
   GraphicContainer* c = container();
   if (!c || !isHighlighted()) return own;
@@ -140,7 +141,7 @@ std::unique_ptr<Command> SensitiveGraphic::generateMoveTo(const POINT& p) {
 }
 
 void SensitiveGraphic::applyResize(const RECT* r) {
-  RECT wanted = r ? *r : fromWindow(trackRect(toWindow(getRect()), kEdgeRight | kEdgeBottom, window()));
+  RECT wanted = r ? *r : fromWindow(trackRect(interaction(), toWindow(getRect()), kEdgeRight | kEdgeBottom, window()));
   setRect(wanted);
   if (auto* shape = dynamic_cast<Shape*>(getVisual())) shape->setShapeFlags(shape->shapeFlags() & ~Shape::kAutoSize);
 }
@@ -154,6 +155,7 @@ int SensitiveGraphic::execute(Command* cmd) {
         c->invalidateRect(invalidRect());
         c->rememberPlace(this);
       }
+      if (DragState& drag = mapState().drag; drag.draggedGraphic == this) drag.draggedGraphic = nullptr;
       setContainer(nullptr);
       del->setOld(this);
       return 0;

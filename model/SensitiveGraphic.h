@@ -12,16 +12,6 @@
 /// Key-state bit of a mouse event: Control held.
 inline constexpr unsigned kKeyControl = 0x0008;
 
-class SensitiveGraphic;
-
-/// The one drag in progress in the process (one element is dragged at a time).
-struct DragState {
-  SensitiveGraphic* draggedGraphic = nullptr;
-  POINT dragOffset;  // pointer minus dragOrigin
-  POINT dragOrigin;  // the element's origin at the press
-};
-DragState& dragState();
-
 /// True for a maplet whose connector keeps its centre between its terminals:
 /// moving its neighbours moves it, so selection moves and context moves skip it.
 bool followsItsTerminals(Graphic* g);
@@ -37,6 +27,8 @@ class SensitiveGraphic : public CommandReceiver, public virtual BehaviouralGraph
       : CloneableObject(other), BehaviouralGraphic(other, container) {}
   /// Clears the drag state when it points here.
   ~SensitiveGraphic() override;
+  /// Who answers this element's questions to the user: its map's backend, or the installed one.
+  InteractionBackend* interaction();
 
   const char* className() const override { return "SensitiveGraphic"; }
 

@@ -129,14 +129,14 @@ bool RandomEditor::step() {
     auto* s = dynamic_cast<SensitiveGraphic*>(pick(below(2) ? 1 : 3));
     if (s) {
       POINT o = s->origin();
-      dragState().dragOrigin = o;
+      map_.mapState().drag.dragOrigin = o;
       cmd = s->generateMoveTo({o.x + static_cast<std::int32_t>(below(81)) - 40,
                                o.y + static_cast<std::int32_t>(below(81)) - 40});
     }
   } else if (roll < 33) {  // a context dragged with what lies inside it
     if (auto* box = dynamic_cast<ContextBox*>(pick(2))) {
       POINT o = box->origin();
-      dragState().dragOrigin = o;
+      map_.mapState().drag.dragOrigin = o;
       cmd = box->generateMoveTo({o.x + static_cast<std::int32_t>(below(41)) - 20,
                                  o.y + static_cast<std::int32_t>(below(41)) - 20});
     }

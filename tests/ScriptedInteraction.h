@@ -8,12 +8,16 @@
 
 #include "model/Interaction.h"
 
-/// Installed for its lifetime. Each service takes the next queued answer; with
-/// none queued it answers as a user who cancels at once.
+/// Installed for its lifetime unless made for one map only. Each service takes the next
+/// queued answer; with none queued it answers as a user who cancels at once.
 class ScriptedInteraction : public InteractionBackend {
  public:
-  ScriptedInteraction() { setInteractionBackend(this); }
-  ~ScriptedInteraction() override { setInteractionBackend(nullptr); }
+  explicit ScriptedInteraction(bool installed = true) : installed_(installed) {
+    if (installed_) setInteractionBackend(this);
+  }
+  ~ScriptedInteraction() override {
+    if (installed_ && interactionBackend() == this) setInteractionBackend(nullptr);
+  }
 
   /// The next trackRect ends on this raw rectangle.
   void dragRectTo(const RECT& r) { rects.push_back(r); }
@@ -48,6 +52,9 @@ class ScriptedInteraction : public InteractionBackend {
   std::vector<std::string> textsOffered;
   std::vector<std::string> prompts;  // "title|prompt"
   std::vector<std::uint32_t> colorsOffered;
+
+ private:
+  bool installed_;
 };
 
 /// Finds a command item by text, through submenus; 0 when there is none.

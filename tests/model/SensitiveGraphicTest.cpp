@@ -75,7 +75,7 @@ TEST_F(Selection, ATwoPixelDragMovesButLeavesNoHistory) {
   drag({20, 15}, {22, 17});
   EXPECT_EQ(a->getRect(), (RECT{2, 2, 42, 32}));
   EXPECT_EQ(map.undoCount(), 0u);
-  EXPECT_EQ(dragState().draggedGraphic, nullptr);
+  EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
 }
 
@@ -126,9 +126,9 @@ TEST_F(Selection, DestroyingTheDraggedElementClearsTheDrag) {
   node({0, 0, 40, 30});
   choose({200, 200}, "New Node");
   map.leftButtonDown(0, {205, 205});
-  ASSERT_NE(dragState().draggedGraphic, nullptr);
+  ASSERT_NE(map.mapState().drag.draggedGraphic, nullptr);
   map.undo();  // the new node goes while it is being dragged
-  EXPECT_EQ(dragState().draggedGraphic, nullptr);
+  EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
   map.mouseMove(0, {250, 250});
   map.leftButtonUp(0, {250, 250});
@@ -147,3 +147,43 @@ TEST_F(Selection, AttachPointsFollowTheSideOfTheLine) {
 }
 
 }  // namespace
+
+// Two maps open at once: a drag in one leaves the other alone, each asks its own user, and
+// reading one does not silence the repaints of the other.
+TEST_F(Selection, EachMapKeepsItsOwnDragQuestionsAndRepaintPause) {
+  struct CountingMap : RootMap {
+    CountingMap() : BehaviouralGraphic(nullptr, "default") {}
+    int repaints = 0;
+    void repaint(const RECT&) override { ++repaints; }
+  };
+  Node* a = node({0, 0, 40, 30});
+  CountingMap other;
+  RECT r{0, 0, 40, 30};
+  auto* b = new Node(&other, "Rectangle", nullptr, &r);
+  ScriptedInteraction otherUser(false);
+  other.mapState().interaction = &otherUser;
+
+  map.leftButtonDown(0, {20, 15});
+  other.leftButtonDown(0, {20, 15});
+  map.mouseMove(0, {60, 55});
+  map.leftButtonUp(0, {60, 55});
+  EXPECT_EQ(a->getRect(), (RECT{40, 40, 80, 70}));
+  EXPECT_EQ(b->getRect(), r);
+  EXPECT_EQ(other.mapState().drag.draggedGraphic, b);
+  other.leftButtonUp(0, {20, 15});
+
+  otherUser.chooseItem("New Node");
+  other.rightButtonDown(0, {200, 200});
+  EXPECT_EQ(other.memberCount(), 2u);
+  EXPECT_EQ(otherUser.menusShown.size(), 1u);
+  EXPECT_TRUE(user.menusShown.empty());
+
+  RepaintPause readingTheFirst(map);
+  const int before = other.repaints;
+  b->moveTo({100, 100});
+  EXPECT_GT(other.repaints, before);
+  RepaintPause readingIt(other);
+  const int paused = other.repaints;
+  b->moveTo({150, 150});
+  EXPECT_EQ(other.repaints, paused);
+}
