@@ -3,30 +3,6 @@
 
 #include "drawing/Outline.h"
 
-namespace {
-
-// Lets a shape lay itself out on the real context's fonts without painting
-// anything: the label is drawn for real only once it sits on the centre.
-class MeasuringOnly : public DrawingContext {
- public:
-  explicit MeasuringOnly(DrawingContext& dc) : dc_(dc) {}
-  void rectangle(const RECT&, OptionalColor, OptionalColor) override {}
-  void ellipse(const RECT&, OptionalColor, OptionalColor) override {}
-  void roundRect(const RECT&, std::int32_t, std::int32_t, OptionalColor, OptionalColor) override {}
-  void polygon(std::span<const POINT>, OptionalColor, OptionalColor) override {}
-  void line(const POINT&, const POINT&, OptionalColor) override {}
-  int textExtent(std::string_view text, TextExtent& extent) override { return dc_.textExtent(text, extent); }
-  bool textOut(std::int32_t, std::int32_t, std::string_view) override { return true; }
-  void setTextColor(Color) override {}
-  void setCopyPen() override {}
-  void setTransparentBackground() override {}
-
- private:
-  DrawingContext& dc_;
-};
-
-}  // namespace
-
 LabeledConnector::LabeledConnector(GraphicContainer* container, std::uint16_t legCount,
                                    std::unique_ptr<Shape> labelShape, const Line& legPrototype)
     : Connector(container, legCount, legPrototype), labelShape_(std::move(labelShape)) {}
@@ -38,16 +14,16 @@ LabeledConnector::LabeledConnector(const LabeledConnector& other, GraphicContain
 
 LabeledConnector::~LabeledConnector() = default;
 
-void LabeledConnector::draw(DrawingContext& dc) {
-  if (labelShape_) {
-    labelShape_->setHighlighted(isHighlighted());
-    if (labelShape_->isLayoutPending() || isEmptyRect(labelShape_->getRect())) {
-      MeasuringOnly measuring(dc);
-      labelShape_->draw(measuring);
-      centreLabel();
-      invalidate();
-    }
+void LabeledConnector::layOut(DrawingContext& dc) {
+  if (labelShape_ && (labelShape_->isLayoutPending() || isEmptyRect(labelShape_->getRect()))) {
+    labelShape_->layOut(dc);
+    centreLabel();
+    invalidate();
   }
+}
+
+void LabeledConnector::draw(DrawingContext& dc) {
+  if (labelShape_) labelShape_->setHighlighted(isHighlighted());
   Connector::draw(dc);
   if (labelShape_) labelShape_->draw(dc);
 }

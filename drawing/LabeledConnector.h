@@ -21,8 +21,10 @@ class LabeledConnector : public Connector {
   LabeledConnector* clone() const override { return new LabeledConnector(*this); }
   const char* className() const override { return "LabeledConnector"; }
 
-  /// Lays the label out and centres it when needed, then draws the legs and the label over them.
+  /// Draws the legs and the label over them.
   void draw(DrawingContext& dc) override;
+  /// Lays the label out and centres it when needed.
+  void layOut(DrawingContext& dc) override;
   /// The connector's rectangle joined with the label's repaint area once it has a size.
   RECT getRect() const override;
   /// The label shape's answer first, then the connector's.

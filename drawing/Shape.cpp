@@ -51,7 +51,7 @@ Shape& Shape::operator=(const Shape& other) {
   return *this;
 }
 
-void Shape::draw(DrawingContext& dc) {
+void Shape::layOut(DrawingContext& dc) {
   if (isEmptyRect(rect_)) shapeFlags_ |= kAutoSize | kLayoutPending;
   if (isLayoutPending()) {
     if (!label_) {
@@ -67,6 +67,9 @@ void Shape::draw(DrawingContext& dc) {
     invalidate();
   }
   shapeFlags_ &= ~kLayoutPending;
+}
+
+void Shape::draw(DrawingContext& dc) {
   drawOutline(dc);
   if (isHighlighted()) drawHandles(dc);
   if (label_) {

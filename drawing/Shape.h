@@ -35,8 +35,11 @@ class Shape : public VisualGraphic {
   Shape* clone() const override { return new Shape(*this); }
   const char* className() const override { return "Shape"; }
 
-  /// Lays out the label when pending, then draws outline, handles and label.
+  /// Draws outline, handles and label.
   void draw(DrawingContext& dc) override;
+  /// When pending (or with no size yet): measures the label and, with automatic size,
+  /// takes the label's size; the element's maplets are told.
+  void layOut(DrawingContext& dc) override;
   RECT getRect() const override { return rect_; }
   /// Repaints the old area, stores the rectangle and repaints the new one.
   void setRect(const RECT& r) override;

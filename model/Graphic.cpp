@@ -228,6 +228,10 @@ void BehaviouralGraphic::setDepth(std::uint8_t depth) {
   if (VisualGraphic* v = getVisual()) v->setDepth(depth);
 }
 
+void BehaviouralGraphic::layOut(DrawingContext& dc) {
+  if (VisualGraphic* v = getVisual()) v->layOut(dc);
+}
+
 void BehaviouralGraphic::draw(DrawingContext& dc) {
   if (VisualGraphic* v = getVisual()) v->draw(dc);
 }

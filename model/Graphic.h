@@ -65,7 +65,11 @@ class Graphic : public virtual CloneableObject {
 
   virtual std::uint8_t depth() const = 0;
   virtual void setDepth(std::uint8_t depth) = 0;
+  /// Draws; changes nothing of the element (layOut does that first).
   virtual void draw(DrawingContext& dc) = 0;
+  /// Before a draw: sizes what waits for its label to be measured and moves what follows
+  /// it. `dc` only measures text.
+  virtual void layOut(DrawingContext& dc) {}
   virtual bool isHighlighted() const = 0;
   virtual void setHighlighted(bool on) = 0;
   virtual RECT getRect() const = 0;
@@ -191,6 +195,7 @@ class BehaviouralGraphic : public Graphic, public GraphicContainer {
   std::uint8_t depth() const override;
   void setDepth(std::uint8_t depth) override;
   void draw(DrawingContext& dc) override;
+  void layOut(DrawingContext& dc) override;
   bool isHighlighted() const override;
   void setHighlighted(bool on) override;
   RECT getRect() const override;

@@ -163,7 +163,12 @@ Graphic* GraphicContainer::operator[](std::uint32_t id) const {
   throw Graphic::Exception(buf);
 }
 
+void GraphicContainer::layOutAll(DrawingContext& dc) {
+  for (Member& m : members_) m.graphic->layOut(dc);
+}
+
 void GraphicContainer::draw(DrawingContext& dc) {
+  layOutAll(dc);
   for (Member& m : members_) m.graphic->draw(dc);
 }
 
@@ -300,14 +305,16 @@ std::vector<Graphic*> GraphicContainer::membersNear(const RECT& area) const {
 void GraphicContainer::drawArea(DrawingContext& dc, const RECT& area) {
   // A member paints nothing outside the area it asks to have repainted when it changes.
   std::vector<Member*> near;
+  std::vector<Graphic*> shown;  // back to front
   if (!candidatesIn(area, near)) {
     for (Member& m : members_)
-      if (rectsIntersect(m.graphic->invalidRect(), area)) m.graphic->draw(dc);
-    return;
+      if (rectsIntersect(m.graphic->invalidRect(), area)) shown.push_back(m.graphic.get());
+  } else {
+    for (auto m = near.rbegin(); m != near.rend(); ++m)
+      if (rectsIntersect((*m)->graphic->invalidRect(), area)) shown.push_back((*m)->graphic.get());
   }
-  std::vector<Graphic*> shown;  // back to front
-  for (auto m = near.rbegin(); m != near.rend(); ++m)
-    if (rectsIntersect((*m)->graphic->invalidRect(), area)) shown.push_back((*m)->graphic.get());
+  // A member that finds its size asks for the repaint of its new area itself.
+  for (Graphic* g : shown) g->layOut(dc);
   for (Graphic* g : shown) g->draw(dc);
 }
 

@@ -96,11 +96,13 @@ class GraphicContainer : public CommandReceiverContainer {
   virtual void sort();
   /// The first member with this id; throws Graphic::Exception when there is none.
   virtual Graphic* operator[](std::uint32_t id) const;
-  /// Draws every member back to front.
+  /// Lays out every member, then draws every member back to front.
   virtual void draw(DrawingContext& dc);
-  /// Draws, back to front, only the members whose repaint area meets `area`:
-  /// within `area` the picture is the one draw paints.
+  /// Lays out, then draws, back to front, only the members whose repaint area meets
+  /// `area`: within `area` the picture is the one draw paints.
   void drawArea(DrawingContext& dc, const RECT& area);
+  /// Lays out every member (before an export, or once a map is read).
+  void layOutAll(DrawingContext& dc);
   /// Repaints an area; the root of the chain answers it.
   virtual void invalidateRect(const RECT& r) = 0;
   virtual void setCaptured(Graphic* g) { captured_ = g; }

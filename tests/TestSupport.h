@@ -113,3 +113,9 @@ std::string printed(const T& thing) {
   thing.printOn(out);
   return out.str();
 }
+
+/// Shows a graphic as a view does: laid out, then drawn.
+inline void layOutAndDraw(Graphic& g, DrawingContext& dc) {
+  g.layOut(dc);
+  g.draw(dc);
+}

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/RecordingDC.h"
+#include "tests/TestSupport.h"
 
 TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygon) {
   FrameShape f(nullptr, {0, 0, 100, 80}, 0x0000FF, 0x00FF00);
   RecordingDC dc;
-  f.draw(dc);
+  layOutAndDraw(f, dc);
   auto polygons = dc.callsOf("polygon");
   ASSERT_EQ(polygons.size(), 1u);
   // Without a title the inside is (4, 3, 96, 76).
@@ -22,7 +23,7 @@ TEST(FrameShapeTest, TheTitleStripGrowsWithTheMeasuredTitle) {
   EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 199, 3}));
   f.setLabel("Title");
   RecordingDC dc;
-  f.draw(dc);
+  layOutAndDraw(f, dc);
   EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 199, 17}));
   EXPECT_EQ(f.innerRect(), (RECT{4, 18, 196, 76}));
 }
@@ -42,7 +43,7 @@ TEST(FrameShapeTest, ATitleStaysOnOneLineAndIsLaidOutAgain) {
   EXPECT_EQ(f.label()->aspect(), TextDrawing::kTitleAspect);
   EXPECT_TRUE(f.isLayoutPending());
   RecordingDC dc;
-  f.draw(dc);
+  layOutAndDraw(f, dc);
   EXPECT_EQ(f.label()->lineCount(), 1);
   EXPECT_EQ(f.getRect(), (RECT{0, 0, 300, 100}));  // a frame sized by hand keeps its size
   EXPECT_FALSE(f.isLayoutPending());

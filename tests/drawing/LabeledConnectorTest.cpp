@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/RecordingDC.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ LabeledConnector agnt() {
 TEST(LabeledConnectorTest, TheLabelSizesItselfOnTheCentreAndIsDrawnOverTheLegs) {
   LabeledConnector c = agnt();
   RecordingDC dc;
-  c.draw(dc);
+  layOutAndDraw(c, dc);
   EXPECT_EQ(c.labelShape()->getRect(), (RECT{25, 37, 75, 64}));  // 50 × 27 around (50, 50)
   EXPECT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "line", "ellipse", "setTextColor", "setCopyPen",
                                                        "setTransparentBackground", "textOut"}));
@@ -31,7 +32,7 @@ TEST(LabeledConnectorTest, TheLabelSizesItselfOnTheCentreAndIsDrawnOverTheLegs) 
 TEST(LabeledConnectorTest, TheLabelAnswersHitsBeforeTheLegs) {
   LabeledConnector c = agnt();
   RecordingDC dc;
-  c.draw(dc);
+  layOutAndDraw(c, dc);
   EXPECT_EQ(c.hitTest({50, 45}), 0x14u);
   EXPECT_EQ(c.hitTest({10, 50}), 0x110u);
   c.setHighlighted(true);
@@ -43,7 +44,7 @@ TEST(LabeledConnectorTest, TheLabelAnswersHitsBeforeTheLegs) {
 TEST(LabeledConnectorTest, TheLabelFollowsTheCentre) {
   LabeledConnector c = agnt();
   RecordingDC dc;
-  c.draw(dc);
+  layOutAndDraw(c, dc);
   c.setCentre({60, 60});
   EXPECT_EQ(c.labelShape()->getRect(), (RECT{35, 47, 85, 74}));
 }
@@ -51,9 +52,9 @@ TEST(LabeledConnectorTest, TheLabelFollowsTheCentre) {
 TEST(LabeledConnectorTest, ANewLabelTextResizesTheLabelAtTheNextDrawing) {
   LabeledConnector c = agnt();
   RecordingDC dc;
-  c.draw(dc);
+  layOutAndDraw(c, dc);
   c.setLabel("BTWN-and-more");
-  c.draw(dc);
+  layOutAndDraw(c, dc);
   EXPECT_STREQ(c.getLabel(), "BTWN-and-more");
   RECT r = c.labelShape()->getRect();
   EXPECT_EQ(r.right - r.left, 152);

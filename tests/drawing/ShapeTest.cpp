@@ -38,7 +38,7 @@ TEST(ShapeTest, AnEmptyShapeWithoutLabelIsDrawn40By30FromItsCorner) {
   ChangeRecordingRoot root;
   auto* s = new RectangleShape(&root, {10, 20, 10, 20});
   RecordingDC dc;
-  s->draw(dc);
+  layOutAndDraw(*s, dc);
   EXPECT_EQ(s->getRect(), (RECT{10, 20, 50, 50}));
   EXPECT_TRUE(s->isAutoSize());
   EXPECT_FALSE(s->isLayoutPending());
@@ -63,7 +63,7 @@ TEST(ShapeTest, AutomaticSizeFitsTheLabelByKind) {
     RecordingDC dc;
     dc.charWidth = 10;
     dc.lineHeight = 20;
-    s->draw(dc);
+    layOutAndDraw(*s, dc);
     EXPECT_EQ(s->getRect(), c.expected) << c.kind;
   }
 }
@@ -72,7 +72,7 @@ TEST(ShapeTest, AShapeOfFixedSizeKeepsItWhenItsLabelChanges) {
   RectangleShape s(nullptr, {0, 0, 30, 30});
   s.setLabel("a much longer label than fits");
   RecordingDC dc;
-  s.draw(dc);
+  layOutAndDraw(s, dc);
   EXPECT_EQ(s.getRect(), (RECT{0, 0, 30, 30}));
 }
 
@@ -92,7 +92,7 @@ TEST(ShapeTest, DrawsItsOutlineInItsColoursByKind) {
     s->setFillColor(0x0000FF);
     s->setBorderColor(0x00FF00);
     RecordingDC dc;
-    s->draw(dc);
+    layOutAndDraw(*s, dc);
     ASSERT_EQ(dc.drawingOps(), c.ops);
     if (c.ops.empty()) continue;
     const auto& call = dc.calls[0];
@@ -106,7 +106,7 @@ TEST(ShapeTest, DrawsItsOutlineInItsColoursByKind) {
 TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCorners) {
   auto s = selected(maker<RectangleShape>());
   RecordingDC dc;
-  s->draw(dc);
+  layOutAndDraw(*s, dc);
   auto rects = dc.callsOf("rectangle");
   ASSERT_EQ(rects.size(), 5u);
   EXPECT_EQ(rects[1].rect, (RECT{0, 0, 6, 6}));
@@ -121,7 +121,7 @@ TEST(ShapeTest, TheLabelIsWrittenCentredInTheLabelAreaInTheTextColour) {
   s.setTextColor(0x00FFFF);
   s.setLabel("ab");
   RecordingDC dc;
-  s.draw(dc);
+  layOutAndDraw(s, dc);
   auto out = dc.callsOf("textOut");
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].points[0], (POINT{42, 22}));  // centre (50, 30) less half of 16 × 16
@@ -188,7 +188,7 @@ TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
   dc.charWidth = 10;
   dc.lineHeight = 20;
   EXPECT_EQ(s.invalidRect(), (RECT{-3, -3, 43, 13}));  // not measured yet
-  s.draw(dc);                                           // 100 × 20 on a 40 × 10 shape
+  layOutAndDraw(s, dc);                                           // 100 × 20 on a 40 × 10 shape
   EXPECT_EQ(s.invalidRect(), (RECT{-36, -11, 76, 21}));
 }
 
