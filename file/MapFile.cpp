@@ -213,7 +213,7 @@ bool init(CMap& map, std::istream& in, const std::string& fileName) {
         continue;
       }
       const MIMEValue& type = part.header("Content-Type");
-      if (type.value != "application/x-CMap") continue;
+      if (!equalsIgnoringCase(type.value, "application/x-CMap")) continue;
       const std::string& versionText = type.param("version");
       if (versionText.empty()) {
         reportError(nullptr, 'E', "x-CMap MIME header requires a version parameter");

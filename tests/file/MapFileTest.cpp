@@ -259,6 +259,40 @@ TEST_F(MapFileTest, DamagedFilesNeverCrashOrHang) {
   }
 }
 
+// The map part's header in the forms MIME allows besides the one written.
+TEST_F(MapFileTest, MapPartHeadersInEveryFormMIMEAllows) {
+  auto with = [](const std::string& from, const std::string& to) {
+    std::string text = kExample;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const std::string part = "Content-Type: application/x-CMap; version=0.1";
+  const std::string message = "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****";
+  const std::string texts[] = {
+      with(part, "Content-Type: application/x-CMap; version=\"0.1\""),
+      with(part, "Content-Type: application/x-CMap; version=\"0\\.1\""),
+      with(part, "Content-Type: application/x-CMap; charset=us-ascii; version=0.1"),
+      with(part, "Content-Type: application/x-CMap ; version = 0.1 "),
+      with(part, "Content-Type: application/x-cmap; VERSION=0.1"),
+      with(part, "content-type: application/x-CMap;\r\n\tcharset=us-ascii;\r\n version=0.1"),
+      with(part, "Content-Type:\r\n application/x-CMap; version=0.1 (MS Windows 32 bit)"),
+      with(message, "Content-Type: multipart/mixed; boundary=\"****QORDeLiMiTER****\""),
+      with(message, "CONTENT-TYPE: Multipart/Mixed;\r\n Boundary=****QORDeLiMiTER****"),
+  };
+  for (const std::string& text : texts) {
+    reports.shown.clear();
+    EXPECT_TRUE(read(text)) << text;
+    EXPECT_EQ(map.memberCount(), 4u) << text;
+    EXPECT_EQ(reports.texts(), std::vector<std::string>{}) << text;
+  }
+  // A quoted boundary names the boundary without its quotes, blanks and ';' included.
+  std::string quoted = with(message, "Content-Type: multipart/mixed; boundary=\"a; b\\\"\"");
+  for (std::size_t at; (at = quoted.find("--****QORDeLiMiTER****")) != std::string::npos;)
+    quoted.replace(at, 22, "--a; b\"");
+  EXPECT_TRUE(read(quoted));
+  EXPECT_EQ(map.memberCount(), 4u);
+}
+
 TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
   std::string dir = folder();
   {
