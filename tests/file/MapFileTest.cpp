@@ -293,6 +293,22 @@ TEST_F(MapFileTest, MapPartHeadersInEveryFormMIMEAllows) {
   EXPECT_EQ(map.memberCount(), 4u);
 }
 
+// Labels keep every byte of the file: UTF-8, tabs and other bytes the writer would escape.
+TEST_F(MapFileTest, LabelsKeepEveryByteTheFileHolds) {
+  std::string raw = kExample;
+  raw.replace(raw.find("\"idea\""), 6, "\"caf\xC3\xA9\tna\xEFve\x7F\"");
+  ASSERT_TRUE(read(raw));
+  EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "caf\xC3\xA9\tna\xEFve\x7F");
+  const std::string saved = written(map);
+  EXPECT_NE(saved.find(",\"caf\\c3\\a9\\09na\\efve\\7f\","), std::string::npos) << "the writer escapes as before";
+  RootMap back;
+  ASSERT_TRUE(read(saved, back));
+  EXPECT_STREQ(dynamic_cast<Node*>(back.find(2))->getLabel(), "caf\xC3\xA9\tna\xEFve\x7F");
+
+  ASSERT_TRUE(read("\"QOR Brenlo\" 0 3,\n\"Node\",2,\"default\",30 40 60 60,\"\xC3\xBC\tber\",ffffff,0,0,0\n;\n;\n"));
+  EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "\xC3\xBC\tber");
+}
+
 TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
   std::string dir = folder();
   {
