@@ -309,6 +309,31 @@ TEST_F(MapFileTest, LabelsKeepEveryByteTheFileHolds) {
   EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "\xC3\xBC\tber");
 }
 
+// The fields of a terminal spec this version does not draw go back into the file.
+TEST_F(MapFileTest, TerminalStylesAreWrittenBackAsRead) {
+  const std::string full = "2,\"SMaplet\",4,\"default\",90 50 90 50,2,(2,ff,1,2,\"open\",ff00,\"from \\\"here\\\"\",0,"
+                           "\"closed\",ff,\"to\",ff0000),(3,0,5,,),,,,,3\r\n";
+  std::string text = kExample;
+  const std::size_t at = text.find("2,\"SMaplet\"");
+  text.replace(at, text.find("\r\n", at) + 2 - at, full);
+  ASSERT_TRUE(read(text));
+  auto* m = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[0], map.find(2));
+  EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xFFu);
+  EXPECT_EQ(written(map), text);
+
+  // A floating end keeps its styles too, and a copy of the maplet carries them.
+  text.replace(text.find("(3,0,5,,)"), 9, "(0,0,7)");
+  ASSERT_TRUE(read(text));
+  EXPECT_EQ((*dynamic_cast<SMaplet*>(map.find(4)))[1], nullptr);
+  EXPECT_EQ(written(map), text);
+  std::unique_ptr<Graphic> copy(map.find(4)->clone());
+  std::ostringstream copied;
+  copy->printOn(copied);
+  EXPECT_NE(copied.str().find(",(0,0,7),"), std::string::npos) << copied.str();
+}
+
 TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
   std::string dir = folder();
   {
