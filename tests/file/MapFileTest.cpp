@@ -283,6 +283,7 @@ TEST_F(MapFileTest, MapPartHeadersInEveryFormMIMEAllows) {
     reports.shown.clear();
     EXPECT_TRUE(read(text)) << text;
     EXPECT_EQ(map.memberCount(), 4u) << text;
+    EXPECT_FALSE(map.readIncompletely()) << text;
     EXPECT_EQ(reports.texts(), std::vector<std::string>{}) << text;
   }
   // A quoted boundary names the boundary without its quotes, blanks and ';' included.
@@ -291,6 +292,42 @@ TEST_F(MapFileTest, MapPartHeadersInEveryFormMIMEAllows) {
     quoted.replace(at, 22, "--a; b\"");
   EXPECT_TRUE(read(quoted));
   EXPECT_EQ(map.memberCount(), 4u);
+}
+
+// A file whose body holds lines of which no element could be made is reported and
+// marked, so that a window can ask before saving over it; lost lines mark it too.
+TEST_F(MapFileTest, ABodyThatGivesNoElementsIsReportedAndMarked) {
+  std::string numberless = kExample;
+  numberless.replace(numberless.find("version=0.1"), 11, "version=new");
+  const std::string olderRubbish = "\"QOR Brenlo\" 0 3,\nrubbish\n;\n;\n";
+  for (const std::string& text : {numberless, olderRubbish}) {
+    reports.shown.clear();
+    EXPECT_TRUE(read(text)) << text;
+    EXPECT_EQ(map.memberCount(), 0u);
+    EXPECT_TRUE(map.readIncompletely());
+    EXPECT_TRUE(reports.saw("E: No map elements could be read from 'x.CM'")) << text;
+  }
+
+  std::string oneBad = kExample;
+  oneBad.insert(oneBad.find("1,\"Node\",2"), "3,\"Node\",9,\r\n");
+  reports.shown.clear();
+  EXPECT_TRUE(read(oneBad));
+  EXPECT_EQ(map.memberCount(), 4u);
+  EXPECT_TRUE(map.readIncompletely()) << "a refused line is lost on saving";
+  EXPECT_FALSE(reports.saw("No map elements"));
+
+  for (const std::string& whole : {std::string(kExample), written(RootMap()), olderRubbish.substr(0, 18) + ";\n;\n"}) {
+    reports.shown.clear();
+    EXPECT_TRUE(read(whole)) << whole;
+    EXPECT_FALSE(map.readIncompletely()) << whole;
+    EXPECT_FALSE(reports.saw("No map elements")) << whole;
+  }
+
+  std::string dir = folder();
+  std::ofstream(dir + "/empty.CM", std::ios::binary) << numberless;
+  std::ostringstream out;
+  EXPECT_EQ(checkMapFile(dir + "/empty.CM", out), 1);
+  EXPECT_EQ(out.str(), dir + "/empty.CM: read incompletely, 0 nodes, 0 contexts, 0 maplets\n");
 }
 
 // Labels keep every byte of the file: UTF-8, tabs and other bytes the writer would escape.
@@ -332,6 +369,78 @@ TEST_F(MapFileTest, TerminalStylesAreWrittenBackAsRead) {
   std::ostringstream copied;
   copy->printOn(copied);
   EXPECT_NE(copied.str().find(",(0,0,7),"), std::string::npos) << copied.str();
+}
+
+// A lone carriage return ends a line in both syntaxes.
+TEST_F(MapFileTest, ALoneCarriageReturnEndsALine) {
+  std::string cr = kExample;
+  for (std::size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
+  ASSERT_TRUE(read(cr));
+  EXPECT_EQ(written(map), kExample);
+  EXPECT_FALSE(map.readIncompletely());
+
+  const char* old =
+      "\"QOR Brenlo\" 0 7,\r"
+      "\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,0,0\r"
+      "\"Node\",3,\"default\",90 40 120 60,\"other\",ffffff,0,0,0\r"
+      ";\r"
+      "\"SMaplet\",4,\"default\",90 50,2,2,3,3\r"
+      ";\r";
+  ASSERT_TRUE(read(old));
+  EXPECT_EQ(map.memberCount(), 3u);
+  auto* m = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[1], map.find(3));
+  EXPECT_FALSE(map.readIncompletely());
+  EXPECT_EQ(reports.texts(), std::vector<std::string>{"I: Trying old syntax..."});
+}
+
+// Input without end: every read is bounded, in lines and in size.
+TEST_F(MapFileTest, EndlessInputEndsTheRead) {
+  // A source that repeats one text for ever.
+  struct Endless : std::streambuf {
+    explicit Endless(std::string head, std::string unit) : head(std::move(head)), unit(std::move(unit)) {
+      setg(this->head.data(), this->head.data(), this->head.data() + this->head.size());
+    }
+    int_type underflow() override {
+      setg(unit.data(), unit.data(), unit.data() + unit.size());
+      return traits_type::to_int_type(unit[0]);
+    }
+    std::string head, unit;
+  };
+  const std::string mapHeader =
+      "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n"
+      "Content-Type: application/x-CMap; version=0.1\r\n\r\n5\r\n;\r\n";
+  struct Case {
+    std::string head, unit;
+    std::uint64_t limit;
+    bool read;
+    std::string report;
+  };
+  const std::string node = "1,\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,,,0,0\r\n";
+  const std::string zeros(4096, '\0');
+  const Case cases[] = {
+      {"", zeros, 64 << 20, false, "E: Don't recognize file format of 'x.CM'"},
+      {"", zeros, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+      {"", "X-Header: more\r\n", 64 << 20, false, "E: Don't recognize file format of 'x.CM'"},
+      {mapHeader, node, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+      {mapHeader, zeros, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+      {mapHeader, zeros, 64 << 20, true, "E: Component line longer than 16777216 characters; it and the rest are not read"},
+      {"\"QOR Brenlo\" 0 3,\n\"Node\",2,", zeros, 1 << 20, false,
+       "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+  };
+  for (const Case& c : cases) {
+    reports.shown.clear();
+    Endless source(c.head, c.unit);
+    std::istream in(&source);
+    EXPECT_EQ(init(map, in, "x.CM", c.limit), c.read) << c.report;
+    EXPECT_EQ(map.memberCount(), 0u);
+    EXPECT_TRUE(reports.saw(c.report)) << c.report;
+    EXPECT_EQ(map.readIncompletely(), c.read) << c.report;
+  }
+  reports.shown.clear();
+  EXPECT_FALSE(openMapFile(map, "/dev/zero"));
+  EXPECT_TRUE(reports.saw("E: Don't recognize file format of '/dev/zero'"));
 }
 
 TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
