@@ -321,8 +321,14 @@ bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_
   map.clear();
   map.setReadIncompletely(false);
   BoundedInput bounded(in.rdbuf(), sizeLimit);
-  std::istream input(&bounded);
-  const bool read = readMap(map, input, fileName);
+  bool read;
+  {
+    // One read makes at most 99 reports and a closing count, so that a damaged file
+    // cannot flood the log; the verdict below comes after them.
+    ReportBatch batch(fileName.empty() ? std::string("the map") : fileName, 99);
+    std::istream input(&bounded);
+    read = readMap(map, input, fileName);
+  }
   if (bounded.overLimit()) {
     map.clear();
     reportError(nullptr, 'E', "File '%s' is larger than %llu bytes; it is not read", fileName.c_str(),

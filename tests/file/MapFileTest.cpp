@@ -443,6 +443,23 @@ TEST_F(MapFileTest, EndlessInputEndsTheRead) {
   EXPECT_TRUE(reports.saw("E: Don't recognize file format of '/dev/zero'"));
 }
 
+// One read reports at most 99 problems, then how many more there were, then its verdict.
+TEST_F(MapFileTest, OneReadMakesABoundedNumberOfReports) {
+  std::string text = kExample;
+  std::string bad;
+  for (int i = 0; i < 1000; ++i) bad += "3,\"Node\",5,\r\n";
+  text.replace(text.find("5,\"ContextBox\""), text.find(";\r\n\r\n--") - text.find("5,\"ContextBox\""), bad);
+  EXPECT_TRUE(read(text));
+  const std::vector<std::string> texts = reports.texts();
+  ASSERT_EQ(texts.size(), 101u);
+  EXPECT_EQ(texts[0], "E: Malformed CMap line encountered; bad component spec: 3,\"Node\",5,");
+  EXPECT_EQ(texts[99], "E: ... and 901 more problems in 'x.CM'");
+  EXPECT_EQ(texts[100], "E: No map elements could be read from 'x.CM'");
+  reports.shown.clear();
+  EXPECT_TRUE(read(kExample));
+  EXPECT_TRUE(reports.shown.empty()) << "the next read has a batch of its own";
+}
+
 TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
   std::string dir = folder();
   {
