@@ -1,6 +1,5 @@
 // The text form of a container's members: component lines in the 0.1 and the older syntax.
 #include <istream>
-#include <limits>
 #include <unordered_set>
 #include <map>
 #include <ostream>
