@@ -48,11 +48,9 @@ LineRead readTextLine(std::istream& in, std::string& line, std::size_t limit) {
   std::istream::sentry ok(in, true);
   if (!ok) return {LineStatus::Failed, false};
   std::streambuf* buf = in.rdbuf();
-  // One character more than the limit is kept, so that a CR before the LF of a
-  // line of exactly `limit` characters does not count against it.
-  const std::size_t keep = limit == static_cast<std::size_t>(-1) ? limit : limit + 1;
   bool over = false;
   bool any = false;
+  std::size_t scanned = 0;
   LineStatus status = LineStatus::Complete;
   try {
     for (;;) {
@@ -64,19 +62,25 @@ LineRead readTextLine(std::istream& in, std::string& line, std::size_t limit) {
       }
       any = true;
       if (c == '\n') break;
-      if (line.size() < keep)
+      if (c == '\r') {
+        // CR LF, or a lone CR, ends the line.
+        if (buf->sgetc() == '\n') buf->sbumpc();
+        break;
+      }
+      if (line.size() < limit) {
         line.push_back(static_cast<char>(c));
-      else
+      } else {
         over = true;
+        // Endless input without a line end: give up instead of reading on forever.
+        if (++scanned > kMaxLineScan) {
+          in.setstate(std::ios::failbit);
+          return {LineStatus::Failed, true};
+        }
+      }
     }
   } catch (...) {
     in.setstate(std::ios::badbit);
     return {LineStatus::Failed, over};
-  }
-  if (!line.empty() && line.back() == '\r' && !over) line.pop_back();
-  if (line.size() > limit) {
-    line.resize(limit);
-    over = true;
   }
   return {status, over};
 }
@@ -97,23 +101,43 @@ int MIMEReader::finish(int result) {
 }
 
 int MIMEReader::readParameters(std::string_view header, std::string_view value, std::string_view text) {
-  // Blanks are skipped before the first parameter only: the names of later
-  // parameters keep the blanks that follow their ';'.
-  std::size_t pos = skipBlanks(text, 0);
+  // Parameters are "name=value" or "name=\"quoted value\"" separated by ';'. Blanks
+  // around names and values do not count; a quoted value may hold ';' and blanks,
+  // and a backslash in it takes the next character as it is.
+  std::size_t pos = 0;
   while (pos < text.size()) {
-    const std::size_t eq = text.find('=', pos);
-    const std::size_t semi = text.find(';', pos);
-    const std::size_t end = semi == std::string_view::npos ? text.size() : semi;
+    pos = skipBlanks(text, pos);
+    std::size_t nameEnd = pos;
+    while (nameEnd < text.size() && text[nameEnd] != '=' && text[nameEnd] != ';') ++nameEnd;
+    const std::string_view name = trimEnd(text.substr(pos, nameEnd - pos));
     int answer;
-    if (eq == std::string_view::npos || eq > end) {
-      answer = addParameter(header, value, text.substr(pos, end - pos), std::nullopt);
+    if (nameEnd == text.size() || text[nameEnd] == ';') {
+      answer = addParameter(header, value, name, std::nullopt);
+      pos = nameEnd;
     } else {
-      const std::string_view name = trimEnd(text.substr(pos, eq - pos));
-      const std::size_t start = std::min(skipBlanks(text, eq + 1), end);
-      answer = addParameter(header, value, name, text.substr(start, end - start));
+      std::size_t at = skipBlanks(text, nameEnd + 1);
+      std::string paramValue;
+      if (at < text.size() && text[at] == '"') {
+        for (++at; at < text.size() && text[at] != '"'; ++at) {
+          if (text[at] == '\\' && at + 1 < text.size()) ++at;
+          paramValue.push_back(text[at]);
+        }
+        if (at < text.size())
+          ++at;  // the closing quote
+        else
+          paramValue = std::string(trimEnd(paramValue));  // a quote left open ends with the text
+        // Whatever follows the quotes up to the next ';' is not part of the value.
+        while (at < text.size() && text[at] != ';') ++at;
+      } else {
+        const std::size_t start = at;
+        while (at < text.size() && text[at] != ';') ++at;
+        paramValue = trimEnd(text.substr(start, at - start));
+      }
+      answer = addParameter(header, value, name, paramValue);
+      pos = at;
     }
     if (answer < 0) return answer;
-    pos = end == text.size() ? end : end + 1;
+    if (pos < text.size()) ++pos;  // the ';'
   }
   return 0;
 }
@@ -123,8 +147,13 @@ int MIMEReader::readHeader(std::istream& in) {
   const std::streampos start = in.tellg();
   int result = 0;
   std::string line;
+  std::string piece;
   std::size_t lines = 0;
   std::size_t length = 0;
+  auto tooLong = [] {
+    reportError(nullptr, 'E', "MIME header longer than %zu lines or %zu characters", kMaxHeaderLines,
+                kMaxHeaderLength);
+  };
   for (;;) {
     const LineRead read = readTextLine(in, line, kMaxLineLength);
     if (read.status != LineStatus::Complete) {
@@ -138,8 +167,31 @@ int MIMEReader::readHeader(std::istream& in) {
     }
     length += line.size() + 1;
     if (++lines > kMaxHeaderLines || length > kMaxHeaderLength) {
-      reportError(nullptr, 'E', "MIME header longer than %zu lines or %zu characters", kMaxHeaderLines,
-                  kMaxHeaderLength);
+      tooLong();
+      result = -2;
+      break;
+    }
+    // A header may be folded: a line that begins with a blank or a tab continues it.
+    bool endsAfterThisLine = false;
+    bool refused = false;
+    while (!line.empty() && (in.peek() == ' ' || in.peek() == '\t')) {
+      const LineRead more = readTextLine(in, piece, kMaxLineLength);
+      if (more.status != LineStatus::Complete) {
+        endsAfterThisLine = true;
+        break;
+      }
+      length += piece.size() + 1;
+      if (more.overLimit || ++lines > kMaxHeaderLines || length > kMaxHeaderLength) {
+        if (more.overLimit)
+          reportError(nullptr, 'E', "MIME header line longer than %zu characters", kMaxLineLength);
+        else
+          tooLong();
+        refused = true;
+        break;
+      }
+      line += piece;
+    }
+    if (refused) {
       result = -2;
       break;
     }
@@ -154,14 +206,18 @@ int MIMEReader::readHeader(std::istream& in) {
       const std::string_view name = trimEnd(text.substr(first, colon - first));
       const std::size_t valueStart = skipBlanks(text, colon + 1);
       const std::size_t semi = text.find(';', valueStart);
-      const std::string_view value =
-          text.substr(valueStart, semi == std::string_view::npos ? std::string_view::npos : semi - valueStart);
+      const std::string_view value = trimEnd(
+          text.substr(valueStart, semi == std::string_view::npos ? std::string_view::npos : semi - valueStart));
       const std::string_view params =
           semi == std::string_view::npos ? std::string_view() : text.substr(semi + 1);
 
       if (equalsIgnoringCase(name, "MIME-Version")) {
         if (value.substr(0, 3) != "1.0")
           reportError(nullptr, 'W', "MIME-Version '%s' not supported, this parse may fail", shown(value).c_str());
+        if (endsAfterThisLine) {
+          reportError(nullptr, 'E', "Unexpected EOF or file error during MIME header parsing");
+          break;
+        }
         continue;
       }
       int answer = addHeader(name, value);
@@ -188,6 +244,10 @@ int MIMEReader::readHeader(std::istream& in) {
     }
     // Only a completely empty line ends the block; blanks alone do not.
     if (line.empty()) break;
+    if (endsAfterThisLine) {
+      reportError(nullptr, 'E', "Unexpected EOF or file error during MIME header parsing");
+      break;
+    }
   }
   result = finish(result);
   if (result < 0 && start != std::streampos(-1)) {
@@ -228,7 +288,7 @@ int MultipartMIMEReader::finish(int result) {
   result = MIMEReader::finish(result);
   if (result < 0) return result;
   const MIMEValue& type = header("Content-Type");
-  if (type.value != "multipart/mixed") return -6;
+  if (!equalsIgnoringCase(type.value, "multipart/mixed")) return -6;
   if (type.param("boundary").empty()) {
     reportError(nullptr, 'E', "Multipart MIME requires a 'boundary' parameter");
     return -7;

@@ -19,7 +19,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 /// How a call of readTextLine ended.
 enum class LineStatus {
-  Complete,      ///< the line ended with LF or CR LF (the end is not kept)
+  Complete,      ///< the line ended with LF, CR LF or a lone CR (the end is not kept)
   Unterminated,  ///< the input ended after some characters, before a line end
   End,           ///< the input ended before any character
   Failed,        ///< the stream failed or was already failed
@@ -32,9 +32,14 @@ struct LineRead {
   bool overLimit;
 };
 
-/// Reads one line whatever its length, accepting LF and CR LF line ends. Keeps at
-/// most `limit` characters in `line`; the rest of the line is consumed and dropped
+/// Characters readTextLine passes over beyond its limit before it gives up on a line.
+inline constexpr std::size_t kMaxLineScan = 16 * 1024 * 1024;
+
+/// Reads one line, accepting LF, CR LF and a lone CR as line ends. Keeps at most
+/// `limit` characters in `line`; the rest of the line is consumed and dropped
 /// (reported through `overLimit`), so that no input makes it allocate without bound.
+/// A line that runs on for more than kMaxLineScan characters beyond the limit fails
+/// the stream (Failed, overLimit), so that endless input ends the read.
 LineRead readTextLine(std::istream& in, std::string& line, std::size_t limit);
 
 /// The value of one header: its text before the first ';' and its parameters.
@@ -71,7 +76,11 @@ class MIMEReader {
   /// is the result of the read. Checks that a well-formed content type was read.
   virtual int finish(int result);
 
-  /// Reads one header block up to its empty line. Answers 0 (or a positive note) on
+  /// Reads one header block up to its empty line. A line that begins with a blank
+  /// or a tab continues the header before it. Names and parameter names keep no
+  /// blanks around them, values none at their end; a parameter value may be a quoted
+  /// string (quotes removed, a backslash takes the next character as it is).
+  /// Answers 0 (or a positive note) on
   /// success; -1 a Content-Type refused, -2 a malformed or oversized line, -3 the
   /// stream was failed or at its end, -4 no Content-Type, -5 a type without '/'
   /// (subclasses add their own). A negative answer puts the stream back where the
@@ -116,8 +125,8 @@ class MultipartMIMEReader : public GenericMIMEReader {
  public:
   int addParameter(std::string_view header, std::string_view value, std::string_view param,
                    std::optional<std::string_view> paramValue) override;
-  /// Also answers -6 when the type is not exactly "multipart/mixed" and -7 when it
-  /// has no boundary.
+  /// Also answers -6 when the type is not "multipart/mixed" (case ignored) and -7
+  /// when it has no boundary.
   int finish(int result) override;
 
   /// Moves the stream past the next boundary line, to the header of the next part.

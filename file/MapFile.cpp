@@ -150,19 +150,72 @@ std::size_t parseVersion(std::string_view text, Version& version) {
   return pos;
 }
 
-bool init(CMap& map, std::istream& in, const std::string& fileName) {
-  if (!in) {
-    reportError(nullptr, 'E', "CMapClient::init: bad stream");
-    return false;
+namespace {
+
+// Passes at most `limit` bytes of another buffer on, and notes when the source holds
+// more, so that endless or oversized input ends the read. Seeks go to the source.
+class BoundedInput : public std::streambuf {
+ public:
+  BoundedInput(std::streambuf* source, std::uint64_t limit) : source_(source), limit_(limit) {
+    const pos_type at = source_->pubseekoff(0, std::ios::cur, std::ios::in);
+    origin_ = at == pos_type(off_type(-1)) ? -1 : static_cast<off_type>(at);
   }
-  map.clear();
+  bool overLimit() const { return over_; }
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (taken_ >= limit_) {
+      if (!traits_type::eq_int_type(source_->sgetc(), traits_type::eof())) over_ = true;
+      return traits_type::eof();
+    }
+    const std::uint64_t room = limit_ - taken_;
+    const std::streamsize want = static_cast<std::streamsize>(std::min<std::uint64_t>(sizeof buffer_, room));
+    const std::streamsize got = source_->sgetn(buffer_, want);
+    if (got <= 0) return traits_type::eof();
+    taken_ += static_cast<std::uint64_t>(got);
+    setg(buffer_, buffer_, buffer_ + got);
+    return traits_type::to_int_type(*gptr());
+  }
+  pos_type seekoff(off_type off, std::ios::seekdir dir, std::ios::openmode which) override {
+    if (dir == std::ios::cur) {
+      const pos_type at = source_->pubseekoff(0, std::ios::cur, which);
+      if (at == pos_type(off_type(-1))) return at;
+      const off_type here = static_cast<off_type>(at) - (egptr() - gptr());
+      if (off == 0) return pos_type(here);
+      return seekpos(pos_type(here + off), which);
+    }
+    return seekTo(source_->pubseekoff(off, dir, which));
+  }
+  pos_type seekpos(pos_type pos, std::ios::openmode which) override {
+    return seekTo(source_->pubseekpos(pos, which));
+  }
+
+ private:
+  pos_type seekTo(pos_type at) {
+    setg(buffer_, buffer_, buffer_);
+    if (at != pos_type(off_type(-1)) && origin_ >= 0 && static_cast<off_type>(at) >= origin_)
+      taken_ = static_cast<std::uint64_t>(static_cast<off_type>(at) - origin_);
+    return at;
+  }
+
+  std::streambuf* source_;
+  std::uint64_t limit_;
+  std::uint64_t taken_ = 0;
+  off_type origin_ = -1;
+  bool over_ = false;
+  char buffer_[64 * 1024];
+};
+
+// Reads the map from a stream already bounded in size (see init).
+bool readMap(CMap& map, std::istream& in, const std::string& fileName) {
   const std::streampos start = in.tellg();
   auto message = std::make_unique<MultipartMIMEReader>();
   int header = message->readHeader(in);
   if (header < 0) {
     // Text before the header: skip to the first empty line and try once more.
     std::string line;
-    for (;;) {
+    for (std::size_t lines = 0; lines < MIMEReader::kMaxHeaderLines; ++lines) {
       LineRead r = readTextLine(in, line, 299);
       if (r.status != LineStatus::Complete || line.empty()) break;
     }
@@ -178,7 +231,7 @@ bool init(CMap& map, std::istream& in, const std::string& fileName) {
         continue;
       }
       const MIMEValue& type = part.header("Content-Type");
-      if (type.value != "application/x-CMap") continue;
+      if (!equalsIgnoringCase(type.value, "application/x-CMap")) continue;
       const std::string& versionText = type.param("version");
       if (versionText.empty()) {
         reportError(nullptr, 'E', "x-CMap MIME header requires a version parameter");
@@ -223,7 +276,55 @@ bool init(CMap& map, std::istream& in, const std::string& fileName) {
   return true;
 }
 
+}  // namespace
+
+bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_t sizeLimit) {
+  if (!in) {
+    reportError(nullptr, 'E', "CMapClient::init: bad stream");
+    return false;
+  }
+  map.clear();
+  map.setReadIncompletely(false);
+  BoundedInput bounded(in.rdbuf(), sizeLimit);
+  bool read;
+  {
+    // One read makes at most 99 reports and a closing count, so that a damaged file
+    // cannot flood the log; the verdict below comes after them.
+    ReportBatch batch(fileName.empty() ? std::string("the map") : fileName, 99);
+    std::istream input(&bounded);
+    read = readMap(map, input, fileName);
+  }
+  if (bounded.overLimit()) {
+    map.clear();
+    reportError(nullptr, 'E', "File '%s' is larger than %llu bytes; it is not read", fileName.c_str(),
+                static_cast<unsigned long long>(sizeLimit));
+    in.setstate(std::ios::failbit);
+    return false;
+  }
+  if (!read) return false;
+  const GraphicContainer::ReadTally& tally = map.lastRead();
+  bool lost = tally.lost > 0;
+  if (tally.lines > 0 && map.memberCount() == 0) {
+    reportError(nullptr, 'E', "No map elements could be read from '%s'", fileName.c_str());
+    lost = true;
+  }
+  map.setReadIncompletely(lost);
+  return true;
+}
+
 bool openMapFile(CMap& map, const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
+  // A regular file too large is refused before anything of it is read.
+  std::error_code error;
+  if (in && std::filesystem::is_regular_file(fileName, error)) {
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    if (!error && size > kMaxMapFileSize) {
+      map.clear();
+      map.setReadIncompletely(false);
+      reportError(nullptr, 'E', "File '%s' is larger than %llu bytes; it is not read", fileName.c_str(),
+                  static_cast<unsigned long long>(kMaxMapFileSize));
+      return false;
+    }
+  }
   return init(map, in, fileName);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <iosfwd>
 #include <string>
@@ -21,9 +22,16 @@ void writeMapFile(const CMap& map, std::ostream& out, std::time_t when);
 /// receives the reported text.
 bool save(const CMap& map, const std::string& fileName, std::string* why = nullptr);
 
+/// The largest map file read: a larger one is refused with a report, since its
+/// elements would take more memory than a desktop has.
+inline constexpr std::uint64_t kMaxMapFileSize = std::uint64_t(1) << 30;
+
 /// Reads a map from the stream into `map` (emptied first); `fileName` names the
-/// file in messages (empty for a stream). True when a map was read.
-bool init(CMap& map, std::istream& in, const std::string& fileName);
+/// file in messages (empty for a stream). True when a map was read; the map's
+/// readIncompletely() then tells whether the file held more than was read. At most
+/// `sizeLimit` bytes are read: a longer stream is refused and leaves the map empty.
+/// The reports of one read are kept within a ReportBatch.
+bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_t sizeLimit = kMaxMapFileSize);
 
 /// Opens `fileName` and reads it with init.
 bool openMapFile(CMap& map, const std::string& fileName);

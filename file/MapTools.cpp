@@ -32,10 +32,11 @@ int checkMapFile(const std::string& file, std::ostream& out) {
   registerPrototypesOnce();
   CMap map;
   bool ok = openMapFile(map, file);
+  const bool whole = ok && !map.readIncompletely();
   MapCounts counts = countElements(map);
-  out << file << ": " << (ok ? "read" : "not read") << ", " << counts.nodes << " nodes, " << counts.contexts
-      << " contexts, " << counts.maplets << " maplets\n";
-  return ok ? 0 : 1;
+  out << file << ": " << (whole ? "read" : ok ? "read incompletely" : "not read") << ", " << counts.nodes
+      << " nodes, " << counts.contexts << " contexts, " << counts.maplets << " maplets\n";
+  return whole ? 0 : 1;
 }
 
 int convertMapFile(const std::string& from, const std::string& to) {

@@ -15,7 +15,8 @@ struct MapCounts {
 MapCounts countElements(const CMap& map);
 
 /// Reads `file` (reports go to the installed report platform) and writes one
-/// summary line to `out`. 0 when the map was read, 1 otherwise.
+/// summary line to `out`. 0 when the map was read whole, 1 when it was not read or
+/// the file held elements that could not be read.
 int checkMapFile(const std::string& file, std::ostream& out);
 
 /// Reads `from` and saves it again as `to`. 0 on success, 1 otherwise.

@@ -62,6 +62,14 @@ class CMap : public SRGraphic {
   /// The selected elements, back to front.
   std::vector<Graphic*> selection() const;
 
+  /// True when the last file read into this map held elements that did not make it
+  /// into the map: nothing could be read of a body that was not empty, element lines
+  /// were refused, or the file was cut off. Saving would then replace the file with
+  /// less than it holds, so a window should ask before Save overwrites it. Set by
+  /// every file read (init); false for a new map.
+  bool readIncompletely() const { return readIncompletely_; }
+  void setReadIncompletely(bool lost) { readIncompletely_ = lost; }
+
  protected:
   using Handler = int (SensitiveGraphic::*)(unsigned, const POINT&);
   /// Offers the event to the elements under the pointer, front to back, until one takes it.
@@ -72,4 +80,5 @@ class CMap : public SRGraphic {
  private:
   Shape* backdrop_ = nullptr;
   MapState state_;
+  bool readIncompletely_ = false;
 };

@@ -1,6 +1,5 @@
 // The text form of a container's members: component lines in the 0.1 and the older syntax.
 #include <istream>
-#include <limits>
 #include <unordered_set>
 #include <map>
 #include <ostream>
@@ -18,13 +17,33 @@ namespace {
 
 constexpr unsigned kSpecNode = 1, kSpecMaplet = 2, kSpecContext = 4;
 
-// Reads one line whole, ending in LF or CR LF; false at the end of input or on
-// a last line without a line end.
-bool readLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  if (in.eof()) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+// How reading one component line ended.
+enum class LineEnd { Read, End, TooLong };
+
+// Reads one line ending in LF, CR LF or a lone CR; End at the end of input or on a
+// last line without a line end. A line beyond the room is not kept (TooLong).
+LineEnd readLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::istream::sentry ok(in, true);
+  if (!ok) return LineEnd::End;
+  std::streambuf* buf = in.rdbuf();
+  for (;;) {
+    const int c = buf->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit | std::ios::failbit);
+      return LineEnd::End;
+    }
+    if (c == '\n') return LineEnd::Read;
+    if (c == '\r') {
+      if (buf->sgetc() == '\n') buf->sbumpc();
+      return LineEnd::Read;
+    }
+    if (line.size() >= GraphicContainer::kMaxComponentLineLength) {
+      in.setstate(std::ios::failbit);
+      return LineEnd::TooLong;
+    }
+    line.push_back(static_cast<char>(c));
+  }
 }
 
 void skipBlanks(std::istream& in) {
@@ -35,8 +54,21 @@ void skipBlanks(std::istream& in) {
   }
 }
 
+// Takes the rest of the line and its end: LF, CR LF or a lone CR.
 void skipRestOfLine(std::istream& in) {
-  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  std::streambuf* buf = in.rdbuf();
+  for (;;) {
+    const int c = buf->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return;
+    }
+    if (c == '\n') return;
+    if (c == '\r') {
+      if (buf->sgetc() == '\n') buf->sbumpc();
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -76,6 +108,7 @@ void GraphicContainer::readHeaderFrom(std::istream& in) {
 
 void GraphicContainer::readComponentsFrom(std::istream& in, const Version* version) {
   clear();
+  lastRead_ = ReadTally{};
   flags_ |= kReading;
   RepaintPause quiet(*this);  // members read now are measured for the area index when first searched
   if (!version || *version < Version(0, 1)) {
@@ -95,7 +128,8 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
   skipBlanks(in);
   auto section = [&](Graphic* (GraphicsFactory::*read)(std::istream&, GraphicContainer*) const) {
     while (in && in.peek() != ';' && in.peek() != std::char_traits<char>::eof()) {
-      (factory.*read)(in, this);
+      ++lastRead_.lines;
+      if (!(factory.*read)(in, this)) ++lastRead_.lost;
       in.clear(in.rdstate() & std::ios::eofbit);
       skipRestOfLine(in);
       skipBlanks(in);
@@ -134,7 +168,28 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
   };
   std::map<std::uint32_t, MapData> read;  // ascending ids: nodes, then maplets, read in that order
   std::string line;
-  while (readLine(in, line) && line != ";") {
+  for (;;) {
+    const LineEnd got = readLine(in, line);
+    if (got == LineEnd::TooLong) {
+      reportError(nullptr, 'E', "Component line longer than %zu characters; it and the rest are not read",
+                  kMaxComponentLineLength);
+      ++lastRead_.lines;
+      ++lastRead_.lost;
+      break;
+    }
+    if (got != LineEnd::Read) {
+      // The body was cut off: a last line without its end, or no ";" after the lines.
+      if (!line.empty() && line != ";") {
+        ++lastRead_.lines;
+        ++lastRead_.lost;
+      } else if (line.empty() && lastRead_.lines > 0) {
+        ++lastRead_.lost;
+      }
+      break;
+    }
+    if (line == ";") break;
+    ++lastRead_.lines;
+    ++lastRead_.lost;  // until an element is made of it
     std::istringstream fields(line);
     unsigned spec = 0;
     std::string type;
@@ -169,7 +224,7 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
     element->setId(id);
     element->joinContainer(this);
     std::string rest = start >= 0 ? line.substr(static_cast<std::size_t>(start)) : std::string();
-    read.try_emplace(id, MapData{element, std::move(rest)});
+    if (read.try_emplace(id, MapData{element, std::move(rest)}).second) --lastRead_.lost;
   }
   for (bool maplets : {false, true}) {
     for (auto& [id, data] : read) {

@@ -197,8 +197,8 @@ int readQuoted(std::istream& in, std::string& text) {
       } else {
         got += static_cast<char>(d);
       }
-    } else if (c >= 0x20 && c <= 0x7E) {
-      got += static_cast<char>(c);
+    } else {
+      got += static_cast<char>(c);  // every byte the text holds: UTF-8, tabs and all
     }
   }
   in.clear(in.rdstate() & std::ios::eofbit);

@@ -137,6 +137,19 @@ class GraphicContainer : public CommandReceiverContainer {
   /// below 0.1, the 0.1 syntax for 0.1; any other version reads nothing.
   virtual void readComponentsFrom(std::istream& in, const Version* version);
 
+  /// Room for one component line; a longer line is refused with a report, and the
+  /// rest of the text is not read.
+  static constexpr std::size_t kMaxComponentLineLength = 16 * 1024 * 1024;
+
+  /// What the last readComponentsFrom met: the element lines that held anything, and
+  /// how many of them gave no element (malformed or refused lines, a repeated id, a
+  /// line beyond the line room and whatever followed it).
+  struct ReadTally {
+    std::size_t lines = 0;
+    std::size_t lost = 0;
+  };
+  const ReadTally& lastRead() const { return lastRead_; }
+
   /// The members whose repaint areas may meet `area` (every member that does, and
   /// perhaps a few near it), back to front.
   std::vector<Graphic*> membersNear(const RECT& area) const;
@@ -211,6 +224,7 @@ class GraphicContainer : public CommandReceiverContainer {
   Graphic* captured_ = nullptr;
   std::uint32_t nextId_ = 1;
   std::vector<Attachment> attachments_;
+  ReadTally lastRead_;
   std::uint64_t nextOrder_ = 0;
   // Beside the stacking list: members by address and by id.
   std::unordered_map<const Graphic*, MemberList::iterator> byPointer_;

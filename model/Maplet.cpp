@@ -1,10 +1,13 @@
 // Terminals, their observers, the maplet commands, its popup menu and its component text.
 #include "model/Maplet.h"
 
+#include <sstream>
+
 #include <algorithm>
 #include <optional>
 #include <istream>
 #include <ostream>
+#include <sstream>
 
 #include "commands/Command.h"
 #include "commands/GraphicsFactory.h"
@@ -36,7 +39,11 @@ Maplet::Maplet(GraphicContainer* container, const std::string& connectorName, co
 }
 
 Maplet::Maplet(const Maplet& other, GraphicContainer* container)
-    : CloneableObject(other), BehaviouralGraphic(other, container), Observer(other), terminals_(other.terminals_) {}
+    : CloneableObject(other),
+      BehaviouralGraphic(other, container),
+      Observer(other),
+      terminals_(other.terminals_),
+      terminalStyles_(other.terminalStyles_) {}
 
 Maplet::~Maplet() {
   invalidate();
@@ -277,13 +284,16 @@ void Maplet::printOn(std::ostream& out) const {
     out.put(kFieldSeparator);
     out.put('(');
     RelationableGraphic* t = i < terminals_.size() ? terminals_[i] : nullptr;
-    if (!t) {
+    const std::string* styles = i < terminalStyles_.size() && !terminalStyles_[i].empty() ? &terminalStyles_[i] : nullptr;
+    if (!t && !styles) {
       out.put('0');
     } else {
-      writeHex(out, t->id());
+      writeHex(out, t ? t->id() : 0);
       out.put(kFieldSeparator);
       const Line* leg = c ? c->leg(i) : nullptr;
       writeHex(out, leg ? leg->lineColor() : 0);
+      // The end's styles this version does not draw go back as they were read.
+      if (styles) out << *styles;
     }
     out.put(')');
   }
@@ -331,6 +341,7 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
 
   std::vector<std::pair<std::uint16_t, RelationableGraphic*>> found;
   GraphicContainer* parent = container();
+  terminalStyles_.clear();
   for (std::int32_t i = 0; i < n; ++i) {
     // Without its separator the list has ended: a damaged count cannot make us spin.
     if (expectChar(in, kFieldSeparator) != kFieldRead) break;
@@ -353,22 +364,31 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
       }
     }
     if (!newSyntax) continue;
+    // The fields after LineColor1 are kept in their written form, to be written back.
+    std::ostringstream styles;
     for (int f = 0; f < 11; ++f) {
       if (expectChar(in, kFieldSeparator) != kFieldRead) {
         if (expectChar(in, ')') == kFieldRead) goto specEnded;
         reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before %s in TerminalSpec", kSpecFields[f]);
       }
+      if (f > 0) styles.put(kFieldSeparator);
       if (isQuotedSpecField(f)) {
-        std::string ignored;
-        readQuoted(in, ignored);
+        std::string text;
+        if (readQuoted(in, text) == kFieldRead) writeQuoted(styles, text);
       } else {
         std::uint32_t value = 0;
-        if (readHex(in, value) == kFieldRead && f == 0 && c && i < c->legCount())
+        const bool got = readHex(in, value) == kFieldRead;
+        if (got && f == 0 && c && i < c->legCount())
           if (Line* leg = c->leg(static_cast<std::uint16_t>(i))) leg->setLineColor(value);
+        if (got && f > 0) writeHex(styles, value);
       }
     }
     skipTo(in, ')');
-  specEnded:;
+  specEnded:
+    if (!styles.str().empty() && i < 0x10000) {
+      if (terminalStyles_.size() <= static_cast<std::size_t>(i)) terminalStyles_.resize(static_cast<std::size_t>(i) + 1);
+      terminalStyles_[static_cast<std::size_t>(i)] = styles.str();
+    }
   }
 
   if (newSyntax) {

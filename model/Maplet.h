@@ -74,6 +74,11 @@ class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
  private:
   int applyOwnCommand(Command* cmd, bool forward);
   std::vector<RelationableGraphic*> terminals_;
+  // Per terminal, the fields of its spec after LineColor1 (line style, thickness,
+  // arrow styles and colours, end texts and colours) as read, each with the ','
+  // before it; empty when the file gave none. This version does not draw them,
+  // but saving writes them back.
+  std::vector<std::string> terminalStyles_;
 };
 
 /// The maplet maps hold: selectable, draggable by its centre, re-hookable by its ends.

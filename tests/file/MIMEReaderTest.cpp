@@ -68,14 +68,15 @@ TEST(MIMEHeader, ReadsAMapFileWithEitherLineEnd) {
   }
 }
 
-TEST(MIMEHeader, SplitsValuesAndParametersKeepingBlanksAfterTheSemicolon) {
+TEST(MIMEHeader, SplitsValuesAndParametersWithoutBlanksOrQuotes) {
   const std::string label(20000, 'x');  // far beyond any old line limit
   const std::vector<std::tuple<std::string, std::string, std::map<std::string, std::string>>> cases = {
-      {"X: v; a=1; b=2", "v", {{"a", "1"}, {" b", "2"}}},
-      {"X:   v ;a = 1 ;b", "v ", {{"a", "1 "}, {"b", ""}}},
-      {"x: v; Q=\"x y\";flag;q=second", "v", {{"Q", "\"x y\""}, {"flag", ""}}},
+      {"X: v; a=1; b=2", "v", {{"a", "1"}, {"b", "2"}}},
+      {"X:   v ;a = 1 ;b", "v", {{"a", "1"}, {"b", ""}}},
+      {"x: v; Q=\"x y\";flag;q=second", "v", {{"Q", "x y"}, {"flag", ""}}},
+      {"X: v; q=\"a;b \\\"c\\\\\" ; r = \"\" tail; s=\"open", "v", {{"q", "a;b \"c\\"}, {"r", ""}, {"s", "open"}}},
       {"X : ;=3;;n=", "", {{"", "3"}, {"n", ""}}},
-      {"X: a=b\rc", "a=b\rc", {}},  // only the CR of a line end goes
+      {"X: v;\r\n\ta=1;\r\n  b=\"2\"", "v", {{"a", "1"}, {"b", "2"}}},  // folded over three lines
       {"X: v; label=" + label, "v", {{"label", label}}},
   };
   for (const auto& [line, value, params] : cases) {
@@ -103,7 +104,8 @@ TEST(MIMEHeader, AnswersEachOutcomeWithItsCodeReportAndStreamPosition) {
       {"Content-Type: text/plain\nno colon here\n\n", false, -2, ""},
       {"Content-Type: textplain\n\n", false, -5, "E: Malformed MIME type: textplain"},
       {"Content-Type: text/plain\n\n", true, -6, ""},
-      {"content-type: Multipart/Mixed; Boundary=XYZ\n\n", true, -6, ""},
+      {"content-type: Multipart/Mixed; Boundary=XYZ\n\n", true, 0, ""},
+      {"Content-Type: multipart/mixed; boundary=\"\"\n\n", true, -7, "E: Multipart MIME requires a 'boundary' parameter"},
       {"Content-Type: multipart/mixed\n\n", true, -7, "E: Multipart MIME requires a 'boundary' parameter"},
       {"Content-Type: multipart/mixed; boundary=\n\n", true, -7, "E: Multipart MIME requires a 'boundary' parameter"},
       {"Content-Type: text/plain\n", false, 0, "E: Unexpected EOF or file error during MIME header parsing"},
@@ -128,6 +130,33 @@ TEST(MIMEHeader, AnswersEachOutcomeWithItsCodeReportAndStreamPosition) {
   std::istringstream failed("Content-Type: a/b\n\n");
   failed.setstate(std::ios::failbit);
   EXPECT_EQ(GenericMIMEReader().readHeader(failed), -3);
+}
+
+// Folded lines continue their header; a lone CR ends a line as LF and CR LF do.
+TEST(MIMEHeader, FoldedLinesAndEveryLineEnd) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Content-Type: multipart/mixed;\n\tboundary=\"X Y\"\n\nbody", "--X Y"},
+      {"Content-Type:\r\n  multipart/mixed\r\n ; boundary=XYZ\r\n\r\nbody", "--XYZ"},
+      {"Content-Type: multipart/mixed; boundary=XYZ\rX-Other: y\r\rbody", "--XYZ"},
+      {"CONTENT-TYPE: MULTIPART/MIXED; BOUNDARY=XYZ\n \t \n\nbody", "--XYZ"},
+  };
+  for (const auto& [text, boundary] : cases) {
+    RecordingReports reports;
+    std::istringstream in(text);
+    MultipartMIMEReader reader;
+    EXPECT_EQ(reader.readHeader(in), 0) << text;
+    EXPECT_EQ(reader.boundaryLine(), boundary) << text;
+    EXPECT_TRUE(equalsIgnoringCase(reader.contentType(), "multipart/mixed")) << text;
+    EXPECT_EQ(rest(in), "body") << text;
+    EXPECT_TRUE(reports.shown.empty()) << text;
+  }
+  // A folded line that meets the end of input still counts; the end is reported.
+  RecordingReports reports;
+  std::istringstream cut("Content-Type: a/b;\n v=1\n x");
+  GenericMIMEReader reader;
+  EXPECT_EQ(reader.readHeader(cut), 0);
+  EXPECT_EQ(reader.header("content-type").param("V"), "1");
+  EXPECT_EQ(reports.texts(), std::vector<std::string>{"E: Unexpected EOF or file error during MIME header parsing"});
 }
 
 TEST(MIMEHeader, PassesTheAnswersOfHeaderHandlersOn) {

@@ -3,7 +3,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <random>
+#include <set>
 
 #include "file/MapTools.h"
 #include "tests/MapFixture.h"
@@ -232,31 +234,278 @@ TEST_F(MapFileTest, AFileThatIsMissingIsABadStream) {
   EXPECT_TRUE(reports.saw("E: CMapClient::init: bad stream"));
 }
 
-TEST_F(MapFileTest, DamagedFilesNeverCrashOrHang) {
-  std::string text = kExample;
+// A file cut anywhere reads the elements whose lines it holds whole, exactly as
+// written, and nothing else; a cut inside the elements marks the map.
+TEST_F(MapFileTest, CutFilesReadTheWholeLinesTheyHold) {
+  const std::string text = kExample;
+  const std::size_t partHeaderEnd = text.find("version=0.1\r\n") + 12;  // its CR ends the line
+  const std::size_t bodyStart = text.find("5,\"ContextBox\"");
+  const std::size_t terminator = text.find(";\r\n\r\n--") + 1;
+  std::vector<std::size_t> lineEnds;  // where each component line's CR is
+  for (std::size_t at = bodyStart; at < terminator - 1; at = text.find("\r\n", at) + 2) lineEnds.push_back(text.find("\r\n", at));
+  ASSERT_EQ(lineEnds.size(), 4u);
+  const std::set<std::string> allowed = {
+      "E: Unexpected EOF or file error during MIME header parsing", "I: Trying old syntax...",
+      "E: Don't recognize file format of 'x.CM'", "E: GraphicContainter::readHeaderFrom: expected ';' to terminate header",
+      "E: Detected bad MIME header in multipart MIME part"};
   for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    reports.shown.clear();
     RootMap m;
-    read(text.substr(0, cut), m);
+    const bool ok = read(text.substr(0, cut), m);
+    EXPECT_EQ(ok, cut >= partHeaderEnd) << cut;
+    const std::size_t whole = std::count_if(lineEnds.begin(), lineEnds.end(), [&](std::size_t end) { return end < cut; });
+    EXPECT_EQ(m.memberCount(), whole) << cut;
+    EXPECT_EQ(m.readIncompletely(), cut > bodyStart && cut < terminator) << cut;
+    std::istringstream saved(written(m));
+    for (std::string line; std::getline(saved, line);)
+      if (line.find("\",") != std::string::npos && line.find("Node") + line.find("ContextBox") + line.find("SMaplet") != 3 * std::string::npos)
+        EXPECT_NE(text.find(line + "\n"), std::string::npos) << cut << ": " << line;
+    const bool nothing = cut > bodyStart && whole == 0;
+    EXPECT_EQ(reports.saw("E: No map elements could be read from 'x.CM'"), nothing) << cut;
+    for (const std::string& report : reports.texts())
+      if (!nothing || report.find("No map elements") == std::string::npos)
+        EXPECT_EQ(allowed.count(report), 1u) << cut << ": " << report;
   }
-  std::mt19937 random(7);
-  for (int round = 0; round < 300; ++round) {
-    std::string garbled = text;
-    for (int k = 0; k < 1 + round % 8; ++k) garbled[random() % garbled.size()] = static_cast<char>(random() % 256);
-    RootMap m;
-    read(garbled, m);
-  }
-  std::string bad[] = {
-      std::string(kExample).replace(std::string(kExample).find("2,(2,0),(3,0)"), 13, "2147483647,(2,0)"),
-      std::string(kExample).replace(std::string(kExample).find("2,(2,0),(3,0)"), 13, "3000,(2,0),(3,0),(2,0)"),
-      std::string(kExample).replace(std::string(kExample).find("2,(2,0),(3,0)"), 13, "2,(4,0),(4,0)"),
-      std::string(kExample).replace(std::string(kExample).find("5\r\n;"), 1, "ffffffff"),
-      std::string(kExample).replace(std::string(kExample).find(",2,\"default\""), 3, ",ffffffff,"),
-      "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=x\r\n" + std::string(200000, 'h'),
+}
+
+// Damaged fields are reported by the element that meets them; the rest is read.
+TEST_F(MapFileTest, DamagedFieldsAreReportedAndTheRestIsRead) {
+  auto with = [](const std::string& from, const std::string& to) {
+    std::string text = kExample;
+    text.replace(text.find(from), from.size(), to);
+    return text;
   };
-  for (const std::string& b : bad) {
+  struct Case {
+    std::string text;
+    bool read;
+    std::size_t members;
+    std::vector<std::string> reports;
+  };
+  // A leg count larger than the specs that follow: the text after them is read as one
+  // more spec, and every field it lacks is reported.
+  std::vector<std::string> tooFew = {"E: Maplet::readFrom: expecting '(' for Terminal Specs"};
+  for (const char* field : {"ArrowColor1", "endText1", "endTextColor1", "ArrowStyle2", "ArrowColor2", "endText2",
+                            "endTextColor2", "Text", "FillColor", "BorderColor", "TextColor"})
+    tooFew.push_back(std::string("E: Maplet::readFrom: expecting ',' before ") + field + " in TerminalSpec");
+  const Case cases[] = {
+      {with("2,(2,0),(3,0)", "2147483647,(2,0)"), true, 4, tooFew},
+      {with("2,(2,0),(3,0)", "3000,(2,0),(3,0),(2,0)"), true, 4, tooFew},
+      {with("2,(2,0),(3,0)", "2,(4,0),(4,0)"), true, 4,
+       {"E: Maplet::readFrom: terminal 0 names the maplet itself", "E: Maplet::readFrom: terminal 1 names the maplet itself"}},
+      {with("5\r\n;", "ffffffff\r\n;"), true, 4, {}},
+      {with(",2,\"default\"", ",ffffffff,\"default\""), true, 4,
+       {"I: Maplet::readFrom: can't find id 2 to attach to (not instantiated yet?)"}},
+      {"MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=x\r\n" + std::string(200000, 'h'), false, 0,
+       {"E: Unexpected EOF or file error during MIME header parsing"}},
+  };
+  for (const Case& c : cases) {
+    reports.shown.clear();
     RootMap m;
-    read(b, m);
+    EXPECT_EQ(read(c.text, m), c.read) << c.text.substr(0, 40);
+    EXPECT_EQ(m.memberCount(), c.members) << c.text.substr(0, 40);
+    EXPECT_EQ(reports.texts(), c.reports) << c.text.substr(0, 40);
   }
+}
+
+// The map part's header in the forms MIME allows besides the one written.
+TEST_F(MapFileTest, MapPartHeadersInEveryFormMIMEAllows) {
+  auto with = [](const std::string& from, const std::string& to) {
+    std::string text = kExample;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const std::string part = "Content-Type: application/x-CMap; version=0.1";
+  const std::string message = "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****";
+  const std::string texts[] = {
+      with(part, "Content-Type: application/x-CMap; version=\"0.1\""),
+      with(part, "Content-Type: application/x-CMap; version=\"0\\.1\""),
+      with(part, "Content-Type: application/x-CMap; charset=us-ascii; version=0.1"),
+      with(part, "Content-Type: application/x-CMap ; version = 0.1 "),
+      with(part, "Content-Type: application/x-cmap; VERSION=0.1"),
+      with(part, "content-type: application/x-CMap;\r\n\tcharset=us-ascii;\r\n version=0.1"),
+      with(part, "Content-Type:\r\n application/x-CMap; version=0.1 (MS Windows 32 bit)"),
+      with(message, "Content-Type: multipart/mixed; boundary=\"****QORDeLiMiTER****\""),
+      with(message, "CONTENT-TYPE: Multipart/Mixed;\r\n Boundary=****QORDeLiMiTER****"),
+  };
+  for (const std::string& text : texts) {
+    reports.shown.clear();
+    EXPECT_TRUE(read(text)) << text;
+    EXPECT_EQ(map.memberCount(), 4u) << text;
+    EXPECT_FALSE(map.readIncompletely()) << text;
+    EXPECT_EQ(reports.texts(), std::vector<std::string>{}) << text;
+  }
+  // A quoted boundary names the boundary without its quotes, blanks and ';' included.
+  std::string quoted = with(message, "Content-Type: multipart/mixed; boundary=\"a; b\\\"\"");
+  for (std::size_t at; (at = quoted.find("--****QORDeLiMiTER****")) != std::string::npos;)
+    quoted.replace(at, 22, "--a; b\"");
+  EXPECT_TRUE(read(quoted));
+  EXPECT_EQ(map.memberCount(), 4u);
+}
+
+// A file whose body holds lines of which no element could be made is reported and
+// marked, so that a window can ask before saving over it; lost lines mark it too.
+TEST_F(MapFileTest, ABodyThatGivesNoElementsIsReportedAndMarked) {
+  std::string numberless = kExample;
+  numberless.replace(numberless.find("version=0.1"), 11, "version=new");
+  const std::string olderRubbish = "\"QOR Brenlo\" 0 3,\nrubbish\n;\n;\n";
+  for (const std::string& text : {numberless, olderRubbish}) {
+    reports.shown.clear();
+    EXPECT_TRUE(read(text)) << text;
+    EXPECT_EQ(map.memberCount(), 0u);
+    EXPECT_TRUE(map.readIncompletely());
+    EXPECT_TRUE(reports.saw("E: No map elements could be read from 'x.CM'")) << text;
+  }
+
+  std::string oneBad = kExample;
+  oneBad.insert(oneBad.find("1,\"Node\",2"), "3,\"Node\",9,\r\n");
+  reports.shown.clear();
+  EXPECT_TRUE(read(oneBad));
+  EXPECT_EQ(map.memberCount(), 4u);
+  EXPECT_TRUE(map.readIncompletely()) << "a refused line is lost on saving";
+  EXPECT_FALSE(reports.saw("No map elements"));
+
+  for (const std::string& whole : {std::string(kExample), written(RootMap()), olderRubbish.substr(0, 18) + ";\n;\n"}) {
+    reports.shown.clear();
+    EXPECT_TRUE(read(whole)) << whole;
+    EXPECT_FALSE(map.readIncompletely()) << whole;
+    EXPECT_FALSE(reports.saw("No map elements")) << whole;
+  }
+
+  std::string dir = folder();
+  std::ofstream(dir + "/empty.CM", std::ios::binary) << numberless;
+  std::ostringstream out;
+  EXPECT_EQ(checkMapFile(dir + "/empty.CM", out), 1);
+  EXPECT_EQ(out.str(), dir + "/empty.CM: read incompletely, 0 nodes, 0 contexts, 0 maplets\n");
+}
+
+// Labels keep every byte of the file: UTF-8, tabs and other bytes the writer would escape.
+TEST_F(MapFileTest, LabelsKeepEveryByteTheFileHolds) {
+  std::string raw = kExample;
+  raw.replace(raw.find("\"idea\""), 6, "\"caf\xC3\xA9\tna\xEFve\x7F\"");
+  ASSERT_TRUE(read(raw));
+  EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "caf\xC3\xA9\tna\xEFve\x7F");
+  const std::string saved = written(map);
+  EXPECT_NE(saved.find(",\"caf\\c3\\a9\\09na\\efve\\7f\","), std::string::npos) << "the writer escapes as before";
+  RootMap back;
+  ASSERT_TRUE(read(saved, back));
+  EXPECT_STREQ(dynamic_cast<Node*>(back.find(2))->getLabel(), "caf\xC3\xA9\tna\xEFve\x7F");
+
+  ASSERT_TRUE(read("\"QOR Brenlo\" 0 3,\n\"Node\",2,\"default\",30 40 60 60,\"\xC3\xBC\tber\",ffffff,0,0,0\n;\n;\n"));
+  EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "\xC3\xBC\tber");
+}
+
+// The fields of a terminal spec this version does not draw go back into the file.
+TEST_F(MapFileTest, TerminalStylesAreWrittenBackAsRead) {
+  const std::string full = "2,\"SMaplet\",4,\"default\",90 50 90 50,2,(2,ff,1,2,\"open\",ff00,\"from \\\"here\\\"\",0,"
+                           "\"closed\",ff,\"to\",ff0000),(3,0,5,,),,,,,3\r\n";
+  std::string text = kExample;
+  const std::size_t at = text.find("2,\"SMaplet\"");
+  text.replace(at, text.find("\r\n", at) + 2 - at, full);
+  ASSERT_TRUE(read(text));
+  auto* m = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[0], map.find(2));
+  EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xFFu);
+  EXPECT_EQ(written(map), text);
+
+  // A floating end keeps its styles too, and a copy of the maplet carries them.
+  text.replace(text.find("(3,0,5,,)"), 9, "(0,0,7)");
+  ASSERT_TRUE(read(text));
+  EXPECT_EQ((*dynamic_cast<SMaplet*>(map.find(4)))[1], nullptr);
+  EXPECT_EQ(written(map), text);
+  std::unique_ptr<Graphic> copy(map.find(4)->clone());
+  std::ostringstream copied;
+  copy->printOn(copied);
+  EXPECT_NE(copied.str().find(",(0,0,7),"), std::string::npos) << copied.str();
+}
+
+// A lone carriage return ends a line in both syntaxes.
+TEST_F(MapFileTest, ALoneCarriageReturnEndsALine) {
+  std::string cr = kExample;
+  for (std::size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
+  ASSERT_TRUE(read(cr));
+  EXPECT_EQ(written(map), kExample);
+  EXPECT_FALSE(map.readIncompletely());
+
+  const char* old =
+      "\"QOR Brenlo\" 0 7,\r"
+      "\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,0,0\r"
+      "\"Node\",3,\"default\",90 40 120 60,\"other\",ffffff,0,0,0\r"
+      ";\r"
+      "\"SMaplet\",4,\"default\",90 50,2,2,3,3\r"
+      ";\r";
+  ASSERT_TRUE(read(old));
+  EXPECT_EQ(map.memberCount(), 3u);
+  auto* m = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[1], map.find(3));
+  EXPECT_FALSE(map.readIncompletely());
+  EXPECT_EQ(reports.texts(), std::vector<std::string>{"I: Trying old syntax..."});
+}
+
+// Input without end: every read is bounded, in lines and in size.
+TEST_F(MapFileTest, EndlessInputEndsTheRead) {
+  // A source that repeats one text for ever.
+  struct Endless : std::streambuf {
+    explicit Endless(std::string head, std::string unit) : head(std::move(head)), unit(std::move(unit)) {
+      setg(this->head.data(), this->head.data(), this->head.data() + this->head.size());
+    }
+    int_type underflow() override {
+      setg(unit.data(), unit.data(), unit.data() + unit.size());
+      return traits_type::to_int_type(unit[0]);
+    }
+    std::string head, unit;
+  };
+  const std::string mapHeader =
+      "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n"
+      "Content-Type: application/x-CMap; version=0.1\r\n\r\n5\r\n;\r\n";
+  struct Case {
+    std::string head, unit;
+    std::uint64_t limit;
+    bool read;
+    std::string report;
+  };
+  const std::string node = "1,\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,,,0,0\r\n";
+  const std::string zeros(4096, '\0');
+  const Case cases[] = {
+      {"", zeros, 64 << 20, false, "E: Don't recognize file format of 'x.CM'"},
+      {"", zeros, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+      {"", "X-Header: more\r\n", 64 << 20, false, "E: Don't recognize file format of 'x.CM'"},
+      {mapHeader, node, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+      {mapHeader, zeros, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+      {mapHeader, zeros, 64 << 20, true, "E: Component line longer than 16777216 characters; it and the rest are not read"},
+      {"\"QOR Brenlo\" 0 3,\n\"Node\",2,", zeros, 1 << 20, false,
+       "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
+  };
+  for (const Case& c : cases) {
+    reports.shown.clear();
+    Endless source(c.head, c.unit);
+    std::istream in(&source);
+    EXPECT_EQ(init(map, in, "x.CM", c.limit), c.read) << c.report;
+    EXPECT_EQ(map.memberCount(), 0u);
+    EXPECT_TRUE(reports.saw(c.report)) << c.report;
+    EXPECT_EQ(map.readIncompletely(), c.read) << c.report;
+  }
+  reports.shown.clear();
+  EXPECT_FALSE(openMapFile(map, "/dev/zero"));
+  EXPECT_TRUE(reports.saw("E: Don't recognize file format of '/dev/zero'"));
+}
+
+// One read reports at most 99 problems, then how many more there were, then its verdict.
+TEST_F(MapFileTest, OneReadMakesABoundedNumberOfReports) {
+  std::string text = kExample;
+  std::string bad;
+  for (int i = 0; i < 1000; ++i) bad += "3,\"Node\",5,\r\n";
+  text.replace(text.find("5,\"ContextBox\""), text.find(";\r\n\r\n--") - text.find("5,\"ContextBox\""), bad);
+  EXPECT_TRUE(read(text));
+  const std::vector<std::string> texts = reports.texts();
+  ASSERT_EQ(texts.size(), 101u);
+  EXPECT_EQ(texts[0], "E: Malformed CMap line encountered; bad component spec: 3,\"Node\",5,");
+  EXPECT_EQ(texts[99], "E: ... and 901 more problems in 'x.CM'");
+  EXPECT_EQ(texts[100], "E: No map elements could be read from 'x.CM'");
+  reports.shown.clear();
+  EXPECT_TRUE(read(kExample));
+  EXPECT_TRUE(reports.shown.empty()) << "the next read has a batch of its own";
 }
 
 TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
