@@ -160,21 +160,46 @@ bool CMapClient::saveAs() {
   return writeTo(dialog.selectedFiles().first().toLocal8Bit().toStdString());
 }
 
+namespace {
+
+enum class Overwrite { Yes, Elsewhere, No };
+
+// Asks whether a save may overwrite a file that holds more than, or other than, the map.
+Overwrite askOverwrite(QWidget* window, const QString& question) {
+  QMessageBox box(QMessageBox::Warning, window->windowTitle(), question, QMessageBox::NoButton, window);
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::AcceptRole);
+  QPushButton* elsewhere = box.addButton(QStringLiteral("Save As..."), QMessageBox::ActionRole);
+  box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+  box.exec();
+  if (box.clickedButton() == overwrite) return Overwrite::Yes;
+  return box.clickedButton() == elsewhere ? Overwrite::Elsewhere : Overwrite::No;
+}
+
+}  // namespace
+
 bool CMapClient::saveTo(const std::string& fileName) {
-  const FileStamp now = fileName_.empty() || fileName != fileName_ ? stamp_ : stampOfFile(fileName);
-  // A file that is gone has nothing to lose; one that another program wrote has.
-  if (now.exists && now != stamp_) {
-    QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("'%1' was changed by another program since it was opened. Overwrite it?")
-                        .arg(QString::fromLocal8Bit(fileName.c_str())),
-                    QMessageBox::NoButton, this);
-    box.setTextFormat(Qt::PlainText);
-    QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::AcceptRole);
-    QPushButton* elsewhere = box.addButton(QStringLiteral("Save As..."), QMessageBox::ActionRole);
-    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
-    box.exec();
-    if (box.clickedButton() == elsewhere) return saveAs();
-    if (box.clickedButton() != overwrite) return false;
+  const bool ownFile = !fileName_.empty() && fileName == fileName_;
+  const QString name = QString::fromLocal8Bit(fileName.c_str());
+  QString question;
+  if (ownFile && readIncompletely()) {
+    question = QStringLiteral("'%1' could not be read completely: saving replaces it with what was read. Overwrite it?")
+                   .arg(name);
+  } else if (ownFile) {
+    // A file that is gone has nothing to lose; one that another program wrote has.
+    const FileStamp now = stampOfFile(fileName);
+    if (now.exists && now != stamp_)
+      question = QStringLiteral("'%1' was changed by another program since it was opened. Overwrite it?").arg(name);
+  }
+  if (!question.isEmpty()) {
+    switch (askOverwrite(this, question)) {
+      case Overwrite::Yes:
+        break;
+      case Overwrite::Elsewhere:
+        return saveAs();
+      case Overwrite::No:
+        return false;
+    }
   }
   return writeTo(fileName);
 }
@@ -191,6 +216,7 @@ bool CMapClient::writeTo(const std::string& fileName) {
   }
   fileName_ = fileName;
   stamp_ = stampOfFile(fileName);
+  setReadIncompletely(false);  // the file holds the map now
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
   savedAt_ = static_cast<long>(undoCount());
   emit historyChanged();

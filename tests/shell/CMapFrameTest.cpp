@@ -250,6 +250,30 @@ class CMapFrameTest : public QObject {
     QCOMPARE(QString::fromStdString(view->fileName()), other);
   }
 
+  void aFileReadIncompletelyIsNotOverwrittenUnasked() {
+    const QString file = path("foreign.CM");
+    const QByteArray text =
+        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+        "Content-Type: application/x-CMap; version=0.1\r\n\r\n5\r\n;\r\n"
+        "not a map line\r\n;\r\n\r\n--b--\r\n";
+    {
+      QFile f(file);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(text);
+    }
+    QVERIFY(app->openMapFile(file));
+    QTRY_COMPARE(mapWindows().size(), 1);
+    CMapClient* view = mapWindows().first()->view();
+    QString asked;
+    answerBox(QMessageBox::Cancel, &asked);
+    QVERIFY(!view->save());
+    QCOMPARE(asked, QStringLiteral("'%1' could not be read completely: saving replaces it with what was read. "
+                                   "Overwrite it?").arg(file));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), text);
+  }
+
   void openingAMapThatIsOpenBringsItsWindowForward() {
     CMapFrame* frame = newFrame();
     addNode(frame->view(), {40, 40, 120, 80}, "once");
