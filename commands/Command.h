@@ -9,8 +9,8 @@
 
 #include "commands/CommandTypes.h"
 #include "commands/ObjectLocator.h"
-#include "model/Fields.h"
-#include "model/Geometry.h"
+#include "support/Fields.h"
+#include "support/Geometry.h"
 
 class GraphicContainer;
 class Command;

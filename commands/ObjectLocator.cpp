@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "model/Fields.h"
+#include "support/Fields.h"
 
 void NullObjectLocator::printOn(std::ostream& out) const { out << "()"; }
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "drawing/DrawingContext.h"
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 
 /// An arrowhead look. One arrowhead is shared by many lines, so it is
 /// immutable once made and lives as long as the last line that shows it.

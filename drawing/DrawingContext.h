@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 
 /// A colour as the map stores it: 0x00BBGGRR (0x000000FF is red, 0x00FF0000 blue).
 using Color = std::uint32_t;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 
 // Hit tests run without a drawing context at hand, so these questions are
 // answered by plain geometry, the same on every platform.

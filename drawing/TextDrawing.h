@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "drawing/DrawingContext.h"
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 
 /// A block of text laid out in lines no wider than a wrap width chosen from
 /// its own size and its aspect (width-to-height bias).

@@ -15,7 +15,7 @@
 #include "file/MIMEReader.h"
 #include "file/SafeSave.h"
 #include "model/CMap.h"
-#include "model/Fields.h"
+#include "support/Fields.h"
 #include "support/ErrorReporter.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/Version.h"
+#include "support/Version.h"
 
 class CMap;
 

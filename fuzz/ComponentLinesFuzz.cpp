@@ -7,7 +7,7 @@
 #include "commands/Command.h"
 #include "fuzz/FuzzSupport.h"
 #include "model/RootMap.h"
-#include "model/Version.h"
+#include "support/Version.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setUpFuzzing();

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "commands/GraphicsFactory.h"
-#include "model/Fields.h"
+#include "support/Fields.h"
 #include "model/GraphicContainer.h"
 #include "model/Maplet.h"
 #include "model/Node.h"
-#include "model/Version.h"
+#include "support/Version.h"
 
 namespace {
 

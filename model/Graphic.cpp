@@ -7,7 +7,7 @@
 
 #include "commands/Command.h"
 #include "commands/CommandHandler.h"
-#include "model/Fields.h"
+#include "support/Fields.h"
 
 CloneableObject* CloneableObject::clone() const {
   reportError(nullptr, 'W', "ClonableObject::clone() should be overridden");

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "model/ErrorMsgException.h"
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 #include "model/GraphicContainer.h"
-#include "model/Version.h"
+#include "support/Version.h"
 
 class Command;
 class DrawingContext;

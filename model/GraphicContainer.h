@@ -10,7 +10,7 @@
 
 #include "commands/CommandReceiver.h"
 #include "commands/CommandTypes.h"
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 #include "model/MapState.h"
 #include "support/ErrorReporter.h"
 

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "model/Fields.h"
+#include "support/Fields.h"
 #include "model/Graphic.h"
 #include "model/SensitiveGraphic.h"
 

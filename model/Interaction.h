@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 #include "model/Menu.h"
 #include "support/ErrorReporter.h"
 

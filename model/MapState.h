@@ -1,7 +1,7 @@
 // What one map keeps for the gesture and the reading going on in it.
 #pragma once
 
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 
 class InteractionBackend;
 class SensitiveGraphic;

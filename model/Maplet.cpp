@@ -13,7 +13,7 @@
 #include "commands/GraphicsFactory.h"
 #include "drawing/Connector.h"
 #include "drawing/LabeledConnector.h"
-#include "model/Fields.h"
+#include "support/Fields.h"
 #include "model/GraphicObjectLocator.h"
 #include "model/Interaction.h"
 #include "model/RelationableGraphic.h"

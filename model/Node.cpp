@@ -8,7 +8,7 @@
 #include "commands/GraphicsFactory.h"
 #include "drawing/FrameShape.h"
 #include "drawing/Shape.h"
-#include "model/Fields.h"
+#include "support/Fields.h"
 #include "model/GraphicObjectLocator.h"
 #include "model/Interaction.h"
 

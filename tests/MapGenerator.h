@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 #include "tests/ScriptedInteraction.h"
 
 class CMap;

@@ -3,7 +3,7 @@
 
 #include "commands/GraphicsFactory.h"
 #include "commands/ObjectLibrary.h"
-#include "model/Fields.h"
+#include "support/Fields.h"
 #include "model/Maplet.h"
 #include "model/Node.h"
 

@@ -1,5 +1,5 @@
 // Reading and writing the field syntax straight on the stream buffer.
-#include "model/Fields.h"
+#include "support/Fields.h"
 
 #include <istream>
 #include <limits>

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "model/Geometry.h"
+#include "support/Geometry.h"
 
 /// The separator between fields.
 inline constexpr char kFieldSeparator = ',';

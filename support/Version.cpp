@@ -1,5 +1,5 @@
 // The text form of a syntax version.
-#include "model/Version.h"
+#include "support/Version.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // Version words, their comparison without the platform byte, and their text.
-#include "model/Version.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The field syntax in both directions, with empty fields, escapes and bad input.
-#include "model/Fields.h"
+#include "support/Fields.h"
 
 #include <gtest/gtest.h>
 
