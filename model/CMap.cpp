@@ -11,11 +11,6 @@
 #include "model/Maplet.h"
 #include "model/Node.h"
 
-namespace {
-// The rectangle the view takes to mean "all of it".
-constexpr RECT kEverywhere{-2147483647, -2147483647, 2147483647, 2147483647};
-}  // namespace
-
 CMap::CMap(GraphicContainer* container)
     : BehaviouralGraphic(container, "default"), SRGraphic(container, "default") {}
 
@@ -139,7 +134,7 @@ int CMap::execute(Command* cmd) {
         reportBadCommand(*cmd, "CMap", "execute");
         return kResultNotHandled;
       }
-      if (SMaplet* added = addClone(*this, c->getNew())) added->invalidateRect(kEverywhere);
+      if (SMaplet* added = addClone(*this, c->getNew())) added->invalidateRect(kWholeArea);
       return 0;
     }
     default:
@@ -223,7 +218,4 @@ BRENLO_PASS_OR_RELEASE(leftButtonUp)
 BRENLO_PASS_OR_RELEASE(leftDoubleClick)
 BRENLO_PASS_OR_RELEASE(rightButtonUp)
 BRENLO_PASS_OR_RELEASE(rightDoubleClick)
-BRENLO_PASS_OR_RELEASE(middleButtonDown)
-BRENLO_PASS_OR_RELEASE(middleButtonUp)
-BRENLO_PASS_OR_RELEASE(middleDoubleClick)
 #undef BRENLO_PASS_OR_RELEASE

@@ -17,8 +17,6 @@ class CMap : public SRGraphic {
   ~CMap() override;
 
   const char* className() const override { return "CMap"; }
-  /// A new map copied from this one, owned by the caller.
-  virtual CMap* cloneMap() const { return new CMap(*this, nullptr); }
 
   /// Draws every element back to front; the map's own visual is not drawn.
   void draw(DrawingContext& dc) override { GraphicContainer::draw(dc); }
@@ -46,9 +44,6 @@ class CMap : public SRGraphic {
   int rightButtonDown(unsigned keys, const POINT& p) override;
   int rightButtonUp(unsigned keys, const POINT& p) override;
   int rightDoubleClick(unsigned keys, const POINT& p) override;
-  int middleButtonDown(unsigned keys, const POINT& p) override;
-  int middleButtonUp(unsigned keys, const POINT& p) override;
-  int middleDoubleClick(unsigned keys, const POINT& p) override;
   int mouseMove(unsigned keys, const POINT& p) override;
 
   /// The map's own state: its drag, its repaint pause, its interaction backend.

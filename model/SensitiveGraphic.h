@@ -43,9 +43,6 @@ class SensitiveGraphic : public CommandReceiver, public virtual BehaviouralGraph
   virtual int rightButtonDown(unsigned keys, const POINT& p);
   virtual int rightButtonUp(unsigned keys, const POINT& p) { return 0; }
   virtual int rightDoubleClick(unsigned keys, const POINT& p) { return 0; }
-  virtual int middleButtonDown(unsigned keys, const POINT& p) { return 0; }
-  virtual int middleButtonUp(unsigned keys, const POINT& p) { return 0; }
-  virtual int middleDoubleClick(unsigned keys, const POINT& p) { return 0; }
   virtual int mouseMove(unsigned keys, const POINT& p);
 
   /// DELETE, RESIZE, CHANGE SHAPE and MOVE TO; -1 for the rest.

@@ -18,8 +18,6 @@ class QPainter;
 class CMapClient : public QWidget, public RootMap, public CommandTarget {
   Q_OBJECT
  public:
-  /// The rectangle that stands for the whole window in repaint requests.
-  static constexpr RECT kWholeArea{-2147483647, -2147483647, 2147483647, 2147483647};
 
   /// A new, empty map titled "New Map".
   explicit CMapClient(QWidget* parent = nullptr);

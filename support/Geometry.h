@@ -24,6 +24,9 @@ struct tagRECT {
 using POINT = tagPOINT;
 using RECT = tagRECT;
 
+/// The rectangle that stands for the whole map in repaint requests.
+inline constexpr RECT kWholeArea{-2147483647, -2147483647, 2147483647, 2147483647};
+
 /// Map coordinates stay within ±kCoordinateLimit, so that sums and differences of a
 /// few coordinates and sizes, which drawing and hit tests take, never leave 32 bits.
 inline constexpr std::int32_t kCoordinateLimit = (1 << 29) - 1;

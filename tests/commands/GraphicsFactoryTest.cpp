@@ -1,3 +1,4 @@
+// The standard prototypes: shapes, connectors, their names and registration.
 #include "commands/GraphicsFactory.h"
 
 #include <gtest/gtest.h>

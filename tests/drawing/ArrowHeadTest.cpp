@@ -1,3 +1,4 @@
+// Arrowhead corners and drawing.
 #include "drawing/ArrowHead.h"
 
 #include <gtest/gtest.h>

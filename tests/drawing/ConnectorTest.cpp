@@ -1,3 +1,4 @@
+// Connectors: their centre, legs, hit codes and handles.
 #include "drawing/Connector.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The context frame: band, title strip and hits inside it.
 #include "drawing/FrameShape.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Connectors with a label at the centre: layout, hits and following the centre.
 #include "drawing/LabeledConnector.h"
 
 #include <gtest/gtest.h>

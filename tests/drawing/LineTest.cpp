@@ -1,3 +1,4 @@
+// Lines: their rectangle, hit codes and arrowheads.
 #include "drawing/Line.h"
 
 #include <gtest/gtest.h>

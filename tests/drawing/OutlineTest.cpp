@@ -1,3 +1,4 @@
+// Point-in-outline tests of ellipses and rounded rectangles.
 #include "drawing/Outline.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Shapes: automatic size, fixed size and drawing by kind.
 #include "drawing/Shape.h"
 
 #include <gtest/gtest.h>

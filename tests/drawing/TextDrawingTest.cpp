@@ -1,3 +1,4 @@
+// Label text: wrapping, line breaks and measuring.
 #include "drawing/TextDrawing.h"
 
 #include <gtest/gtest.h>
