@@ -34,16 +34,27 @@ void CMapFrame::historyChanged() {
   menus_->updateEnablers();
 }
 
+bool CMapFrame::mayClose() {
+  if (!view_->isChanged()) return true;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Brenlo"),
+                  QStringLiteral("Save changes to '%1'?").arg(view_->documentName()),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setTextFormat(Qt::PlainText);  // a file name is shown as it is
+  const int answer = box.exec();
+  // Cancelled, or the map could not be written: it stays open and changed.
+  return answer == QMessageBox::Discard || (answer == QMessageBox::Save && view_->save());
+}
+
+void CMapFrame::closeAgreed() {
+  agreed_ = true;
+  if (!close()) agreed_ = false;
+}
+
 void CMapFrame::closeEvent(QCloseEvent* event) {
-  if (view_->isChanged()) {
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, QStringLiteral("Brenlo"), QStringLiteral("Save changes to '%1'?").arg(view_->documentName()),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer != QMessageBox::Discard && (answer != QMessageBox::Save || !view_->save())) {
-      // Cancelled, or the map could not be written: it stays open and changed.
-      event->ignore();
-      return;
-    }
+  if (!agreed_ && !mayClose()) {
+    event->ignore();
+    return;
   }
   event->accept();
 }

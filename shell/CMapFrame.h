@@ -21,6 +21,12 @@ class CMapFrame : public QMainWindow {
   /// The menus and accelerators of this frame.
   CommandMenus* menus() const { return menus_; }
 
+  /// Asks "Save changes to '%s'?" when the map is changed and saves on Save; true when
+  /// the window may close (unchanged, Discard, or saved). Closes nothing.
+  bool mayClose();
+  /// Closes the window without asking again (its close was agreed with mayClose).
+  void closeAgreed();
+
  protected:
   /// A changed map asks "Save changes to '%s'?": Save, Discard or Cancel.
   void closeEvent(QCloseEvent* event) override;
@@ -31,4 +37,5 @@ class CMapFrame : public QMainWindow {
 
   CMapClient* view_ = nullptr;
   CommandMenus* menus_ = nullptr;
+  bool agreed_ = false;
 };

@@ -15,6 +15,7 @@
 
 #include "shell/BrenloApp.h"
 #include "shell/BrenloEditView.h"
+#include "shell/CMapFrame.h"
 #include "shell/HelpWindow.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
@@ -97,6 +98,12 @@ bool SDIDecFrame::newDocument() {
 }
 
 bool SDIDecFrame::closeDocument() {
+  if (!mayCloseDocument()) return false;
+  dropDocument();
+  return true;
+}
+
+bool SDIDecFrame::mayCloseDocument() {
   if (!view_) return true;
   if (view_->isChanged()) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Brenlo"),
@@ -112,13 +119,17 @@ bool SDIDecFrame::closeDocument() {
         return false;
     }
   }
+  return true;
+}
+
+void SDIDecFrame::dropDocument() {
+  if (!view_) return;
   QWidget* old = takeCentralWidget();
   view_ = nullptr;
   delete old;
   setCentralWidget(console_);
   console_->show();
   updateCaption();
-  return true;
 }
 
 bool SDIDecFrame::saveDocument() {
@@ -157,18 +168,33 @@ std::optional<bool> SDIDecFrame::commandEnabled(int id) {
 }
 
 void SDIDecFrame::closeEvent(QCloseEvent* event) {
-  // Map windows are ours: each may refuse to close (a changed map), and then we stay.
+  // Every window is asked first; nothing closes unless all of them agree.
+  QList<QPointer<QWidget>> windows;
   for (QObject* child : children()) {
     auto* window = qobject_cast<QWidget*>(child);
-    if (window && window->isWindow() && window->isVisible() && !window->close()) {
+    if (window && window->isWindow() && window->isVisible()) windows.append(window);
+  }
+  for (const QPointer<QWidget>& window : windows) {
+    auto* map = qobject_cast<CMapFrame*>(window.data());
+    if (map && !map->mayClose()) {
       event->ignore();
       return;
     }
   }
-  if (!closeDocument()) {
+  if (!mayCloseDocument()) {
     event->ignore();
     return;
   }
+  // Other windows have no question: they are asked by closing them, before any map goes.
+  for (const QPointer<QWidget>& window : windows) {
+    if (window && !qobject_cast<CMapFrame*>(window.data()) && !window->close()) {
+      event->ignore();
+      return;
+    }
+  }
+  for (const QPointer<QWidget>& window : windows)
+    if (auto* map = qobject_cast<CMapFrame*>(window.data())) map->closeAgreed();
+  dropDocument();
   event->accept();
   // Help does not outlive the program's main window.
   if (brenloApp* app = brenloApp::instance(); app && app->helpWindow()) app->helpWindow()->close();

@@ -41,6 +41,8 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
   bool newDocument();
   /// Closes the plain document, asking to save a changed one; false when the user kept it.
   bool closeDocument();
+  /// Asks to save a changed plain document and saves on Yes; true when it may close.
+  bool mayCloseDocument();
   /// Save and Save As of the plain document; false when nothing was written.
   bool saveDocument();
   bool saveDocumentAs();
@@ -55,6 +57,8 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
  private:
   void updateCaption();
   void updateIndicators();
+  /// Closes the plain document without asking.
+  void dropDocument();
 
   QPlainTextEdit* console_;
   QPointer<brenloEditView> view_;

@@ -46,6 +46,19 @@ void answerBox(QMessageBox::StandardButton button, QString* text) {
   });
 }
 
+// Answers the next message boxes in turn with `buttons`; their texts land in `texts`.
+void answerBoxes(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
+  if (buttons.isEmpty()) return;
+  whenModal([buttons, texts](QWidget* w) mutable {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    QVERIFY(box);
+    *texts << box->text();
+    const QMessageBox::StandardButton button = buttons.takeFirst();
+    answerBoxes(buttons, texts);
+    box->button(button)->click();
+  });
+}
+
 // A MOVE TO of the node, as a drag would make it.
 void moveNode(CMapClient* view, POINT from, POINT to) {
   QTest::mousePress(view, Qt::LeftButton, {}, QPoint(from.x, from.y));
@@ -190,6 +203,45 @@ class CMapFrameTest : public QObject {
     QVERIFY(!app->mainWindow()->close());
     QVERIFY(app->mainWindow()->isVisible());
     QVERIFY(frame);
+  }
+
+  void exitAsksEveryWindowFirstAndCancelAnywhereClosesNothing() {
+    QPointer<CMapFrame> plain = newFrame();
+    QPointer<CMapFrame> first = newFrame();
+    QPointer<CMapFrame> second = newFrame();
+    for (CMapFrame* f : {first.data(), second.data()}) {
+      addNode(f->view(), {40, 40, 100, 80}, "idea");
+      moveNode(f->view(), {50, 50}, {150, 100});
+      QVERIFY(f->view()->isChanged());
+    }
+    SDIDecFrame* main = app->mainWindow();
+    QStringList asked;
+    answerBoxes({QMessageBox::Discard, QMessageBox::Cancel}, &asked);
+    app->runCommand(cm::Exit);
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(plain && first && second);
+    QVERIFY(plain->isVisible() && first->isVisible() && second->isVisible());
+    QVERIFY(first->view()->isChanged());
+    QVERIFY(main->isVisible());
+
+    // A changed plain document says no after the maps agreed: still nothing closes.
+    QVERIFY(main->newDocument());
+    QTest::keyClicks(main->editView(), "text");
+    asked.clear();
+    answerBoxes({QMessageBox::Discard, QMessageBox::Discard, QMessageBox::Cancel}, &asked);
+    app->runCommand(cm::Exit);
+    QCOMPARE(asked.size(), 3);
+    QVERIFY(asked.last().startsWith("The document has been changed."));
+    QVERIFY(plain && first && second && main->editView());
+    QVERIFY(main->isVisible());
+
+    // When all agree, each is asked once and everything closes.
+    asked.clear();
+    answerBoxes({QMessageBox::Discard, QMessageBox::Discard, QMessageBox::No}, &asked);
+    app->runCommand(cm::Exit);
+    QCOMPARE(asked.size(), 3);
+    QVERIFY(!main->isVisible());
+    QTRY_VERIFY(!plain && !first && !second);
   }
 
   void aFileThatCannotBeReadOpensNoWindowAndIsReportedInTheConsole() {
