@@ -244,6 +244,31 @@ class CMapFrameTest : public QObject {
     QTRY_VERIFY(!plain && !first && !second);
   }
 
+  void altF4InAMapWindowClosesOnlyThatWindow() {
+    SDIDecFrame* main = app->mainWindow();
+    QPointer<CMapFrame> other = newFrame();
+    QPointer<CMapFrame> frame = newFrame();
+    addNode(frame->view(), {40, 40, 100, 80}, "idea");
+    moveNode(frame->view(), {50, 50}, {150, 100});
+    QStringList asked;
+    answerBoxes({QMessageBox::Cancel}, &asked);
+    QTest::keyClick(frame->view(), Qt::Key_F4, Qt::AltModifier);
+    QCOMPARE(asked, QStringList{"Save changes to 'New View'?"});
+    QVERIFY(frame && frame->isVisible());
+    QVERIFY(main->isVisible() && other && other->isVisible());
+
+    answerBoxes({QMessageBox::Discard}, &asked);
+    QVERIFY(showActive(frame));
+    QTest::keyClick(frame->view(), Qt::Key_F4, Qt::AltModifier);
+    QCOMPARE(asked.size(), 2);
+    QTRY_VERIFY(!frame);
+    QVERIFY(main->isVisible() && other && other->isVisible());
+    // In the main window Alt+F4 closes the main window, and with it the program.
+    QVERIFY(showActive(main));
+    QTest::keyClick(main, Qt::Key_F4, Qt::AltModifier);
+    QVERIFY(!main->isVisible());
+  }
+
   void aFileThatCannotBeReadOpensNoWindowAndIsReportedInTheConsole() {
     QVERIFY(!app->openMapFile(path("missing.CM")));
     QVERIFY(mapWindows().isEmpty());
