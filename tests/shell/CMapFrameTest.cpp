@@ -205,6 +205,34 @@ class CMapFrameTest : public QObject {
     QVERIFY(frame);
   }
 
+  void bringingAnElementToTheFrontMarksTheMapChanged() {
+    QPointer<CMapFrame> frame = newFrame();
+    CMapClient* view = frame->view();
+    addNode(view, {40, 40, 140, 100}, "back");
+    addNode(view, {100, 70, 200, 130}, "front");
+    const std::string file = path("front.CM").toStdString();
+    QVERIFY(view->saveTo(file));
+    auto bytes = [&file] {
+      QFile f(QString::fromStdString(file));
+      return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray saved = bytes();
+    QVERIFY(!view->isChanged());
+
+    // A click on the front element changes nothing.
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(180, 120));
+    QVERIFY(!view->isChanged());
+    // A click on the one behind brings it to the front: a different file, so a changed map.
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
+    QCOMPARE(view->undoCount(), 0u);
+    QVERIFY(view->isChanged());
+    QTRY_VERIFY(frame->windowTitle().endsWith('*'));
+    QVERIFY(view->saveTo(file));
+    QVERIFY(bytes() != saved);
+    QVERIFY(!view->isChanged());
+    QTRY_VERIFY(!frame->windowTitle().endsWith('*'));
+  }
+
   void exitAsksEveryWindowFirstAndCancelAnywhereClosesNothing() {
     QPointer<CMapFrame> plain = newFrame();
     QPointer<CMapFrame> first = newFrame();
