@@ -2,10 +2,32 @@
 #include "shell/CMapFrame.h"
 
 #include <QCloseEvent>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
 
 #include "shell/CMapClient.h"
 #include "shell/CommandMenus.h"
+#include "shell/WindowPlace.h"
+
+namespace {
+
+// The part of the map from its origin to the right and bottom edges of its elements, with a margin.
+QSize mapExtent(CMapClient* view) {
+  constexpr int kMargin = 20;
+  long right = 0, bottom = 0;
+  for (Graphic* g : *view) {
+    const RECT b = g->boundingRect();
+    const RECT i = g->invalidRect();
+    right = std::max({right, long(b.right), long(i.right)});
+    bottom = std::max({bottom, long(b.bottom), long(i.bottom)});
+  }
+  constexpr long kMost = 1 << 20;
+  return QSize(int(std::min(right, kMost)) + kMargin, int(std::min(bottom, kMost)) + kMargin);
+}
+
+}  // namespace
 
 CMapFrame::CMapFrame(QWidget* parent, CMapClient* view) : QMainWindow(parent, Qt::Window) {
   build(view ? view : new CMapClient(nullptr), QStringLiteral("New Map"));
@@ -18,11 +40,17 @@ CMapFrame::CMapFrame(QWidget* parent, const QString& fileName, CMapClient* view)
 void CMapFrame::build(CMapClient* view, const QString& caption) {
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QStringLiteral("CMapFrame"));
-  resize(400, 300);
   setWindowTitle(caption);
   view_ = view;
   setCentralWidget(view_);
   menus_ = new CommandMenus(this, view_);
+  // As large as the last map window, or the base size, and large enough for the whole
+  // map up to a share of the screen.
+  const QRect area = availableArea(this);
+  const std::optional<WindowPlace> last = rememberedPlace(QStringLiteral("MapWindow"));
+  const QSize most(int(area.width() * kMapWindowScreenShare), int(area.height() * kMapWindowScreenShare));
+  const QSize wanted = mapExtent(view_) + QSize(0, menuBar()->sizeHint().height());
+  resize((last ? last->size : kMapWindowBase).expandedTo(wanted.boundedTo(most)).boundedTo(area.size()));
   connect(view_, &CMapClient::historyChanged, this, &CMapFrame::historyChanged);
 }
 
@@ -56,5 +84,12 @@ void CMapFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  rememberPlace(this, QStringLiteral("MapWindow"));
   event->accept();
+}
+
+void CMapFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  fitOnScreen(this);
+  QTimer::singleShot(0, this, [this] { fitOnScreen(this); });
 }

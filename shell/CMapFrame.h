@@ -7,7 +7,8 @@
 class CMapClient;
 class CommandMenus;
 
-/// A frame of 400 x 300 with menu 100 whose client is one map view. It owns the view.
+/// A frame with menu 100 whose client is one map view, at least 400 x 300 and large enough
+/// for its map up to most of the screen. It owns the view.
 class CMapFrame : public QMainWindow {
   Q_OBJECT
  public:
@@ -30,6 +31,8 @@ class CMapFrame : public QMainWindow {
  protected:
   /// A changed map asks "Save changes to '%s'?": Save, Discard or Cancel.
   void closeEvent(QCloseEvent* event) override;
+  /// Keeps the whole window on the screen.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void build(CMapClient* view, const QString& caption);

@@ -12,11 +12,13 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "shell/BrenloApp.h"
 #include "shell/BrenloEditView.h"
 #include "shell/CMapFrame.h"
 #include "shell/HelpWindow.h"
+#include "shell/WindowPlace.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 
@@ -24,7 +26,15 @@ SDIDecFrame::SDIDecFrame(QWidget* parent) : QMainWindow(parent), console_(new QP
   setObjectName(QStringLiteral("SDIDecFrame"));
   setWindowTitle(QStringLiteral("Brenlo"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/1001.svg")));
-  setGeometry(0, 0, 400, 150);
+  // Opens where it was last time, else at the top left of the screen, large enough to read the console.
+  const QRect area = availableArea(this);
+  if (std::optional<WindowPlace> last = rememberedPlace(QStringLiteral("MainWindow"))) {
+    resize(last->size.expandedTo(kMainWindowBase));
+    move(last->framePos);
+  } else {
+    resize(kMainWindowBase.expandedTo(kMainWindowLeast));
+    move(area.topLeft());
+  }
 
   menus_ = new CommandMenus(this, this);
   menus_->addControlBar();
@@ -195,9 +205,17 @@ void SDIDecFrame::closeEvent(QCloseEvent* event) {
   for (const QPointer<QWidget>& window : windows)
     if (auto* map = qobject_cast<CMapFrame*>(window.data())) map->closeAgreed();
   dropDocument();
+  rememberPlace(this, QStringLiteral("MainWindow"));
   event->accept();
   // Help does not outlive the program's main window.
   if (brenloApp* app = brenloApp::instance(); app && app->helpWindow()) app->helpWindow()->close();
+}
+
+void SDIDecFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  fitOnScreen(this);
+  // The frame's size is known for certain only once the window is on the screen.
+  QTimer::singleShot(0, this, [this] { fitOnScreen(this); });
 }
 
 bool SDIDecFrame::eventFilter(QObject* watched, QEvent* event) {

@@ -52,6 +52,8 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /// Keeps the whole window, title bar and all, on the screen.
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

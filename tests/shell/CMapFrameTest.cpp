@@ -83,6 +83,7 @@ class CMapFrameTest : public QObject {
 
  private slots:
   void init() {
+    forgetSettings();
     brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
     app = std::make_unique<brenloApp>();
     app->start();
@@ -295,6 +296,67 @@ class CMapFrameTest : public QObject {
     QVERIFY(showActive(main));
     QTest::keyClick(main, Qt::Key_F4, Qt::AltModifier);
     QVERIFY(!main->isVisible());
+  }
+
+  void windowsOpenOnScreenLargeEnoughAndWhereTheyWereLastTime() {
+    SDIDecFrame* main = app->mainWindow();
+    QVERIFY(showActive(main));
+    const QRect area = main->screen()->availableGeometry();
+    QVERIFY(area.contains(main->frameGeometry()));
+    QVERIFY(main->width() >= 640 && main->height() >= 360);
+
+    // A map window shows the whole map, up to 80% of the screen, and stays on the screen.
+    auto mapFile = [this](const char* name, RECT far) {
+      auto* frame = new CMapFrame(app->mainWindow());
+      addNode(frame->view(), {40, 40, 100, 80}, "near");
+      addNode(frame->view(), far, "far");
+      const QString file = path(name);
+      frame->view()->saveTo(file.toStdString());
+      delete frame;
+      return file;
+    };
+    QVERIFY(app->openMapFile(mapFile("wide.CM", {400, 300, 540, 380})));
+    CMapFrame* wide = mapWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(wide));
+    QTRY_VERIFY(area.contains(wide->frameGeometry()));
+    QVERIFY(wide->view()->width() >= 540 && wide->view()->height() >= 380);
+    QVERIFY(wide->width() >= 400 && wide->height() >= 300);
+    QVERIFY(app->openMapFile(mapFile("huge.CM", {5000, 5000, 5100, 5050})));
+    CMapFrame* huge = mapWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(huge));
+    QTRY_VERIFY(area.contains(huge->frameGeometry()));
+    QCOMPARE(huge->size(), QSize(int(area.width() * 0.8), int(area.height() * 0.8)));
+
+    // Closed windows leave their places for the next run.
+    delete wide;
+    huge->move(area.topLeft() + QPoint(50, 60));
+    huge->resize(450, 320);
+    QVERIFY(huge->close());
+    main->move(area.topLeft() + QPoint(30, 40));
+    main->resize(700, 400);
+    QVERIFY(main->close());
+    app.reset();
+    app = std::make_unique<brenloApp>();
+    app->start();
+    main = app->mainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QCOMPARE(main->frameGeometry().topLeft(), area.topLeft() + QPoint(30, 40));
+    QCOMPARE(main->size(), QSize(700, 400));
+    app->newView();
+    CMapFrame* again = mapWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(again));
+    QCOMPARE(again->frameGeometry().topLeft(), area.topLeft() + QPoint(50, 60));
+    QCOMPARE(again->size(), QSize(450, 320));
+    delete again;
+
+    // A place off the screen (another monitor, since gone) still opens on the screen.
+    main->move(-3000, -2000);
+    QVERIFY(main->close());
+    app.reset();
+    app = std::make_unique<brenloApp>();
+    app->start();
+    QVERIFY(QTest::qWaitForWindowExposed(app->mainWindow()));
+    QTRY_VERIFY(area.contains(app->mainWindow()->frameGeometry()));
   }
 
   void aFileThatCannotBeReadOpensNoWindowAndIsReportedInTheConsole() {
