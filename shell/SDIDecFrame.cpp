@@ -18,6 +18,7 @@
 #include "shell/BrenloEditView.h"
 #include "shell/CMapFrame.h"
 #include "shell/HelpWindow.h"
+#include "shell/LockKeys.h"
 #include "shell/WindowPlace.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
@@ -51,6 +52,8 @@ SDIDecFrame::SDIDecFrame(QWidget* parent) : QMainWindow(parent), console_(new QP
     bar->addPermanentWidget(label);
     indicators_[label->text()] = label;
   }
+
+  updateLockIndicators();
 
   console_->setObjectName(QStringLiteral("console"));
   console_->setGeometry(0, 0, 100, 100);
@@ -219,39 +222,54 @@ void SDIDecFrame::showEvent(QShowEvent* event) {
 }
 
 bool SDIDecFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    switch (key->key()) {
-      case Qt::Key_CapsLock:
-        caps_ = !caps_;
-        break;
-      case Qt::Key_NumLock:
-        num_ = !num_;
-        break;
-      case Qt::Key_ScrollLock:
-        scroll_ = !scroll_;
-        break;
-      case Qt::Key_Insert:
-        if (watched == view_ && key->modifiers() == Qt::NoModifier) {
-          view_->setOverwriteMode(!view_->overwriteMode());
-          updateIndicators();
-          return true;
-        }
-        break;
-      default:
-        break;
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      switch (key->key()) {
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+          updateLockIndicators();
+          break;
+        case Qt::Key_Insert:
+          if (event->type() == QEvent::KeyPress && watched == view_ && key->modifiers() == Qt::NoModifier) {
+            view_->setOverwriteMode(!view_->overwriteMode());
+            updateIndicators();
+            return true;
+          }
+          break;
+        default:
+          break;
+      }
+      if (event->type() == QEvent::KeyPress) updateIndicators();
+      break;
     }
-    updateIndicators();
+    case QEvent::ApplicationActivate:
+      // The lock keys may have changed while another program had the keyboard.
+      if (watched == qApp) updateLockIndicators();
+      break;
+    default:
+      break;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
-void SDIDecFrame::updateIndicators() {
-  indicators_["CAPS"]->setEnabled(caps_);
-  indicators_["NUM"]->setEnabled(num_);
-  indicators_["SCRL"]->setEnabled(scroll_);
-  indicators_["OVR"]->setEnabled(view_ && view_->overwriteMode());
+void SDIDecFrame::updateLockIndicators() {
+  // The lock keys are shown as the keyboard has them, or not at all: counting key presses
+  // cannot know how they stood when the program started.
+  const std::optional<LockKeys> locks = readLockKeys();
+  auto show = [this, &locks](const char* mode, bool LockKeys::*on) {
+    QLabel* label = indicators_[QString::fromLatin1(mode)];
+    label->setText(locks ? QString::fromLatin1(mode) : QString());
+    label->setEnabled(locks && (*locks).*on);
+  };
+  show("CAPS", &LockKeys::caps);
+  show("NUM", &LockKeys::num);
+  show("SCRL", &LockKeys::scroll);
 }
+
+void SDIDecFrame::updateIndicators() { indicators_["OVR"]->setEnabled(view_ && view_->overwriteMode()); }
 
 void SDIDecFrame::updateCaption() {
   if (!view_) {

@@ -34,7 +34,8 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
   QWidget* client() const;
   /// The menus, accelerators and control bar of this window.
   CommandMenus* menus() const { return menus_; }
-  /// The status-bar mode indicator labelled `text` ("CAPS", "NUM", "SCRL", "OVR").
+  /// The status-bar mode indicator labelled `text` ("CAPS", "NUM", "SCRL", "OVR"). The lock
+  /// keys' indicators are blank where the platform does not tell their state.
   QLabel* indicator(const QString& text) const;
 
   /// New: a new plain document (the open one is closed first); false when cancelled.
@@ -59,6 +60,7 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
  private:
   void updateCaption();
   void updateIndicators();
+  void updateLockIndicators();
   /// Closes the plain document without asking.
   void dropDocument();
 
@@ -66,5 +68,4 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
   QPointer<brenloEditView> view_;
   CommandMenus* menus_;
   std::map<QString, QLabel*> indicators_;
-  bool caps_ = false, num_ = false, scroll_ = false;
 };

@@ -108,6 +108,16 @@ class SDIDecFrameTest : public QObject {
     QTest::mouseMove(menu, menu->actionGeometry(frame->menus()->action(cm::FileOpen)).center());
     QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Opens an existing document"));
     menu->close();
+    // Offscreen nobody tells the lock keys' state: their indicators stay blank, whatever is pressed.
+    for (const char* mode : {"CAPS", "NUM", "SCRL"}) {
+      QVERIFY(frame->indicator(mode)->text().isEmpty());
+      QVERIFY(!frame->indicator(mode)->isEnabled());
+    }
+    for (Qt::Key lock : {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock}) QTest::keyClick(frame->console(), lock);
+    for (const char* mode : {"CAPS", "NUM", "SCRL"}) {
+      QVERIFY2(!frame->indicator(mode)->isEnabled(), mode);
+      QVERIFY2(frame->indicator(mode)->text().isEmpty(), mode);
+    }
     frame->newDocument();
     QVERIFY(!frame->indicator("OVR")->isEnabled());
     QTest::keyClick(frame->editView(), Qt::Key_Insert);
