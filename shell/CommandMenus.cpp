@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
 
@@ -140,6 +142,25 @@ void CommandMenus::trigger(int id) {
 }
 
 bool CommandMenus::eventFilter(QObject* watched, QEvent* event) {
+  // A menu tells only its enabled items' hints: the greyed ones' are shown from here.
+  if (event->type() == QEvent::MouseMove) {
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+      QAction* at = menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+      if (at && !at->isEnabled() && !at->isSeparator()) {
+        if (at != greyHovered_) {
+          QStatusTipEvent tip(at->statusTip());
+          QApplication::sendEvent(frame_, &tip);
+        }
+        greyHovered_ = at;
+      } else if (greyHovered_) {
+        if (!at || at->isSeparator()) {
+          QStatusTipEvent tip{QString()};
+          QApplication::sendEvent(frame_, &tip);
+        }
+        greyHovered_ = nullptr;
+      }
+    }
+  }
   if (event->type() == QEvent::Shortcut && watched == action(cm::Exit)) {
     frame_->close();
     return true;

@@ -125,6 +125,26 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(frame->editView()->overwriteMode());
   }
 
+  void greyedMenuItemsShowTheirHintsToo() {
+    QMenu* menu = openPopup(frame, "&Edit");
+    QVERIFY(menu);
+    QAction* undo = frame->menus()->action(cm::EditUndo);
+    QAction* redo = frame->menus()->action(cm::EditRedo);
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+    QTest::mouseMove(menu, menu->actionGeometry(undo).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Reverses the last operation"));
+    QTest::mouseMove(menu, menu->actionGeometry(redo).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Redo the last undone command"));
+    // An enabled item after a greyed one shows its own hint.
+    QTest::mouseMove(menu, menu->actionGeometry(undo).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Reverses the last operation"));
+    QAction* clear = frame->menus()->action(cm::EditClear);
+    QVERIFY(clear->isEnabled());
+    QTest::mouseMove(menu, menu->actionGeometry(clear).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Clear the document"));
+    menu->close();
+  }
+
   void reportsAppearInTheConsole() {
     reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
     QVERIFY(frame->console()->toPlainText().contains("I: QORBrenlo v0.1, "));
