@@ -226,13 +226,24 @@ SearchAnswer askSearch(QWidget* owner, bool withReplace, QString& text, QString&
 
 }  // namespace
 
+namespace {
+
+/// "\"%s\" not found.": the searched text is shown as typed, never as markup.
+void notFound(QWidget* owner, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+}  // namespace
+
 void brenloEditView::find() {
   QString text = search_;
   QString unused;
   bool matchCase = matchCase_;
   if (!askSearch(this, false, text, unused, matchCase).accepted) return;
   if (!findNext(text, matchCase))
-    QMessageBox::information(this, QStringLiteral("Find"), QStringLiteral("\"%1\" not found.").arg(text));
+    notFound(this, QStringLiteral("Find"), QStringLiteral("\"%1\" not found.").arg(text));
 }
 
 void brenloEditView::replace() {
@@ -246,7 +257,7 @@ void brenloEditView::replace() {
   matchCase_ = matchCase;
   if (answer.all) {
     if (replaceAll(text, with, matchCase) == 0)
-      QMessageBox::information(this, QStringLiteral("Replace"), QStringLiteral("\"%1\" not found.").arg(text));
+      notFound(this, QStringLiteral("Replace"), QStringLiteral("\"%1\" not found.").arg(text));
     return;
   }
   // Replace the match under the selection, then move to the next one.
@@ -255,7 +266,7 @@ void brenloEditView::replace() {
   if (cursor.hasSelection() && cursor.selectedText().compare(text, cs) == 0) cursor.insertText(with);
   else if (findNext(text, matchCase)) textCursor().insertText(with);
   else {
-    QMessageBox::information(this, QStringLiteral("Replace"), QStringLiteral("\"%1\" not found.").arg(text));
+    notFound(this, QStringLiteral("Replace"), QStringLiteral("\"%1\" not found.").arg(text));
     return;
   }
   findNext(text, matchCase);
@@ -267,5 +278,5 @@ void brenloEditView::next() {
     return;
   }
   if (!findNext(search_, matchCase_))
-    QMessageBox::information(this, QStringLiteral("Find"), QStringLiteral("\"%1\" not found.").arg(search_));
+    notFound(this, QStringLiteral("Find"), QStringLiteral("\"%1\" not found.").arg(search_));
 }

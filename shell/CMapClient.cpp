@@ -141,6 +141,16 @@ int CMapClient::redo() {
   return r;
 }
 
+int CMapClient::popToFront(Graphic* g) {
+  const bool inFront = front() == g;
+  const int r = RootMap::popToFront(g);
+  if (r == 0 && !inFront) {
+    savedAt_ = -1;  // no place in the history holds the saved order any more
+    emit historyChanged();
+  }
+  return r;
+}
+
 void CMapClient::historyMoved() { emit historyChanged(); }
 
 bool CMapClient::save() {

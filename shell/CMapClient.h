@@ -68,7 +68,9 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   /// Draws the elements that meet `area` (map coordinates) with `painter`.
   void paintArea(QPainter& painter, const RECT& area);
 
-  /// Bringing an element to the front changes the painting order.
+  /// Bringing an element to the front changes the painting order, and with it what Save
+  /// writes: the map counts as changed until it is saved again (undo does not restore it).
+  int popToFront(Graphic* g) override;
 
  signals:
   /// The history moved or the map was saved: captions and enablers may change.

@@ -2,10 +2,32 @@
 #include "shell/CMapFrame.h"
 
 #include <QCloseEvent>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
 
 #include "shell/CMapClient.h"
 #include "shell/CommandMenus.h"
+#include "shell/WindowPlace.h"
+
+namespace {
+
+// The part of the map from its origin to the right and bottom edges of its elements, with a margin.
+QSize mapExtent(CMapClient* view) {
+  constexpr int kMargin = 20;
+  long right = 0, bottom = 0;
+  for (Graphic* g : *view) {
+    const RECT b = g->boundingRect();
+    const RECT i = g->invalidRect();
+    right = std::max({right, long(b.right), long(i.right)});
+    bottom = std::max({bottom, long(b.bottom), long(i.bottom)});
+  }
+  constexpr long kMost = 1 << 20;
+  return QSize(int(std::min(right, kMost)) + kMargin, int(std::min(bottom, kMost)) + kMargin);
+}
+
+}  // namespace
 
 CMapFrame::CMapFrame(QWidget* parent, CMapClient* view) : QMainWindow(parent, Qt::Window) {
   build(view ? view : new CMapClient(nullptr), QStringLiteral("New Map"));
@@ -18,11 +40,17 @@ CMapFrame::CMapFrame(QWidget* parent, const QString& fileName, CMapClient* view)
 void CMapFrame::build(CMapClient* view, const QString& caption) {
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QStringLiteral("CMapFrame"));
-  resize(400, 300);
   setWindowTitle(caption);
   view_ = view;
   setCentralWidget(view_);
   menus_ = new CommandMenus(this, view_);
+  // As large as the last map window, or the base size, and large enough for the whole
+  // map up to a share of the screen.
+  const QRect area = availableArea(this);
+  const std::optional<WindowPlace> last = rememberedPlace(QStringLiteral("MapWindow"));
+  const QSize most(int(area.width() * kMapWindowScreenShare), int(area.height() * kMapWindowScreenShare));
+  const QSize wanted = mapExtent(view_) + QSize(0, menuBar()->sizeHint().height());
+  resize((last ? last->size : kMapWindowBase).expandedTo(wanted.boundedTo(most)).boundedTo(area.size()));
   connect(view_, &CMapClient::historyChanged, this, &CMapFrame::historyChanged);
 }
 
@@ -34,16 +62,34 @@ void CMapFrame::historyChanged() {
   menus_->updateEnablers();
 }
 
+bool CMapFrame::mayClose() {
+  if (!view_->isChanged()) return true;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Brenlo"),
+                  QStringLiteral("Save changes to '%1'?").arg(view_->documentName()),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setTextFormat(Qt::PlainText);  // a file name is shown as it is
+  const int answer = box.exec();
+  // Cancelled, or the map could not be written: it stays open and changed.
+  return answer == QMessageBox::Discard || (answer == QMessageBox::Save && view_->save());
+}
+
+void CMapFrame::closeAgreed() {
+  agreed_ = true;
+  if (!close()) agreed_ = false;
+}
+
 void CMapFrame::closeEvent(QCloseEvent* event) {
-  if (view_->isChanged()) {
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, QStringLiteral("Brenlo"), QStringLiteral("Save changes to '%1'?").arg(view_->documentName()),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer != QMessageBox::Discard && (answer != QMessageBox::Save || !view_->save())) {
-      // Cancelled, or the map could not be written: it stays open and changed.
-      event->ignore();
-      return;
-    }
+  if (!agreed_ && !mayClose()) {
+    event->ignore();
+    return;
   }
+  rememberPlace(this, QStringLiteral("MapWindow"));
   event->accept();
+}
+
+void CMapFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  fitOnScreen(this);
+  QTimer::singleShot(0, this, [this] { fitOnScreen(this); });
 }

@@ -7,7 +7,8 @@
 class CMapClient;
 class CommandMenus;
 
-/// A frame of 400 x 300 with menu 100 whose client is one map view. It owns the view.
+/// A frame with menu 100 whose client is one map view, at least 400 x 300 and large enough
+/// for its map up to most of the screen. It owns the view.
 class CMapFrame : public QMainWindow {
   Q_OBJECT
  public:
@@ -21,9 +22,17 @@ class CMapFrame : public QMainWindow {
   /// The menus and accelerators of this frame.
   CommandMenus* menus() const { return menus_; }
 
+  /// Asks "Save changes to '%s'?" when the map is changed and saves on Save; true when
+  /// the window may close (unchanged, Discard, or saved). Closes nothing.
+  bool mayClose();
+  /// Closes the window without asking again (its close was agreed with mayClose).
+  void closeAgreed();
+
  protected:
   /// A changed map asks "Save changes to '%s'?": Save, Discard or Cancel.
   void closeEvent(QCloseEvent* event) override;
+  /// Keeps the whole window on the screen.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void build(CMapClient* view, const QString& caption);
@@ -31,4 +40,5 @@ class CMapFrame : public QMainWindow {
 
   CMapClient* view_ = nullptr;
   CommandMenus* menus_ = nullptr;
+  bool agreed_ = false;
 };

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
 
@@ -65,6 +67,8 @@ CommandMenus::CommandMenus(QMainWindow* frame, CommandTarget* target)
     current->addAction(action);
     frame->addAction(action);
     actions_[id] = action;
+    // Alt+F4 beside Exit closes the frame it is pressed in: in a map window only that window.
+    if (id == cm::Exit) action->installEventFilter(this);
   }
   // F1 opens the help contents, Shift+F1 starts context help; neither is in a menu.
   auto* help = new QAction(frame);
@@ -138,6 +142,29 @@ void CommandMenus::trigger(int id) {
 }
 
 bool CommandMenus::eventFilter(QObject* watched, QEvent* event) {
+  // A menu tells only its enabled items' hints: the greyed ones' are shown from here.
+  if (event->type() == QEvent::MouseMove) {
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+      QAction* at = menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+      if (at && !at->isEnabled() && !at->isSeparator()) {
+        if (at != greyHovered_) {
+          QStatusTipEvent tip(at->statusTip());
+          QApplication::sendEvent(frame_, &tip);
+        }
+        greyHovered_ = at;
+      } else if (greyHovered_) {
+        if (!at || at->isSeparator()) {
+          QStatusTipEvent tip{QString()};
+          QApplication::sendEvent(frame_, &tip);
+        }
+        greyHovered_ = nullptr;
+      }
+    }
+  }
+  if (event->type() == QEvent::Shortcut && watched == action(cm::Exit)) {
+    frame_->close();
+    return true;
+  }
   // F1 on an open menu answers the highlighted item with its help topic.
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
     if (auto* menu = qobject_cast<QMenu*>(watched); menu && brenloApp::instance()) {

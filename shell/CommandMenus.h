@@ -39,4 +39,5 @@ class CommandMenus : public QObject {
   std::map<int, QAction*> actions_;
   std::map<QString, QMenu*> popups_;
   QTimer* idle_;
+  QAction* greyHovered_ = nullptr;  // the greyed item whose hint is shown
 };

@@ -8,14 +8,19 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cmath>
 
 #include "commands/Command.h"
 #include "file/MapFile.h"
 #include "model/CMap.h"
 #include "model/RootMap.h"
 #include "shell/QtDrawingContext.h"
+#include "support/ErrorReporter.h"
 
 namespace {
+
+// The PNG writer's quality that gives the first level of compression.
+constexpr int kPngQuality = 85;
 
 // The area the elements cover; labels and automatic sizes are known only once drawn.
 QRect coveredArea(CMap& map) {
@@ -41,7 +46,13 @@ QRect coveredArea(CMap& map) {
       .adjusted(-kExportMargin, -kExportMargin, kExportMargin, kExportMargin);
 }
 
-void paintMap(QPainter& painter, CMap& map, const QRect& area) {
+std::function<QImage(QSize)>& imageMaker() {
+  static std::function<QImage(QSize)> maker;
+  return maker;
+}
+
+void paintMap(QPainter& painter, CMap& map, const QRect& area, double scale = 1) {
+  painter.scale(scale, scale);
   painter.fillRect(QRect(QPoint(0, 0), area.size()), Qt::white);
   painter.translate(-area.topLeft());
   QtDrawingContext dc(painter);
@@ -55,12 +66,28 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
   const QString suffix = QFileInfo(out).suffix().toLower();
   const QRect area = coveredArea(map);
   if (suffix == QLatin1String("png")) {
-    QImage image(area.size(), QImage::Format_ARGB32);
+    // An image of the elements' area only, at most kExportMaxSide on a side.
+    QSize size = area.size();
+    double scale = 1;
+    if (size.width() > kExportMaxSide || size.height() > kExportMaxSide) {
+      scale = std::min(double(kExportMaxSide) / size.width(), double(kExportMaxSide) / size.height());
+      size = QSize(std::clamp(int(std::ceil(size.width() * scale)), 1, kExportMaxSide),
+                   std::clamp(int(std::ceil(size.height() * scale)), 1, kExportMaxSide));
+      reportError(nullptr, 'W', "exportMap: the map covers %d x %d pixels; the picture is scaled down to %d x %d",
+                  area.width(), area.height(), size.width(), size.height());
+    }
+    QImage image = imageMaker() ? imageMaker()(size) : QImage(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+      error = "not enough memory for a picture of " + std::to_string(size.width()) + " x " +
+              std::to_string(size.height()) + " pixels";
+      return false;
+    }
     {
       QPainter painter(&image);
-      paintMap(painter, map, area);
+      paintMap(painter, map, area, scale);
     }
-    if (!image.save(out, "PNG")) {
+    // The fastest compression: a large map's picture is written in seconds, not minutes.
+    if (!image.save(out, "PNG", kPngQuality)) {
       error = "cannot write '" + outFile + "'";
       return false;
     }
@@ -96,6 +123,8 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
   error = "unknown picture type '" + QFileInfo(out).suffix().toStdString() + "' (use .png, .svg or .pdf)";
   return false;
 }
+
+void setExportImageMaker(std::function<QImage(QSize)> maker) { imageMaker() = std::move(maker); }
 
 bool exportMapFile(const std::string& inFile, const std::string& outFile, std::string& error) {
   RootMap map;

@@ -33,6 +33,10 @@ int APXPrintOut::beginPrinting(QSizeF pagePixels, double dpiX, double dpiY) {
   auto* edit = qobject_cast<QPlainTextEdit*>(window_.data());
   text_ = edit != nullptr;
   font_ = window_ ? window_->font() : printFallbackFont();
+  // The painter is already scaled from screen pixels to printer pixels: a font sized in
+  // points would grow with the printer's resolution a second time, so it takes the pixel
+  // size it has on the screen.
+  if (font_.pixelSize() <= 0) font_.setPixelSize(std::max(1, qRound(font_.pointSizeF() * screenY / 72.0)));
   lines_.clear();
   if (edit) {
     for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next())

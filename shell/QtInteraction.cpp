@@ -7,8 +7,10 @@
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QMenu>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 #include "shell/QtDrawingContext.h"
@@ -240,6 +242,33 @@ unsigned QtInteraction::trackPopupMenu(const Menu& menu, const POINT& at, Native
   return id;
 }
 
+namespace {
+
+/// In the label prompt Enter presses OK; Shift+Enter or Ctrl+Enter breaks the line.
+class EnterConfirms : public QObject {
+ public:
+  explicit EnterConfirms(QDialog* dialog) : QObject(dialog), dialog_(dialog) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    auto* edit = qobject_cast<QPlainTextEdit*>(watched);
+    if (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) {
+      if (edit) edit->textCursor().insertText(QStringLiteral("\n"));
+    } else {
+      dialog_->accept();
+    }
+    return true;
+  }
+
+ private:
+  QDialog* dialog_;
+};
+
+}  // namespace
+
 bool QtInteraction::askText(const std::string& title, const std::string& prompt, std::string& text) {
   QInputDialog dialog(nullptr);
   dialog.setWindowTitle(QString::fromStdString(title));
@@ -247,6 +276,8 @@ bool QtInteraction::askText(const std::string& title, const std::string& prompt,
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setOption(QInputDialog::UsePlainTextEditForTextInput);
   dialog.setTextValue(QString::fromStdString(text));
+  auto* confirms = new EnterConfirms(&dialog);
+  for (QPlainTextEdit* edit : dialog.findChildren<QPlainTextEdit*>()) edit->installEventFilter(confirms);
   if (dialog.exec() != QDialog::Accepted) return false;
   text = dialog.textValue().toStdString();
   return true;

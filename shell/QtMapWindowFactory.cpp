@@ -7,6 +7,7 @@
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
 #include "shell/QtInteraction.h"
+#include "shell/WindowPlace.h"
 
 QtMapWindowFactory::QtMapWindowFactory() : interaction_(std::make_unique<QtInteraction>()) {}
 
@@ -20,10 +21,19 @@ namespace {
 
 // Map windows open below the main window, each a little further on, so that the
 // main window and its console stay in sight.
+// A map window opens where the last one was when there was one.
 QWidget* placed(QWidget* frame, QWidget* mainWindow) {
+  // Each map window already open moves the new one a step on.
+  int open = 0;
+  if (mainWindow)
+    for (CMapFrame* other : mainWindow->findChildren<CMapFrame*>(Qt::FindDirectChildrenOnly))
+      open += other != frame && other->isVisible();
+  const int step = 24 * (open % 8);
+  if (std::optional<WindowPlace> last = rememberedPlace(QStringLiteral("MapWindow"))) {
+    frame->move(last->framePos + QPoint(step, step));
+    return frame;
+  }
   if (!mainWindow) return frame;
-  static int next = 0;
-  const int step = 24 * (next++ % 8);
   const QRect main = mainWindow->frameGeometry();
   frame->move(main.left() + step, main.bottom() + 8 + step);
   return frame;

@@ -38,6 +38,8 @@ void QtReportPlatform::messageBox(NativeWindow owner, const std::string& text,
                                   const std::string& caption, ReportIcon icon) {
   QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                   QMessageBox::Ok, ownerWidget(owner));
+  // Report text comes from files and users: shown as it is, never as markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
@@ -46,6 +48,7 @@ bool QtReportPlatform::askYesNo(NativeWindow owner, const std::string& text,
   QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                   ownerWidget(owner));
+  box.setTextFormat(Qt::PlainText);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -12,10 +12,14 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "shell/BrenloApp.h"
 #include "shell/BrenloEditView.h"
+#include "shell/CMapFrame.h"
 #include "shell/HelpWindow.h"
+#include "shell/LockKeys.h"
+#include "shell/WindowPlace.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 
@@ -23,7 +27,15 @@ SDIDecFrame::SDIDecFrame(QWidget* parent) : QMainWindow(parent), console_(new QP
   setObjectName(QStringLiteral("SDIDecFrame"));
   setWindowTitle(QStringLiteral("Brenlo"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/1001.svg")));
-  setGeometry(0, 0, 400, 150);
+  // Opens where it was last time, else at the top left of the screen, large enough to read the console.
+  const QRect area = availableArea(this);
+  if (std::optional<WindowPlace> last = rememberedPlace(QStringLiteral("MainWindow"))) {
+    resize(last->size.expandedTo(kMainWindowBase));
+    move(last->framePos);
+  } else {
+    resize(kMainWindowBase.expandedTo(kMainWindowLeast));
+    move(area.topLeft());
+  }
 
   menus_ = new CommandMenus(this, this);
   menus_->addControlBar();
@@ -40,6 +52,8 @@ SDIDecFrame::SDIDecFrame(QWidget* parent) : QMainWindow(parent), console_(new QP
     bar->addPermanentWidget(label);
     indicators_[label->text()] = label;
   }
+
+  updateLockIndicators();
 
   console_->setObjectName(QStringLiteral("console"));
   console_->setGeometry(0, 0, 100, 100);
@@ -97,6 +111,12 @@ bool SDIDecFrame::newDocument() {
 }
 
 bool SDIDecFrame::closeDocument() {
+  if (!mayCloseDocument()) return false;
+  dropDocument();
+  return true;
+}
+
+bool SDIDecFrame::mayCloseDocument() {
   if (!view_) return true;
   if (view_->isChanged()) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Brenlo"),
@@ -112,13 +132,17 @@ bool SDIDecFrame::closeDocument() {
         return false;
     }
   }
+  return true;
+}
+
+void SDIDecFrame::dropDocument() {
+  if (!view_) return;
   QWidget* old = takeCentralWidget();
   view_ = nullptr;
   delete old;
   setCentralWidget(console_);
   console_->show();
   updateCaption();
-  return true;
 }
 
 bool SDIDecFrame::saveDocument() {
@@ -157,57 +181,95 @@ std::optional<bool> SDIDecFrame::commandEnabled(int id) {
 }
 
 void SDIDecFrame::closeEvent(QCloseEvent* event) {
-  // Map windows are ours: each may refuse to close (a changed map), and then we stay.
+  // Every window is asked first; nothing closes unless all of them agree.
+  QList<QPointer<QWidget>> windows;
   for (QObject* child : children()) {
     auto* window = qobject_cast<QWidget*>(child);
-    if (window && window->isWindow() && window->isVisible() && !window->close()) {
+    if (window && window->isWindow() && window->isVisible()) windows.append(window);
+  }
+  for (const QPointer<QWidget>& window : windows) {
+    auto* map = qobject_cast<CMapFrame*>(window.data());
+    if (map && !map->mayClose()) {
       event->ignore();
       return;
     }
   }
-  if (!closeDocument()) {
+  if (!mayCloseDocument()) {
     event->ignore();
     return;
   }
+  // Other windows have no question: they are asked by closing them, before any map goes.
+  for (const QPointer<QWidget>& window : windows) {
+    if (window && !qobject_cast<CMapFrame*>(window.data()) && !window->close()) {
+      event->ignore();
+      return;
+    }
+  }
+  for (const QPointer<QWidget>& window : windows)
+    if (auto* map = qobject_cast<CMapFrame*>(window.data())) map->closeAgreed();
+  dropDocument();
+  rememberPlace(this, QStringLiteral("MainWindow"));
   event->accept();
   // Help does not outlive the program's main window.
   if (brenloApp* app = brenloApp::instance(); app && app->helpWindow()) app->helpWindow()->close();
 }
 
+void SDIDecFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  fitOnScreen(this);
+  // The frame's size is known for certain only once the window is on the screen.
+  QTimer::singleShot(0, this, [this] { fitOnScreen(this); });
+}
+
 bool SDIDecFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    switch (key->key()) {
-      case Qt::Key_CapsLock:
-        caps_ = !caps_;
-        break;
-      case Qt::Key_NumLock:
-        num_ = !num_;
-        break;
-      case Qt::Key_ScrollLock:
-        scroll_ = !scroll_;
-        break;
-      case Qt::Key_Insert:
-        if (watched == view_ && key->modifiers() == Qt::NoModifier) {
-          view_->setOverwriteMode(!view_->overwriteMode());
-          updateIndicators();
-          return true;
-        }
-        break;
-      default:
-        break;
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      switch (key->key()) {
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+          updateLockIndicators();
+          break;
+        case Qt::Key_Insert:
+          if (event->type() == QEvent::KeyPress && watched == view_ && key->modifiers() == Qt::NoModifier) {
+            view_->setOverwriteMode(!view_->overwriteMode());
+            updateIndicators();
+            return true;
+          }
+          break;
+        default:
+          break;
+      }
+      if (event->type() == QEvent::KeyPress) updateIndicators();
+      break;
     }
-    updateIndicators();
+    case QEvent::ApplicationActivate:
+      // The lock keys may have changed while another program had the keyboard.
+      if (watched == qApp) updateLockIndicators();
+      break;
+    default:
+      break;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
-void SDIDecFrame::updateIndicators() {
-  indicators_["CAPS"]->setEnabled(caps_);
-  indicators_["NUM"]->setEnabled(num_);
-  indicators_["SCRL"]->setEnabled(scroll_);
-  indicators_["OVR"]->setEnabled(view_ && view_->overwriteMode());
+void SDIDecFrame::updateLockIndicators() {
+  // The lock keys are shown as the keyboard has them, or not at all: counting key presses
+  // cannot know how they stood when the program started.
+  const std::optional<LockKeys> locks = readLockKeys();
+  auto show = [this, &locks](const char* mode, bool LockKeys::*on) {
+    QLabel* label = indicators_[QString::fromLatin1(mode)];
+    label->setText(locks ? QString::fromLatin1(mode) : QString());
+    label->setEnabled(locks && (*locks).*on);
+  };
+  show("CAPS", &LockKeys::caps);
+  show("NUM", &LockKeys::num);
+  show("SCRL", &LockKeys::scroll);
 }
+
+void SDIDecFrame::updateIndicators() { indicators_["OVR"]->setEnabled(view_ && view_->overwriteMode()); }
 
 void SDIDecFrame::updateCaption() {
   if (!view_) {

@@ -34,13 +34,16 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
   QWidget* client() const;
   /// The menus, accelerators and control bar of this window.
   CommandMenus* menus() const { return menus_; }
-  /// The status-bar mode indicator labelled `text` ("CAPS", "NUM", "SCRL", "OVR").
+  /// The status-bar mode indicator labelled `text` ("CAPS", "NUM", "SCRL", "OVR"). The lock
+  /// keys' indicators are blank where the platform does not tell their state.
   QLabel* indicator(const QString& text) const;
 
   /// New: a new plain document (the open one is closed first); false when cancelled.
   bool newDocument();
   /// Closes the plain document, asking to save a changed one; false when the user kept it.
   bool closeDocument();
+  /// Asks to save a changed plain document and saves on Yes; true when it may close.
+  bool mayCloseDocument();
   /// Save and Save As of the plain document; false when nothing was written.
   bool saveDocument();
   bool saveDocumentAs();
@@ -50,15 +53,19 @@ class SDIDecFrame : public QMainWindow, public ErrorHandler, public CommandTarge
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  /// Keeps the whole window, title bar and all, on the screen.
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void updateCaption();
   void updateIndicators();
+  void updateLockIndicators();
+  /// Closes the plain document without asking.
+  void dropDocument();
 
   QPlainTextEdit* console_;
   QPointer<brenloEditView> view_;
   CommandMenus* menus_;
   std::map<QString, QLabel*> indicators_;
-  bool caps_ = false, num_ = false, scroll_ = false;
 };

@@ -160,16 +160,32 @@ class CMapClientTest : public QObject {
       auto* edit = dialog->findChild<QPlainTextEdit*>();
       QVERIFY(edit);
       edit->selectAll();
+      // Shift+Enter and Ctrl+Enter break the line; a plain Enter presses OK.
       QTest::keyClicks(edit, "two");
-      QTest::keyClick(edit, Qt::Key_Return);
+      QTest::keyClick(edit, Qt::Key_Return, Qt::ShiftModifier);
+      QTest::keyClicks(edit, "more");
+      QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
       QTest::keyClicks(edit, "lines");
-      dialog->accept();
+      QVERIFY(dialog->isVisible());
+      QTest::keyClick(edit, Qt::Key_Return);
     });
     rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "Edit Label..."); });
     QTRY_COMPARE(view->undoCount(), 1u);
     QCOMPARE(title, QStringLiteral("Edit Label"));
     QCOMPARE(prompt, QStringLiteral("New Text:"));
-    QCOMPARE(QString::fromStdString(node->getLabel() ? node->getLabel() : ""), QStringLiteral("two\nlines"));
+    QCOMPARE(QString::fromStdString(node->getLabel() ? node->getLabel() : ""), QStringLiteral("two\nmore\nlines"));
+
+    // The keypad's Enter presses OK as well.
+    whenModal([&](QWidget* w) {
+      auto* edit = w->findChild<QPlainTextEdit*>();
+      QVERIFY(edit);
+      edit->selectAll();
+      QTest::keyClicks(edit, "one");
+      QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "Edit Label..."); });
+    QTRY_COMPARE(view->undoCount(), 2u);
+    QCOMPARE(QString::fromStdString(node->getLabel() ? node->getLabel() : ""), QStringLiteral("one"));
   }
 
   void fillColourComesFromTheColourDialogAndIsOneUndoableStep() {

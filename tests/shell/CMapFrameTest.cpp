@@ -46,6 +46,19 @@ void answerBox(QMessageBox::StandardButton button, QString* text) {
   });
 }
 
+// Answers the next message boxes in turn with `buttons`; their texts land in `texts`.
+void answerBoxes(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
+  if (buttons.isEmpty()) return;
+  whenModal([buttons, texts](QWidget* w) mutable {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    QVERIFY(box);
+    *texts << box->text();
+    const QMessageBox::StandardButton button = buttons.takeFirst();
+    answerBoxes(buttons, texts);
+    box->button(button)->click();
+  });
+}
+
 // A MOVE TO of the node, as a drag would make it.
 void moveNode(CMapClient* view, POINT from, POINT to) {
   QTest::mousePress(view, Qt::LeftButton, {}, QPoint(from.x, from.y));
@@ -70,6 +83,7 @@ class CMapFrameTest : public QObject {
 
  private slots:
   void init() {
+    forgetSettings();
     brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
     app = std::make_unique<brenloApp>();
     app->start();
@@ -298,6 +312,159 @@ class CMapFrameTest : public QObject {
     QVERIFY(!app->mainWindow()->close());
     QVERIFY(app->mainWindow()->isVisible());
     QVERIFY(frame);
+  }
+
+  void bringingAnElementToTheFrontMarksTheMapChanged() {
+    QPointer<CMapFrame> frame = newFrame();
+    CMapClient* view = frame->view();
+    addNode(view, {40, 40, 140, 100}, "back");
+    addNode(view, {100, 70, 200, 130}, "front");
+    const std::string file = path("front.CM").toStdString();
+    QVERIFY(view->saveTo(file));
+    auto bytes = [&file] {
+      QFile f(QString::fromStdString(file));
+      return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray saved = bytes();
+    QVERIFY(!view->isChanged());
+
+    // A click on the front element changes nothing.
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(180, 120));
+    QVERIFY(!view->isChanged());
+    // A click on the one behind brings it to the front: a different file, so a changed map.
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
+    QCOMPARE(view->undoCount(), 0u);
+    QVERIFY(view->isChanged());
+    QTRY_VERIFY(frame->windowTitle().endsWith('*'));
+    QVERIFY(view->saveTo(file));
+    QVERIFY(bytes() != saved);
+    QVERIFY(!view->isChanged());
+    QTRY_VERIFY(!frame->windowTitle().endsWith('*'));
+  }
+
+  void exitAsksEveryWindowFirstAndCancelAnywhereClosesNothing() {
+    QPointer<CMapFrame> plain = newFrame();
+    QPointer<CMapFrame> first = newFrame();
+    QPointer<CMapFrame> second = newFrame();
+    for (CMapFrame* f : {first.data(), second.data()}) {
+      addNode(f->view(), {40, 40, 100, 80}, "idea");
+      moveNode(f->view(), {50, 50}, {150, 100});
+      QVERIFY(f->view()->isChanged());
+    }
+    SDIDecFrame* main = app->mainWindow();
+    QStringList asked;
+    answerBoxes({QMessageBox::Discard, QMessageBox::Cancel}, &asked);
+    app->runCommand(cm::Exit);
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(plain && first && second);
+    QVERIFY(plain->isVisible() && first->isVisible() && second->isVisible());
+    QVERIFY(first->view()->isChanged());
+    QVERIFY(main->isVisible());
+
+    // A changed plain document says no after the maps agreed: still nothing closes.
+    QVERIFY(main->newDocument());
+    QTest::keyClicks(main->editView(), "text");
+    asked.clear();
+    answerBoxes({QMessageBox::Discard, QMessageBox::Discard, QMessageBox::Cancel}, &asked);
+    app->runCommand(cm::Exit);
+    QCOMPARE(asked.size(), 3);
+    QVERIFY(asked.last().startsWith("The document has been changed."));
+    QVERIFY(plain && first && second && main->editView());
+    QVERIFY(main->isVisible());
+
+    // When all agree, each is asked once and everything closes.
+    asked.clear();
+    answerBoxes({QMessageBox::Discard, QMessageBox::Discard, QMessageBox::No}, &asked);
+    app->runCommand(cm::Exit);
+    QCOMPARE(asked.size(), 3);
+    QVERIFY(!main->isVisible());
+    QTRY_VERIFY(!plain && !first && !second);
+  }
+
+  void altF4InAMapWindowClosesOnlyThatWindow() {
+    SDIDecFrame* main = app->mainWindow();
+    QPointer<CMapFrame> other = newFrame();
+    QPointer<CMapFrame> frame = newFrame();
+    addNode(frame->view(), {40, 40, 100, 80}, "idea");
+    moveNode(frame->view(), {50, 50}, {150, 100});
+    QStringList asked;
+    answerBoxes({QMessageBox::Cancel}, &asked);
+    QTest::keyClick(frame->view(), Qt::Key_F4, Qt::AltModifier);
+    QCOMPARE(asked, QStringList{"Save changes to 'New View'?"});
+    QVERIFY(frame && frame->isVisible());
+    QVERIFY(main->isVisible() && other && other->isVisible());
+
+    answerBoxes({QMessageBox::Discard}, &asked);
+    QVERIFY(showActive(frame));
+    QTest::keyClick(frame->view(), Qt::Key_F4, Qt::AltModifier);
+    QCOMPARE(asked.size(), 2);
+    QTRY_VERIFY(!frame);
+    QVERIFY(main->isVisible() && other && other->isVisible());
+    // In the main window Alt+F4 closes the main window, and with it the program.
+    QVERIFY(showActive(main));
+    QTest::keyClick(main, Qt::Key_F4, Qt::AltModifier);
+    QVERIFY(!main->isVisible());
+  }
+
+  void windowsOpenOnScreenLargeEnoughAndWhereTheyWereLastTime() {
+    SDIDecFrame* main = app->mainWindow();
+    QVERIFY(showActive(main));
+    const QRect area = main->screen()->availableGeometry();
+    QVERIFY(area.contains(main->frameGeometry()));
+    QVERIFY(main->width() >= 640 && main->height() >= 360);
+
+    // A map window shows the whole map, up to 80% of the screen, and stays on the screen.
+    auto mapFile = [this](const char* name, RECT far) {
+      auto* frame = new CMapFrame(app->mainWindow());
+      addNode(frame->view(), {40, 40, 100, 80}, "near");
+      addNode(frame->view(), far, "far");
+      const QString file = path(name);
+      frame->view()->saveTo(file.toStdString());
+      delete frame;
+      return file;
+    };
+    QVERIFY(app->openMapFile(mapFile("wide.CM", {400, 300, 540, 380})));
+    CMapFrame* wide = mapWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(wide));
+    QTRY_VERIFY(area.contains(wide->frameGeometry()));
+    QVERIFY(wide->view()->width() >= 540 && wide->view()->height() >= 380);
+    QVERIFY(wide->width() >= 400 && wide->height() >= 300);
+    QVERIFY(app->openMapFile(mapFile("huge.CM", {5000, 5000, 5100, 5050})));
+    CMapFrame* huge = mapWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(huge));
+    QTRY_VERIFY(area.contains(huge->frameGeometry()));
+    QCOMPARE(huge->size(), QSize(int(area.width() * 0.8), int(area.height() * 0.8)));
+
+    // Closed windows leave their places for the next run.
+    delete wide;
+    huge->move(area.topLeft() + QPoint(50, 60));
+    huge->resize(450, 320);
+    QVERIFY(huge->close());
+    main->move(area.topLeft() + QPoint(30, 40));
+    main->resize(700, 400);
+    QVERIFY(main->close());
+    app.reset();
+    app = std::make_unique<brenloApp>();
+    app->start();
+    main = app->mainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QCOMPARE(main->frameGeometry().topLeft(), area.topLeft() + QPoint(30, 40));
+    QCOMPARE(main->size(), QSize(700, 400));
+    app->newView();
+    CMapFrame* again = mapWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(again));
+    QCOMPARE(again->frameGeometry().topLeft(), area.topLeft() + QPoint(50, 60));
+    QCOMPARE(again->size(), QSize(450, 320));
+    delete again;
+
+    // A place off the screen (another monitor, since gone) still opens on the screen.
+    main->move(-3000, -2000);
+    QVERIFY(main->close());
+    app.reset();
+    app = std::make_unique<brenloApp>();
+    app->start();
+    QVERIFY(QTest::qWaitForWindowExposed(app->mainWindow()));
+    QTRY_VERIFY(area.contains(app->mainWindow()->frameGeometry()));
   }
 
   void aFileThatCannotBeReadOpensNoWindowAndIsReportedInTheConsole() {

@@ -9,6 +9,19 @@
 #include "model/Node.h"
 #include "model/RootMap.h"
 #include "shell/MapExport.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+// The number of pure red pixels in columns `from` to `to` of `image`.
+int redIn(const QImage& image, int from, int to) {
+  int red = 0;
+  for (int x = std::max(0, from); x < std::min(image.width(), to); ++x)
+    for (int y = 0; y < image.height(); ++y) red += image.pixelColor(x, y) == QColor(Qt::red);
+  return red;
+}
+
+}  // namespace
 
 class MapExportTest : public QObject {
   Q_OBJECT
@@ -50,6 +63,53 @@ class MapExportTest : public QObject {
     QVERIFY(pdf.read(5) == "%PDF-");
     QVERIFY(!exportMap(map, dir.filePath("map.gif").toStdString(), error));
     QVERIFY(QString::fromStdString(error).contains("gif"));
+  }
+
+  void farAndWideMapsGiveImagesOfTheirElementsAtMostTheLargestSide() {
+    // Far from the origin: the picture still covers the element only.
+    {
+      RootMap map;
+      RECT r{60000, 60000, 60100, 60040};
+      new Node(&map, "Rectangle-Red", "far", &r);
+      std::string error;
+      const QString out = dir.filePath("far.png");
+      QVERIFY(exportMap(map, out.toStdString(), error));
+      QCOMPARE(QImage(out).size(), QSize(100 + 2 * 3 + 2 * kExportMargin + 1, 40 + 2 * 3 + 2 * kExportMargin + 1));
+    }
+    // Wider than the largest side: scaled down to it, with a warning, and both ends drawn.
+    RootMap map;
+    RECT left{0, 0, 400, 200}, right{39600, 0, 40000, 200};
+    new Node(&map, "Rectangle-Red", "left", &left);
+    new Node(&map, "Rectangle-Red", "right", &right);
+    RecordingReports reports;
+    std::string error;
+    const QString out = dir.filePath("wide.png");
+    QVERIFY(exportMap(map, out.toStdString(), error));
+    const QImage image(out);
+    QCOMPARE(image.width(), kExportMaxSide);
+    QVERIFY(image.height() < 200);
+    QVERIFY(redIn(image, 0, 200) > 0);
+    QVERIFY(redIn(image, image.width() - 200, image.width()) > 0);
+    QVERIFY(reports.saw("scaled down to 16384 x "));
+  }
+
+  void anImageWithoutMemoryIsReportedAsSuch() {
+    RootMap map;
+    fill(map);
+    QSize asked;
+    setExportImageMaker([&asked](QSize size) {
+      asked = size;
+      return QImage();  // what QImage gives when the memory is not there
+    });
+    std::string error;
+    const QString out = dir.filePath("nomemory.png");
+    const bool done = exportMap(map, out.toStdString(), error);
+    setExportImageMaker(nullptr);
+    QVERIFY(!done);
+    QVERIFY(asked.isValid());
+    QVERIFY2(QString::fromStdString(error).contains("not enough memory"), error.c_str());
+    QVERIFY(!QString::fromStdString(error).contains("cannot write"));
+    QVERIFY(!QFile::exists(out));
   }
 
   void aMapThatCannotBeReadIsNotExported() {

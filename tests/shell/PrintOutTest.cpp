@@ -5,12 +5,15 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "QtTestSupport.h"
 #include "shell/BrenloApp.h"
+#include "shell/PreviewWindow.h"
 #include "shell/PrintOut.h"
 #include "shell/SDIDecFrame.h"
 
@@ -99,6 +102,53 @@ class PrintOutTest : public QObject {
     QVERIFY(out.print(printer));
     QVERIFY(out.maxPage() > 1);
     QCOMPARE(pdfPages(dir.filePath("out.pdf")), out.maxPage());
+  }
+
+  void printedConsoleLinesKeepTheirScreenSizeAndSpacing() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    brenloApp app;
+    app.start();
+    SDIDecFrame* frame = app.mainWindow();
+    QPlainTextEdit* console = frame->console();
+    console->clear();
+    QStringList lines;
+    for (int i = 1; i <= 150; ++i) {
+      lines << QStringLiteral("report %1 of the console").arg(i, 3, 10, QLatin1Char('0'));
+      frame->showReport('I', lines.last().toUtf8().constData());
+    }
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("console.pdf"));
+    APXPrintOut out(console, "Title");
+    QVERIFY(out.print(printer));
+    // A line on paper is as high as on the screen: a page holds as many lines as the
+    // page height in screen pixels allows.
+    const double screenPageHeight = printer.pageRect(QPrinter::DevicePixel).height() *
+                                    console->logicalDpiY() / printer.logicalDpiY();
+    QCOMPARE(out.lineHeight(), console->fontMetrics().lineSpacing());
+    QCOMPARE(out.linesPerPage(), int(screenPageHeight) / out.lineHeight());
+
+    QProcess run;
+    run.start(pdftotext, {QStringLiteral("-layout"), dir.filePath("console.pdf"), QStringLiteral("-")});
+    QVERIFY(run.waitForFinished(30000));
+    const QString text = QString::fromUtf8(run.readAllStandardOutput());
+    // pdftotext ends every page with a form feed.
+    const int pages = int(text.count(QLatin1Char('\f')));
+    PreviewWindow preview(nullptr, console, &printer);
+    QCOMPARE(pages, preview.pages().maxPage);
+    QCOMPARE(pages, out.maxPage());
+    QVERIFY(pages > 1);
+
+    QStringList printed;
+    for (const QString& l : text.split(QRegularExpression(QStringLiteral("[\n\f]")), Qt::SkipEmptyParts))
+      if (!l.trimmed().isEmpty()) printed << l.trimmed();
+    QCOMPARE(printed, lines);
+    // Every page but the last is full, and each starts at its own share of the lines.
+    const QStringList pageTexts = text.split(QLatin1Char('\f'));
+    QVERIFY(pageTexts.first().contains(lines.at(out.linesPerPage() - 1)));
+    QVERIFY(!pageTexts.first().contains(lines.at(out.linesPerPage())));
   }
 
   void printCommandsAreEnabledByTheirPrinterAndPrintCanBeCancelled() {

@@ -9,9 +9,25 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+
+/// Settings go to a folder of this test program's own, never the user's: set up before any
+/// QSettings is made, so that remembered window places of one run do not reach another.
+inline const bool kPrivateSettings = [] {
+  QStandardPaths::setTestModeEnabled(true);
+  static QTemporaryDir folder;
+  for (QSettings::Format f : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(f, QSettings::UserScope, folder.path());
+  return true;
+}();
+
+/// Forgets every remembered setting (window places) of the program.
+inline void forgetSettings() { QSettings(QStringLiteral("brenlo"), QStringLiteral("brenlo")).clear(); }
 
 /// The watches of whenModal not yet answered.
 inline QList<QPointer<QTimer>>& modalWatches() {

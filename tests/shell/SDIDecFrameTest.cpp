@@ -24,6 +24,7 @@ class SDIDecFrameTest : public QObject {
 
  private slots:
   void init() {
+    forgetSettings();
     app = std::make_unique<brenloApp>();
     app->start();
     frame = app->mainWindow();
@@ -37,7 +38,10 @@ class SDIDecFrameTest : public QObject {
 
   void windowHasCaptionAndSize() {
     QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
-    QCOMPARE(frame->geometry().size(), QSize(400, 150));
+    // Fully on the screen, title bar and all, and large enough for lines of the console.
+    QVERIFY(frame->screen()->availableGeometry().contains(frame->frameGeometry()));
+    QVERIFY(frame->width() >= 640 && frame->height() >= 360);
+    QVERIFY(frame->console()->viewport()->height() >= 10 * frame->console()->fontMetrics().lineSpacing());
   }
 
   void menusHaveTheirItemsIdsHintsAndKeysInOrder() {
@@ -104,11 +108,41 @@ class SDIDecFrameTest : public QObject {
     QTest::mouseMove(menu, menu->actionGeometry(frame->menus()->action(cm::FileOpen)).center());
     QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Opens an existing document"));
     menu->close();
+    // Offscreen nobody tells the lock keys' state: their indicators stay blank, whatever is pressed.
+    for (const char* mode : {"CAPS", "NUM", "SCRL"}) {
+      QVERIFY(frame->indicator(mode)->text().isEmpty());
+      QVERIFY(!frame->indicator(mode)->isEnabled());
+    }
+    for (Qt::Key lock : {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock}) QTest::keyClick(frame->console(), lock);
+    for (const char* mode : {"CAPS", "NUM", "SCRL"}) {
+      QVERIFY2(!frame->indicator(mode)->isEnabled(), mode);
+      QVERIFY2(frame->indicator(mode)->text().isEmpty(), mode);
+    }
     frame->newDocument();
     QVERIFY(!frame->indicator("OVR")->isEnabled());
     QTest::keyClick(frame->editView(), Qt::Key_Insert);
     QVERIFY(frame->indicator("OVR")->isEnabled());
     QVERIFY(frame->editView()->overwriteMode());
+  }
+
+  void greyedMenuItemsShowTheirHintsToo() {
+    QMenu* menu = openPopup(frame, "&Edit");
+    QVERIFY(menu);
+    QAction* undo = frame->menus()->action(cm::EditUndo);
+    QAction* redo = frame->menus()->action(cm::EditRedo);
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+    QTest::mouseMove(menu, menu->actionGeometry(undo).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Reverses the last operation"));
+    QTest::mouseMove(menu, menu->actionGeometry(redo).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Redo the last undone command"));
+    // An enabled item after a greyed one shows its own hint.
+    QTest::mouseMove(menu, menu->actionGeometry(undo).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Reverses the last operation"));
+    QAction* clear = frame->menus()->action(cm::EditClear);
+    QVERIFY(clear->isEnabled());
+    QTest::mouseMove(menu, menu->actionGeometry(clear).center());
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Clear the document"));
+    menu->close();
   }
 
   void reportsAppearInTheConsole() {
