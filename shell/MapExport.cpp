@@ -22,13 +22,13 @@ namespace {
 // The PNG writer's quality that gives the first level of compression.
 constexpr int kPngQuality = 85;
 
-// The area the elements cover; labels and automatic sizes are known only once drawn.
+// The area the elements cover, once laid out: labels and automatic sizes need the fonts.
 QRect coveredArea(CMap& map) {
   {
     QImage scratch(1, 1, QImage::Format_ARGB32);
     QPainter painter(&scratch);
-    QtDrawingContext dc(painter);
-    map.draw(dc);
+    QtDrawingContext measuring(painter);
+    map.layOutAll(measuring);
   }
   bool any = false;
   RECT all{};
