@@ -43,5 +43,7 @@ int convertMapFile(const std::string& from, const std::string& to) {
   registerPrototypesOnce();
   CMap map;
   if (!openMapFile(map, from)) return 1;
-  return save(map, to) ? 0 : 1;
+  // What could be read is written, and the exit code tells that it is not all the file held.
+  const bool whole = !map.readIncompletely();
+  return save(map, to) && whole ? 0 : 1;
 }

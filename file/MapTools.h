@@ -19,7 +19,8 @@ MapCounts countElements(const CMap& map);
 /// the file held elements that could not be read.
 int checkMapFile(const std::string& file, std::ostream& out);
 
-/// Reads `from` and saves it again as `to`. 0 on success, 1 otherwise.
+/// Reads `from` and saves it again as `to`. 0 on success; 1 when nothing could be
+/// written, or when `from` was read incompletely (what was read is written all the same).
 int convertMapFile(const std::string& from, const std::string& to);
 
 /// Makes the named prototypes known; the tools and the editor call it before reading.

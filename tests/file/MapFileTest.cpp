@@ -376,6 +376,9 @@ TEST_F(MapFileTest, ABodyThatGivesNoElementsIsReportedAndMarked) {
   std::ostringstream out;
   EXPECT_EQ(checkMapFile(dir + "/empty.CM", out), 1);
   EXPECT_EQ(out.str(), dir + "/empty.CM: read incompletely, 0 nodes, 0 contexts, 0 maplets\n");
+  // A conversion writes what could be read, but never passes for a whole one.
+  EXPECT_EQ(convertMapFile(dir + "/empty.CM", dir + "/salvaged.CM"), 1);
+  EXPECT_TRUE(std::filesystem::exists(dir + "/salvaged.CM"));
 }
 
 // Labels keep every byte of the file: UTF-8, tabs and other bytes the writer would escape.
