@@ -1,6 +1,7 @@
 // Writing and reading .CM map files.
 #include "file/MapFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -278,6 +279,17 @@ bool readMap(CMap& map, std::istream& in, const std::string& fileName) {
 
 }  // namespace
 
+std::uint64_t mapFileSizeLimit() {
+  static const std::uint64_t limit = [] {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return kMaxMapFileSize;
+    // A third of the memory for a map read at 30 bytes of memory per byte of file.
+    const std::uint64_t fits = static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 90;
+    return std::min(kMaxMapFileSize, std::max<std::uint64_t>(fits, 16u << 20));
+  }();
+  return limit;
+}
+
 bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_t sizeLimit) {
   if (!in) {
     reportError(nullptr, 'E', "CMapClient::init: bad stream");
@@ -318,11 +330,11 @@ bool openMapFile(CMap& map, const std::string& fileName) {
   std::error_code error;
   if (in && std::filesystem::is_regular_file(fileName, error)) {
     const std::uintmax_t size = std::filesystem::file_size(fileName, error);
-    if (!error && size > kMaxMapFileSize) {
+    if (!error && size > mapFileSizeLimit()) {
       map.clear();
       map.setReadIncompletely(false);
       reportError(nullptr, 'E', "File '%s' is larger than %llu bytes; it is not read", fileName.c_str(),
-                  static_cast<unsigned long long>(kMaxMapFileSize));
+                  static_cast<unsigned long long>(mapFileSizeLimit()));
       return false;
     }
   }

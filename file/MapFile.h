@@ -22,16 +22,21 @@ void writeMapFile(const CMap& map, std::ostream& out, std::time_t when);
 /// receives the reported text.
 bool save(const CMap& map, const std::string& fileName, std::string* why = nullptr);
 
-/// The largest map file read: a larger one is refused with a report, since its
+/// The largest map file ever read: a larger one is refused with a report, since its
 /// elements would take more memory than a desktop has.
 inline constexpr std::uint64_t kMaxMapFileSize = std::uint64_t(1) << 30;
+
+/// The largest map file this machine reads: kMaxMapFileSize, or less where the memory
+/// would not hold the elements of a file that large (reading takes up to about 30
+/// bytes of memory per byte of file).
+std::uint64_t mapFileSizeLimit();
 
 /// Reads a map from the stream into `map` (emptied first); `fileName` names the
 /// file in messages (empty for a stream). True when a map was read; the map's
 /// readIncompletely() then tells whether the file held more than was read. At most
 /// `sizeLimit` bytes are read: a longer stream is refused and leaves the map empty.
 /// The reports of one read are kept within a ReportBatch.
-bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_t sizeLimit = kMaxMapFileSize);
+bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_t sizeLimit = mapFileSizeLimit());
 
 /// Opens `fileName` and reads it with init.
 bool openMapFile(CMap& map, const std::string& fileName);
