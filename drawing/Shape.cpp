@@ -3,6 +3,9 @@
 
 #include "drawing/Outline.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // A shape that has never been given a size is drawn this large until its label says otherwise.
@@ -22,10 +25,29 @@ std::int32_t fraction(double factor, std::int32_t length) {
 
 bool isCorner(unsigned side) { return (side & kHorizontalSides) && (side & kVerticalSides); }
 
+// Relative luminance of a 0x00BBGGRR colour, from its sRGB channels.
+double luminance(Color c) {
+  auto channel = [](std::uint32_t v) {
+    const double s = v / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c & 0xFF) + 0.7152 * channel((c >> 8) & 0xFF) + 0.0722 * channel((c >> 16) & 0xFF);
+}
+
+double contrast(Color a, Color b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+constexpr double kReadableContrast = 4.5;
+constexpr Color kWhiteText = 0x00FFFFFF;
+constexpr Color kBlackText = 0x00000000;
+
 }  // namespace
 
 Shape::Shape(GraphicContainer* container, const RECT& rect, Color fill, Color border, Color text)
-    : VisualGraphic(container), rect_(rect), fillColor_(fill), borderColor_(border), textColor_(text) {}
+    : VisualGraphic(container), rect_(rect), fillColor_(fill), borderColor_(border), textColor_(text),
+      presetTextColor_(text) {}
 
 Shape::Shape(const Shape& other, GraphicContainer* container)
     : CloneableObject(other),
@@ -34,6 +56,7 @@ Shape::Shape(const Shape& other, GraphicContainer* container)
       fillColor_(other.fillColor_),
       borderColor_(other.borderColor_),
       textColor_(other.textColor_),
+      presetTextColor_(other.presetTextColor_),
       label_(other.label_ ? std::make_unique<TextDrawing>(*other.label_) : nullptr),
       shapeFlags_(other.shapeFlags_) {}
 
@@ -46,6 +69,7 @@ Shape& Shape::operator=(const Shape& other) {
   fillColor_ = other.fillColor_;
   borderColor_ = other.borderColor_;
   textColor_ = other.textColor_;
+  presetTextColor_ = other.presetTextColor_;
   label_ = other.label_ ? std::make_unique<TextDrawing>(*other.label_) : nullptr;
   shapeFlags_ = other.shapeFlags_;
   return *this;
@@ -74,9 +98,14 @@ void Shape::draw(DrawingContext& dc) {
   if (isHighlighted()) drawHandles(dc);
   if (label_) {
     RECT area = boundingRect();
-    label_->draw(dc, {(area.left + area.right) / 2, (area.top + area.bottom) / 2}, textColor_,
+    label_->draw(dc, {(area.left + area.right) / 2, (area.top + area.bottom) / 2}, drawnTextColor(),
                  TextDrawing::kAlignCentre);
   }
+}
+
+Color Shape::drawnTextColor() const {
+  if (textColor_ != presetTextColor_ || contrast(textColor_, fillColor_) >= kReadableContrast) return textColor_;
+  return contrast(kBlackText, fillColor_) >= contrast(kWhiteText, fillColor_) ? kBlackText : kWhiteText;
 }
 
 void Shape::setRect(const RECT& r) {

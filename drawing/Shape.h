@@ -76,6 +76,10 @@ class Shape : public VisualGraphic {
   void setFillColor(Color c);
   void setBorderColor(Color c);
   void setTextColor(Color c);
+  /// The colour the label is drawn in: the text colour, except that a text colour left
+  /// as the shape kind gives it is replaced by black or white, whichever reads better,
+  /// where it would be hard to read on the fill (contrast below 4.5 : 1).
+  Color drawnTextColor() const;
 
   std::uint32_t shapeFlags() const { return shapeFlags_; }
   void setShapeFlags(std::uint32_t flags) { shapeFlags_ = flags; }
@@ -95,6 +99,7 @@ class Shape : public VisualGraphic {
   Color fillColor_;
   Color borderColor_;
   Color textColor_;
+  Color presetTextColor_;  // the text colour the shape kind gave
   std::unique_ptr<TextDrawing> label_;
   std::uint32_t shapeFlags_ = 0;
 };

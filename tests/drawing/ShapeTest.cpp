@@ -129,6 +129,27 @@ TEST(ShapeTest, TheLabelIsWrittenCentredInTheLabelAreaInTheTextColour) {
   EXPECT_EQ(dc.callsOf("setTextColor")[0].color, 0x00FFFFu);
 }
 
+TEST(ShapeTest, ALabelLeftInItsKindsTextColourIsDrawnReadablyOnItsFill) {
+  struct Case {
+    Color fill, presetText, setText, drawn;
+  };
+  const Color blue = 0x00FF0000, red = 0x000000FF, yellow = 0x0000FFFF, white = 0x00FFFFFF;
+  for (const Case& c : {Case{blue, kBlack, kBlack, white},     // black on pure blue turns white
+                        Case{red, yellow, yellow, kBlack},     // yellow on red turns black
+                        Case{white, kBlack, kBlack, kBlack},   // readable: kept
+                        Case{red, kBlack, kBlack, kBlack},
+                        Case{blue, kBlack, 0x00FF0080, 0x00FF0080}}) {  // chosen: kept, however it reads
+    RectangleShape s(nullptr, {0, 0, 60, 30}, c.fill, kBlack, c.presetText);
+    s.setTextColor(c.setText);
+    s.setLabel("ab");
+    std::unique_ptr<Shape> copy(s.clone());
+    RecordingDC dc;
+    layOutAndDraw(*copy, dc);
+    EXPECT_EQ(dc.callsOf("setTextColor").at(0).color, c.drawn) << std::hex << c.fill << " " << c.setText;
+    EXPECT_EQ(copy->textColor(), c.setText);  // what is stored and saved stays as set
+  }
+}
+
 TEST(ShapeTest, HitTestOfASelectedShapeFindsHandlesThenZones) {
   auto s = selected(maker<RectangleShape>());
   EXPECT_EQ(s->hitTest({3, 2}), 0x25u);
