@@ -277,7 +277,11 @@ bool QtInteraction::askText(const std::string& title, const std::string& prompt,
   dialog.setOption(QInputDialog::UsePlainTextEditForTextInput);
   dialog.setTextValue(QString::fromStdString(text));
   auto* confirms = new EnterConfirms(&dialog);
-  for (QPlainTextEdit* edit : dialog.findChildren<QPlainTextEdit*>()) edit->installEventFilter(confirms);
+  // The text comes selected, so that typing replaces it.
+  for (QPlainTextEdit* edit : dialog.findChildren<QPlainTextEdit*>()) {
+    edit->installEventFilter(confirms);
+    edit->selectAll();
+  }
   if (dialog.exec() != QDialog::Accepted) return false;
   text = dialog.textValue().toStdString();
   return true;
