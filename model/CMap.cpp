@@ -89,8 +89,13 @@ std::unique_ptr<Command> CMap::doGenerateCommand(std::uint16_t id, const POINT* 
       if (chosen.empty()) return nullptr;
       std::stable_partition(chosen.begin(), chosen.end(), [](Graphic* g) { return dynamic_cast<Maplet*>(g) != nullptr; });
       auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdDelete);
-      for (Graphic* g : chosen)
-        if (auto* s = dynamic_cast<SensitiveGraphic*>(g)) all->append(s->generateDelete());
+      // Every chosen element counts as gone, so that no maplet is deleted twice and none
+      // is unhooked from an element that goes with it.
+      std::vector<const Graphic*> gone(chosen.begin(), chosen.end());
+      for (Graphic* g : chosen) {
+        if (auto* element = dynamic_cast<SRGraphic*>(g)) all->append(element->generateDelete(gone));
+        else if (auto* s = dynamic_cast<SensitiveGraphic*>(g)) all->append(s->generateDelete());
+      }
       return all;
     }
     default:

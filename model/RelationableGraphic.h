@@ -1,6 +1,8 @@
 // Elements that maplets attach to: where a line meets them, and telling the maplets when they change.
 #pragma once
 
+#include <vector>
+
 #include <memory>
 #include <string>
 
@@ -24,8 +26,12 @@ class RelationableGraphic : public Subject, public virtual BehaviouralGraphic {
   void setRect(const RECT& r) override;
   /// Moves the visual, then tells the maplets.
   void moveTo(const POINT& p) override;
-  /// The commands that unhook every maplet terminal attached to this element.
+  /// The commands that take this element's maplets off it before it is deleted: a maplet
+  /// that would keep fewer than two hooked ends is deleted with it, the others are unhooked.
   virtual std::unique_ptr<CompositeCommand> detachCommands();
+  /// The same, where `gone` lists the elements this deletion takes already (this one too);
+  /// the maplets it deletes are added to it.
+  std::unique_ptr<CompositeCommand> detachCommands(std::vector<const Graphic*>& gone);
   /// A part changed on its own; when it is the visual, the maplets are told.
   void memberChanged(std::uint32_t id) override;
 };

@@ -20,6 +20,9 @@ class SRGraphic : public SensitiveGraphic, public RelationableGraphic {
   const char* className() const override { return "SRGraphic"; }
   /// Unhooks the attached maplets, then deletes: undo restores the element first.
   std::unique_ptr<Command> generateDelete() override;
+  /// The same as one of several deletions made together: `gone` lists every element they
+  /// take (this one included).
+  std::unique_ptr<Command> generateDelete(std::vector<const Graphic*>& gone);
   /// Resizes, then tells the maplets.
   void applyResize(const RECT* r) override;
   void setRect(const RECT& r) override { RelationableGraphic::setRect(r); }

@@ -54,27 +54,47 @@ TEST_F(MapletTest, BothEndsOnOneNodeSwitchAutoCentreOff) {
   EXPECT_EQ(a->observerCount(), 2u);
 }
 
-TEST_F(MapletTest, DeletingANodeWithTwoMapletsIsOneStepAndUndoHooksThemAgain) {
+// Deleting a node takes along, in the same step, the maplets it would leave with fewer
+// than two hooked ends; a maplet that keeps two is only unhooked. Undo hooks all again.
+TEST_F(MapletTest, DeletingANodeTakesTheMapletsItWouldLeaveStrayAndUndoHooksThemAgain) {
   Node* a = node({0, 0, 40, 30});
   Node* b = node({200, 0, 240, 30});
   Node* c = node({0, 200, 40, 230});
   SMaplet* ab = arc(a, b);
   SMaplet* ca = arc(c, a);
+  SMaplet* abc = arc(a, b, "Trinary Undirected");
+  abc->setConnection(2, c);
+  SMaplet* loop = arc(a, a);
+  SMaplet* onMaplet = arc(ab, c);  // hooked to a maplet that goes
+  const std::size_t before = map.memberCount();
+  map.popToFront(a);  // the node's own popup, not a maplet's above it
   choose({10, 10}, "Delete");
   EXPECT_EQ(map.undoCount(), 1u);
-  EXPECT_EQ(map.find(1), nullptr);
-  EXPECT_EQ((*ab)[0], nullptr);
-  EXPECT_EQ((*ca)[1], nullptr);
+  for (Graphic* g : std::initializer_list<Graphic*>{a, ab, ca, loop, onMaplet})
+    EXPECT_FALSE(map.contains(g)) << g->id();
+  EXPECT_TRUE(map.contains(abc));
+  EXPECT_EQ((*abc)[0], nullptr);
+  EXPECT_EQ((*abc)[1], b);
+  EXPECT_EQ(map.memberCount(), before - 5);
   map.undo();
-  EXPECT_EQ(map.find(1), a);
+  EXPECT_EQ(map.memberCount(), before);
   EXPECT_EQ((*ab)[0], a);
   EXPECT_EQ((*ca)[1], a);
-  EXPECT_EQ(a->observerCount(), 2u);
+  EXPECT_EQ((*abc)[0], a);
+  EXPECT_EQ((*onMaplet)[0], ab);
+  EXPECT_EQ(a->observerCount(), 5u);
   map.redo();
-  EXPECT_EQ(map.find(1), nullptr);
-  EXPECT_EQ((*ab)[0], nullptr);
-  map.CommandHandler::clear();  // the deleted node is destroyed with its command
-  EXPECT_EQ((*ab)[1], b);
+  EXPECT_EQ(map.memberCount(), before - 5);
+  // Chosen together, a node and a maplet between it and another are deleted once each.
+  map.undo();
+  click({10, 10});
+  click({210, 10}, kKeyControl);
+  choose({500, 500}, "Delete");  // the map's own Delete takes the selection
+  EXPECT_EQ(map.memberCount(), before - 7);  // a, b and every maplet but the trinary one
+  EXPECT_EQ((*abc)[2], c);
+  map.undo();
+  EXPECT_EQ(map.memberCount(), before);
+  EXPECT_EQ((*abc)[1], b);
 }
 
 TEST_F(MapletTest, DestroyingAHookedNodeFloatsTheEnd) {
