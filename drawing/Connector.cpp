@@ -57,6 +57,11 @@ void Connector::setRect(const RECT& r) {
 
 unsigned Connector::hitTest(const POINT& p) const {
   const bool selected = isHighlighted();
+  // On a selected connector the terminal handles come first, so that an end lying on
+  // another leg or near the centre can still be grabbed.
+  if (selected)
+    for (std::size_t i = 0; i < legs_.size(); ++i)
+      if (legs_[i]->hitTest(p) & kHitLineEnd) return static_cast<unsigned>(i + 1) << 8 | kHitTerminalHandle;
   if (isNear(p, centre_, kCentreReach)) return selected ? kHitConnectorHandle : kHitInside;
   for (std::size_t i = 0; i < legs_.size(); ++i) {
     const unsigned answer = legs_[i]->hitTest(p);

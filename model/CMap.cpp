@@ -5,6 +5,7 @@
 
 #include "commands/Command.h"
 #include "commands/GraphicsFactory.h"
+#include "drawing/Connector.h"
 #include "drawing/Shape.h"
 #include "model/GraphicObjectLocator.h"
 #include "model/Interaction.h"
@@ -197,6 +198,15 @@ void CMap::rubberBandSelect(unsigned keys, const POINT& p) {
 }
 
 int CMap::leftButtonDown(unsigned keys, const POINT& p) {
+  // A terminal handle of a selected maplet is grabbed before whatever lies under it.
+  if (!captured()) {
+    const std::vector<Graphic*> near = membersNear(RECT{p.x - 1, p.y - 1, p.x + 2, p.y + 2});
+    for (auto it = near.rbegin(); it != near.rend(); ++it) {
+      auto* maplet = dynamic_cast<SMaplet*>(*it);
+      if (!maplet || !maplet->isHighlighted() || !maplet->getConnector()) continue;
+      if (maplet->getConnector()->terminalAt(p) >= 0 && maplet->leftButtonDown(keys, p) == 1) return 1;
+    }
+  }
   if (passToElements(&SensitiveGraphic::leftButtonDown, keys, p)) return 1;
   rubberBandSelect(keys, p);
   return 1;

@@ -126,6 +126,33 @@ TEST_F(MapletTest, DraggingATerminalEndOntoANodeHooksIt) {
   EXPECT_EQ(map.undoCount(), before);
 }
 
+// A press on an end of a selected maplet drags that end, whatever else lies there: a node
+// in front of it, or the maplet's own other leg passing over it.
+TEST_F(MapletTest, AnEndOfASelectedMapletIsGrabbedBeforeWhatLiesOverOrUnderIt) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({300, 0, 340, 30});
+  SMaplet* m = arc(a, nullptr);
+  m->getConnector()->setTerminalPoint(1, {150, 100});
+  Node* cover = node({130, 80, 170, 120});  // in front of the end
+  m->setHighlighted(true);
+  user.dragLineTo({320, 15});
+  map.leftButtonDown(0, {150, 100});
+  map.leftButtonUp(0, {320, 15});
+  EXPECT_EQ((*m)[1], b);
+  EXPECT_FALSE(cover->isHighlighted());
+  EXPECT_EQ(cover->getRect(), (RECT{130, 80, 170, 120}));
+
+  // A three-legged maplet whose third end lies on its first leg.
+  SMaplet* t = arc(nullptr, nullptr, "Trinary Undirected");
+  t->getConnector()->setCentre({400, 200});
+  t->getConnector()->setTerminalPoint(0, {600, 200});
+  t->getConnector()->setTerminalPoint(1, {400, 400});
+  t->getConnector()->setTerminalPoint(2, {500, 200});  // on leg 0
+  t->setHighlighted(true);
+  EXPECT_EQ(t->getConnector()->terminalAt({500, 200}), 2);
+  EXPECT_EQ(t->getConnector()->terminalAt({400, 200}), -1);  // the centre handle stays
+}
+
 TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   Node* a = node({0, 0, 40, 30});
   Node* b = node({200, 0, 240, 30});
