@@ -46,9 +46,7 @@ class CMap : public SRGraphic {
   int rightDoubleClick(unsigned keys, const POINT& p) override;
   int mouseMove(unsigned keys, const POINT& p) override;
 
-  /// The map's own state: its drag, its repaint pause, its interaction backend.
-  MapState& mapState() override { return state_; }
-  /// Repaints go to the container above, if any (the view answers them itself).
+  /// Repaints go to the container above, if any (the document answers them itself).
   void invalidateRect(const RECT& r) override;
   /// The map's own text form: id and prototype name.
   using SRGraphic::printOn;
@@ -74,6 +72,5 @@ class CMap : public SRGraphic {
 
  private:
   Shape* backdrop_ = nullptr;
-  MapState state_;
   bool readIncompletely_ = false;
 };

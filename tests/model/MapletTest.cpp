@@ -61,19 +61,19 @@ TEST_F(MapletTest, DeletingANodeWithTwoMapletsIsOneStepAndUndoHooksThemAgain) {
   SMaplet* ab = arc(a, b);
   SMaplet* ca = arc(c, a);
   choose({10, 10}, "Delete");
-  EXPECT_EQ(map.undoCount(), 1u);
+  EXPECT_EQ(map.history().undoCount(), 1u);
   EXPECT_EQ(map.find(1), nullptr);
   EXPECT_EQ((*ab)[0], nullptr);
   EXPECT_EQ((*ca)[1], nullptr);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(map.find(1), a);
   EXPECT_EQ((*ab)[0], a);
   EXPECT_EQ((*ca)[1], a);
   EXPECT_EQ(a->observerCount(), 2u);
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(map.find(1), nullptr);
   EXPECT_EQ((*ab)[0], nullptr);
-  map.CommandHandler::clear();  // the deleted node is destroyed with its command
+  map.history().clear();  // the deleted node is destroyed with its command
   EXPECT_EQ((*ab)[1], b);
 }
 
@@ -97,13 +97,13 @@ TEST_F(MapletTest, DraggingATerminalEndOntoANodeHooksIt) {
   EXPECT_EQ((*m)[1], b);
   b->moveTo({300, 100});
   EXPECT_EQ(m->getConnector()->terminalPoint(1), b->attachPointToward(m->centre()));
-  map.undo();
+  map.history().undo();
   EXPECT_EQ((*m)[1], nullptr);
   user.dragLineTo({150, 300});  // empty space: nothing happens
   m->setHighlighted(true);
-  std::size_t before = map.undoCount();
+  std::size_t before = map.history().undoCount();
   map.leftButtonDown(0, m->getConnector()->terminalPoint(1));
-  EXPECT_EQ(map.undoCount(), before);
+  EXPECT_EQ(map.history().undoCount(), before);
 }
 
 TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
@@ -118,7 +118,7 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   EXPECT_EQ(user.menusShown.back().back(), "Unhook Terminal (109)");
   choose(onEnd, "Unhook Terminal");
   EXPECT_EQ((*m)[1], nullptr);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ((*m)[1], b);
 
   // Dragging the centre switches auto-centre off; then "Float Handle" is offered off the ends.
@@ -133,9 +133,9 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   EXPECT_EQ(user.menusShown.back().back(), "Float Handle (113)");
   choose(now, "Float Handle");
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
-  map.undo();
+  map.history().undo();
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
-  map.undo();
+  map.history().undo();
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
   EXPECT_EQ(m->centre(), centre);
 }
@@ -152,7 +152,7 @@ TEST_F(MapletTest, ChangeConnectionTypeFromTwoToThreeLegs) {
   EXPECT_EQ((*m)[0], a);
   EXPECT_EQ((*m)[1], b);
   EXPECT_EQ((*m)[2], nullptr);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(m->terminalCount(), 2);
   EXPECT_EQ(m->prototypeName(), "Undirected");
   EXPECT_EQ((*m)[1], b);
@@ -161,9 +161,9 @@ TEST_F(MapletTest, ChangeConnectionTypeFromTwoToThreeLegs) {
 TEST_F(MapletTest, SetConnectionToAMissingIdIsRefused) {
   Node* a = node({0, 0, 40, 30});
   SMaplet* m = arc(a, nullptr);
-  EXPECT_EQ(map.execute(m->generateSetConnection(1, 77)), -300);
+  EXPECT_EQ(map.history().execute(m->generateSetConnection(1, 77)), -300);
   EXPECT_TRUE(reports.saw("E: Maplet::execute: SET CONNECTION to id 77, which is not in the map"));
-  EXPECT_EQ(map.undoCount(), 0u);
+  EXPECT_EQ(map.history().undoCount(), 0u);
   EXPECT_EQ((*m)[0], a);
   EXPECT_EQ((*m)[5], nullptr);
   EXPECT_TRUE(reports.saw("W: Maplet::operator[]: requested index 5 is out of range 0-2"));
@@ -282,12 +282,12 @@ TEST_F(MapletTest, DeletingANodeOfADeletedMapletThenUndoAndRedoAll) {
   map.submitCommand(m->generateDelete());
   map.submitCommand(a->generateDelete());
   EXPECT_EQ((*m)[0], a) << "the deleted maplet still holds its node";
-  EXPECT_EQ(map.undoCount(), 5u);
-  while (map.undoCount() > 0) ASSERT_EQ(map.undo(), 0);
+  EXPECT_EQ(map.history().undoCount(), 5u);
+  while (map.history().undoCount() > 0) ASSERT_EQ(map.history().undo(), 0);
   EXPECT_EQ(map.find(arc), nullptr) << "the NEW ARC is undone";
-  while (map.canRedo()) ASSERT_EQ(map.redo(), 0);
+  while (map.history().canRedo()) ASSERT_EQ(map.history().redo(), 0);
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{b->id()}));
-  while (map.undoCount() > 3) ASSERT_EQ(map.undo(), 0);  // back to the hooked arc
+  while (map.history().undoCount() > 3) ASSERT_EQ(map.history().undo(), 0);  // back to the hooked arc
   auto* back = dynamic_cast<SMaplet*>(map.find(arc));
   ASSERT_NE(back, nullptr);
   EXPECT_EQ((*back)[0], map.find(a->id()));
@@ -303,10 +303,10 @@ TEST_F(MapletTest, UndoOfALoopGivesTheAutomaticCentreBack) {
   map.submitCommand(m->generateSetConnection(1, a->id()));
   EXPECT_EQ((*m)[1], a);
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
-  map.undo();
+  map.history().undo();
   EXPECT_EQ((*m)[1], nullptr);
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
-  map.redo();
+  map.history().redo();
   EXPECT_EQ((*m)[1], a);
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
 }
