@@ -29,7 +29,7 @@ namespace {
 /// window's update region does.
 class BenchMap : public RootMap, public MapView {
  public:
-  BenchMap() : BehaviouralGraphic(nullptr, "default") { setView(this); }
+  BenchMap() : BehaviouralGraphic("default") { setView(this); }
   RECT pending{};
   bool anyPending = false;
 
@@ -80,13 +80,13 @@ Fixture& fixture(std::size_t n) {
   generateMap(*f.map, n, 1);
   POINT extent = generatedMapExtent(n);
   RECT box{extent.x / 2, extent.y / 2, extent.x / 2 + 90, extent.y / 2 + 30};
-  f.dragged = GraphicsFactory::instance().makeNode(f.map.get(), "Ellipse", "dragged around", &box);
+  f.dragged = addTo(*f.map.get(), GraphicsFactory::instance().makeNode("Ellipse", "dragged around", &box));
   int k = 0;
   for (Graphic* g : *f.map) {
     auto* other = dynamic_cast<Node*>(g);
     if (!other || other == f.dragged || dynamic_cast<ContextBox*>(g)) continue;
     if (std::abs(other->getRect().left - box.left) > 600 || std::abs(other->getRect().top - box.top) > 400) continue;
-    SMaplet* m = GraphicsFactory::instance().makeMaplet(f.map.get(), "Directed", {0, 0});
+    SMaplet* m = addTo(*f.map.get(), GraphicsFactory::instance().makeMaplet("Directed", {0, 0}));
     m->setConnection(0, f.dragged);
     m->setConnection(1, other);
     if (++k == 10) break;

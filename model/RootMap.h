@@ -17,7 +17,7 @@ class MapView;
 /// the tests.
 class RootMap : public CMap {
  public:
-  RootMap() : BehaviouralGraphic(nullptr, "default"), CMap(nullptr) {}
+  RootMap() : BehaviouralGraphic("default"), CMap() {}
   ~RootMap() override { closeDown(); }
 
   const char* className() const override { return "CMap"; }

@@ -149,12 +149,12 @@ TEST(CommandHandler, DeleteLifecycleOwnsTheElementOnlyWhileItIsDeleted) {
   TestHistoryRoot root;
   int destroyed = 0;
   struct Counted : TestElement {
-    Counted(GraphicContainer* c, int& n) : BehaviouralGraphic(c, "test"), TestElement(c), n(n) {}
+    explicit Counted(int& n) : BehaviouralGraphic("test"), n(n) {}
     ~Counted() override { ++n; }
     int& n;
   };
-  auto* a = new Counted(&root, destroyed);
-  auto* b = new Counted(&root, destroyed);
+  auto* a = addTo(root, std::make_unique<Counted>(destroyed));
+  auto* b = addTo(root, std::make_unique<Counted>(destroyed));
   root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*a), kCmdDelete, nullptr, nullptr));
   root.undo();  // a is back in the map
   EXPECT_EQ(root.find(1), a);

@@ -32,6 +32,15 @@ TEST_F(CMapTest, NewNodeAndContextAtThePointWithUndoAndRedoKeepingTheId) {
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1}));
   map.history().redo();
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, 2}));
+  // Undone in the middle of a drag: the map is left holding no pointer to it.
+  map.leftButtonDown(0, {110, 50});
+  ASSERT_NE(map.mapState().drag.draggedGraphic, nullptr);
+  map.history().undo();
+  EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
+  EXPECT_EQ(map.captured(), nullptr);
+  map.mouseMove(0, {150, 90});
+  map.leftButtonUp(0, {150, 90});
+  map.history().redo();
   choose({400, 400}, "New Context");
   EXPECT_STREQ(map.front()->className(), "ContextBox");
   EXPECT_EQ(map.front()->getRect(), (RECT{400, 400, 500, 475}));
@@ -121,7 +130,7 @@ TEST_F(CMapTest, NewArcFloatsBothEnds) {
 
 TEST_F(CMapTest, UndoOfANewNodeThatIsGoneIsRefused) {
   choose({100, 40}, "New Node");
-  delete map.front();
+  map.remove(*map.front());
   EXPECT_EQ(map.history().undo(), -300);
   EXPECT_TRUE(reports.saw("E: CMap exception: operator[]: Index 1 not found"));
   Command1<tagPOINT> wrong(GraphicObjectLocator(&map), kCmdNewNode, {}, {});

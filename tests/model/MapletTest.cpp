@@ -9,14 +9,14 @@ namespace {
 using MapletTest = MapFixture;
 
 TEST_F(MapletTest, FloatingEndsSitBesideTheConnector) {
-  auto* m = new SMaplet(&map, "Undirected", {100, 100});
+  auto* m = addTo(map, std::make_unique<SMaplet>("Undirected", POINT{100, 100}));
   const Connector* c = m->getConnector();
   EXPECT_EQ(c->terminalPoint(0), (POINT{60, 100}));
   EXPECT_EQ(c->terminalPoint(1), (POINT{140, 100}));
-  auto* three = new SMaplet(&map, "Trinary Undirected", {100, 100});
+  auto* three = addTo(map, std::make_unique<SMaplet>("Trinary Undirected", POINT{100, 100}));
   EXPECT_EQ(three->getConnector()->terminalPoint(1), (POINT{140, 90}));
   EXPECT_EQ(three->getConnector()->terminalPoint(2), (POINT{140, 110}));
-  auto* four = new SMaplet(&map, "Quad Undirected", {100, 100});
+  auto* four = addTo(map, std::make_unique<SMaplet>("Quad Undirected", POINT{100, 100}));
   EXPECT_EQ(four->getConnector()->terminalPoint(1), (POINT{140, 80}));
   EXPECT_EQ(four->getConnector()->terminalPoint(3), (POINT{140, 120}));
   m->floatTerminal(0);
@@ -80,7 +80,7 @@ TEST_F(MapletTest, DeletingANodeWithTwoMapletsIsOneStepAndUndoHooksThemAgain) {
 TEST_F(MapletTest, DestroyingAHookedNodeFloatsTheEnd) {
   Node* a = node({0, 0, 40, 30});
   SMaplet* m = arc(a, nullptr);
-  delete a;
+  map.remove(*a);  // and destroyed
   EXPECT_EQ((*m)[0], nullptr);
   EXPECT_EQ(m->getConnector()->terminalPoint(0).x, m->centre().x - 40);
 }
@@ -178,7 +178,7 @@ TEST_F(MapletTest, ComponentTextRoundTrips) {
   POINT c = m->centre();
   EXPECT_EQ(written, "3,\"Undirected\"," + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
                          std::to_string(c.x) + " " + std::to_string(c.y) + ",2,(1,0),(2,ff0000),,,,,3");
-  auto* back = new SMaplet(&map, "default", {0, 0});
+  auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream in(written);
   back->readFrom(in, &kMapSyntaxVersion);
   EXPECT_EQ((*back)[0], a);
@@ -190,10 +190,10 @@ TEST_F(MapletTest, ComponentTextRoundTrips) {
 }
 
 TEST_F(MapletTest, LabelledConnectorWritesItsLabel) {
-  auto* m = new SMaplet(&map, "AGNT", {100, 100});
+  auto* m = addTo(map, std::make_unique<SMaplet>("AGNT", POINT{100, 100}));
   std::string written = text(*m);
   EXPECT_NE(written.find(",2,(0),(0),\"AGNT\",ffffff,0,0,"), std::string::npos) << written;
-  auto* back = new SMaplet(&map, "default", {0, 0});
+  auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream in(written);
   back->readFrom(in, &kMapSyntaxVersion);
   auto* labelled = dynamic_cast<LabeledConnector*>(back->getConnector());
@@ -223,7 +223,7 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
   };
   for (const Case& c : cases) {
     reports.shown.clear();
-    auto* m = new SMaplet(&map, "default", {0, 0});
+    auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
     std::istringstream in(std::string("9,\"Undirected\",50 50 50 50,2,") + c.spec + ",(0),,,,,3");
     m->readFrom(in, &kMapSyntaxVersion);
     EXPECT_EQ((*m)[0] != nullptr, c.hooked) << c.spec;
@@ -236,12 +236,12 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
       EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xffu);
     }
     EXPECT_EQ(m->getConnector()->connectorFlags(), 3u) << c.spec;
-    delete m;
+    map.remove(*m);
   }
 }
 
 TEST_F(MapletTest, OlderSyntaxDefersUnknownTargets) {
-  auto* m = new SMaplet(&map, "default", {0, 0});
+  auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream in("9,\"Undirected\",50 50,2,0,20,3");
   m->readFrom(in, nullptr);
   ASSERT_EQ(map.attachments().size(), 1u);
@@ -254,12 +254,12 @@ TEST_F(MapletTest, DamagedTextNeverHangsOrCrashes) {
   node({0, 0, 40, 30});
   std::string good = "9,\"AGNT\",50 50 50 50,2,(1,ff,0,1,\"\",0,\"\",0,\"\",0,\"\",0),(0),\"AGNT\",ffffff,0,0,3";
   for (std::size_t cut = 0; cut <= good.size(); ++cut) {
-    auto* m = new SMaplet(&map, "default", {0, 0});
+    auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
     std::istringstream in(good.substr(0, cut));
     m->readFrom(in, &kMapSyntaxVersion);
-    delete m;
+    map.remove(*m);
   }
-  auto* m = new SMaplet(&map, "default", {0, 0});
+  auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream huge("9,\"default\",1 1 1 1,2147483647,(9),(9)");
   m->readFrom(huge, &kMapSyntaxVersion);
   m->setId(9);
@@ -273,7 +273,7 @@ TEST_F(MapletTest, DamagedTextNeverHangsOrCrashes) {
 TEST_F(MapletTest, DeletingANodeOfADeletedMapletThenUndoAndRedoAll) {
   Node* a = node({0, 0, 40, 20});
   Node* b = node({200, 0, 240, 20});
-  map.submitCommand(map.generateNewArc(GraphicsFactory::instance().makeMaplet(nullptr, "Undirected", {100, 50})));
+  map.submitCommand(map.generateNewArc(GraphicsFactory::instance().makeMaplet("Undirected", {100, 50})));
   auto* m = dynamic_cast<SMaplet*>(map.front());
   ASSERT_NE(m, nullptr);
   const std::uint32_t arc = m->id();

@@ -159,7 +159,7 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
   a->getShape()->setShapeFlags(1);
   EXPECT_EQ(text(*a), R"(1f,"Rectangle",10 20 110 60,"idea",ffffff,0,,,0,1)");
 
-  auto* b = new Node(&map, "default");
+  auto* b = addTo(map, std::make_unique<Node>("default"));
   std::istringstream in(R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
   b->readFrom(in, &kMapSyntaxVersion);
   EXPECT_EQ(b->id(), 0x2au);
@@ -175,14 +175,14 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
 }
 
 TEST_F(NodeTest, FreshNodeTakesItsShapeFromTheText) {
-  auto* fresh = new Node(&map, "default");
+  auto* fresh = addTo(map, std::make_unique<Node>("default"));
   std::istringstream in(R"(7,"Ellipse",5 6 70 80,"",ff,0,,,0,0)");
   fresh->readFrom(in, &kMapSyntaxVersion);
   EXPECT_STREQ(fresh->getShape()->className(), "EllipseShape");
 }
 
 TEST_F(NodeTest, OldestSyntaxHasNoReservedFields) {
-  auto* a = new Node(&map, "default");
+  auto* a = addTo(map, std::make_unique<Node>("default"));
   std::istringstream in(R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)");
   a->readFrom(in, nullptr);
   EXPECT_EQ(a->getShape()->textColor(), 0xffu);
@@ -190,7 +190,7 @@ TEST_F(NodeTest, OldestSyntaxHasNoReservedFields) {
 }
 
 TEST_F(NodeTest, NewerVersionsReadOnlyIdAndName) {
-  auto* a = new Node(&map, "default", "kept", nullptr);
+  auto* a = addTo(map, std::make_unique<Node>("default", "kept", nullptr));
   std::istringstream in(R"(9,"Ellipse",1 2 3 4,"new",ff,0,,,0,0)");
   Version future(0, 2);
   a->readFrom(in, &future);

@@ -161,7 +161,7 @@ TEST_F(Selection, EachMapKeepsItsOwnDragQuestionsAndRepaintPause) {
   RootMap other;
   other.setView(&shown);
   RECT r{0, 0, 40, 30};
-  auto* b = new Node(&other, "Rectangle", nullptr, &r);
+  auto* b = addTo(other, std::make_unique<Node>("Rectangle", nullptr, &r));
   ScriptedInteraction otherUser(false);
   other.setInteraction(&otherUser);
 

@@ -88,7 +88,7 @@ class CMapClientTest : public QObject {
 
   void aDragMovesTheNodeAsOneUndoableStep() {
     RECT r{40, 40, 100, 80};
-    new Node(&view->document(), "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
     QTest::mouseMove(view, QPoint(90, 70));
     QTest::mouseMove(view, QPoint(150, 110));
@@ -104,7 +104,7 @@ class CMapClientTest : public QObject {
 
   void aClickOnEmptySpaceOrAMoveOverItChangesNothing() {
     RECT r{40, 40, 100, 80};
-    new Node(&view->document(), "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QTest::mouseMove(view, QPoint(300, 200));
     QCOMPARE(view->document().history().undoCount(), 0u);
     QCOMPARE(firstNode(view)->getRect().left, 40);
@@ -140,7 +140,7 @@ class CMapClientTest : public QObject {
 
   void aNodePopupListsItsItemsInOrder() {
     RECT r{40, 40, 140, 90};
-    new Node(&view->document(), "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     const QStringList items = rightClick(view, QPoint(60, 60), [](QMenu* m) { m->close(); });
     QStringList commands = items;
     commands.removeAll("-");
@@ -150,7 +150,7 @@ class CMapClientTest : public QObject {
 
   void editLabelAsksInTheEditLabelDialog() {
     RECT r{40, 40, 140, 90};
-    Node* node = new Node(&view->document(), "Rectangle", "idea", &r);
+    Node* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QString title, prompt;
     whenModal([&](QWidget* w) {
       auto* dialog = qobject_cast<QInputDialog*>(w);
@@ -190,7 +190,7 @@ class CMapClientTest : public QObject {
 
   void fillColourComesFromTheColourDialogAndIsOneUndoableStep() {
     RECT r{40, 40, 140, 90};
-    Node* node = new Node(&view->document(), "Rectangle", "idea", &r);
+    Node* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QColor offered;
     whenModal([&](QWidget* w) {
       auto* dialog = qobject_cast<QColorDialog*>(w);
@@ -209,8 +209,8 @@ class CMapClientTest : public QObject {
 
   void draggingTheEndOfASelectedArcOntoANodeHooksIt() {
     RECT r{250, 150, 310, 190};
-    Node* target = new Node(&view->document(), "Rectangle", "target", &r);
-    auto* arc = new SMaplet(&view->document(), "Directed", {100, 100});
+    Node* target = addTo(view->document(), std::make_unique<Node>("Rectangle", "target", &r));
+    auto* arc = addTo(view->document(), std::make_unique<SMaplet>("Directed", POINT{100, 100}));
     arc->setHighlighted(true);
     const POINT end = arc->getConnector()->terminalPoint(1);
     // The press on the end starts a modal line drag; the rest arrives while it runs.
@@ -230,8 +230,8 @@ class CMapClientTest : public QObject {
 
   void rightClickWhereTwoNodesOverlapOpensTheFrontOne() {
     RECT back{40, 40, 140, 90}, front{60, 50, 160, 100};
-    new Node(&view->document(), "Rectangle", "back", &back);
-    Node* top = new Node(&view->document(), "Rectangle", "front", &front);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "back", &back));
+    Node* top = addTo(view->document(), std::make_unique<Node>("Rectangle", "front", &front));
     rightClick(view, QPoint(80, 70), [](QMenu* m) { clickItem(m, "Delete"); });
     QTRY_COMPARE(int(view->document().memberCount()), 1);
     QVERIFY(!view->document().contains(top));
@@ -239,9 +239,9 @@ class CMapClientTest : public QObject {
 
   void aRubberBandSelectsAndTheDeleteKeyDeletesTheSelectionAsOneStep() {
     RECT a{40, 40, 80, 60}, b{100, 40, 140, 60}, c{300, 200, 340, 220};
-    new Node(&view->document(), "Rectangle", "a", &a);
-    new Node(&view->document(), "Rectangle", "b", &b);
-    new Node(&view->document(), "Rectangle", "c", &c);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "a", &a));
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "b", &b));
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "c", &c));
     // The press starts a modal drag; the rest of the gesture arrives while it runs.
     QTimer::singleShot(20, [this] {
       QVERIFY(interaction->tracking());
@@ -263,7 +263,7 @@ class CMapClientTest : public QObject {
 
   void resizeFromThePopupTracksUntilAPressAndRelease() {
     RECT r{40, 40, 100, 80};
-    Node* node = new Node(&view->document(), "Rectangle", "idea", &r);
+    Node* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     rightClick(view, QPoint(50, 50), [this](QMenu* m) {
       // The drag starts with the button up: only a press and a release end it.
       QTimer::singleShot(20, [this] {
@@ -287,7 +287,7 @@ class CMapClientTest : public QObject {
 
   void resizeInTheObjectMenuDoesNothing() {
     RECT r{40, 40, 100, 80};
-    new Node(&view->document(), "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QVERIFY(chooseMenu(frame, "&Object", "Resize"));
     QTest::qWait(20);
     QCOMPARE(view->document().history().undoCount(), 0u);
@@ -295,7 +295,7 @@ class CMapClientTest : public QObject {
 
   void paintingShowsTheNodesOnWhite() {
     RECT r{40, 40, 100, 80};
-    auto* node = new Node(&view->document(), "Rectangle", "idea", &r);
+    auto* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     node->setHighlighted(false);
     const QImage shot = view->grab().toImage();
     QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::white));
@@ -305,7 +305,7 @@ class CMapClientTest : public QObject {
   void repaintingOneElementOfAHugeMapIsQuick() {
     for (int i = 0; i < 100000; ++i) {
       RECT r{(i % 400) * 20, (i / 400) * 20, (i % 400) * 20 + 15, (i / 400) * 20 + 15};
-      new Node(&view->document(), "Rectangle", nullptr, &r);
+      addTo(view->document(), std::make_unique<Node>("Rectangle", nullptr, &r));
     }
     QImage image(200, 200, QImage::Format_ARGB32);
     QPainter painter(&image);

@@ -24,7 +24,7 @@
 namespace {
 
 Node* addNode(CMapClient* view, RECT r, const char* label) {
-  return new Node(&view->document(), "Rectangle", label, &r);
+  return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
 }
 
 // Answers the next file dialog with `path`.
