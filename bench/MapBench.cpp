@@ -18,16 +18,18 @@
 #include "file/MapFile.h"
 #include "model/Maplet.h"
 #include "model/Node.h"
+#include "model/MapView.h"
 #include "model/RootMap.h"
 #include "support/ErrorReporter.h"
 #include "tests/MapGenerator.h"
 
 namespace {
 
-/// A map that gathers the repaint requests its elements make, as a view's update region does.
-class BenchMap : public RootMap {
+/// A map that is its own view and gathers the repaint requests its elements make, as a
+/// window's update region does.
+class BenchMap : public RootMap, public MapView {
  public:
-  BenchMap() : BehaviouralGraphic(nullptr, "default") {}
+  BenchMap() : BehaviouralGraphic("default") { setView(this); }
   RECT pending{};
   bool anyPending = false;
 
@@ -37,11 +39,11 @@ class BenchMap : public RootMap {
     anyPending = false;
   }
 
- protected:
-  void repaint(const RECT& r) override {
+  void repaintArea(const RECT& r) override {
     pending = anyPending ? unionRect(pending, r) : r;
     anyPending = true;
   }
+  NativeWindow nativeWindow() const override { return nullptr; }
 };
 
 /// Reports make no boxes while timing.
@@ -78,13 +80,13 @@ Fixture& fixture(std::size_t n) {
   generateMap(*f.map, n, 1);
   POINT extent = generatedMapExtent(n);
   RECT box{extent.x / 2, extent.y / 2, extent.x / 2 + 90, extent.y / 2 + 30};
-  f.dragged = GraphicsFactory::instance().makeNode(f.map.get(), "Ellipse", "dragged around", &box);
+  f.dragged = addTo(*f.map.get(), GraphicsFactory::instance().makeNode("Ellipse", "dragged around", &box));
   int k = 0;
   for (Graphic* g : *f.map) {
     auto* other = dynamic_cast<Node*>(g);
     if (!other || other == f.dragged || dynamic_cast<ContextBox*>(g)) continue;
     if (std::abs(other->getRect().left - box.left) > 600 || std::abs(other->getRect().top - box.top) > 400) continue;
-    SMaplet* m = GraphicsFactory::instance().makeMaplet(f.map.get(), "Directed", {0, 0});
+    SMaplet* m = addTo(*f.map.get(), GraphicsFactory::instance().makeMaplet("Directed", {0, 0}));
     m->setConnection(0, f.dragged);
     m->setConnection(1, other);
     if (++k == 10) break;
@@ -180,7 +182,7 @@ void BM_DragStep(benchmark::State& state) {
   map.mouseMove(0, grip);
   map.paintPending(dc);
   map.setCaptured(nullptr);
-  dragState().draggedGraphic = nullptr;
+  map.mapState().drag.draggedGraphic = nullptr;
 }
 
 void BM_EditsUndoRedo(benchmark::State& state) {
@@ -196,9 +198,9 @@ void BM_EditsUndoRedo(benchmark::State& state) {
     auto t0 = Clock::now();
     for (int i = 0; i < 10000; ++i) editor.step();
     auto t1 = Clock::now();
-    while (map->undoCount() > 0) map->undo();
+    while (map->history().undoCount() > 0) map->history().undo();
     auto t2 = Clock::now();
-    while (map->canRedo()) map->redo();
+    while (map->history().canRedo()) map->history().redo();
     auto t3 = Clock::now();
     edits += std::chrono::duration<double>(t1 - t0).count();
     undos += std::chrono::duration<double>(t2 - t1).count();

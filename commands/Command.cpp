@@ -191,8 +191,8 @@ bool Command2<unsigned int, unsigned long>::readFrom(std::istream& in) {
   return true;
 }
 
-Graphic* readComponentElement(std::istream& in, const std::string& className,
-                              bool (*isWanted)(const Graphic*)) {
+std::unique_ptr<Graphic> readComponentElement(std::istream& in, const std::string& className,
+                                              bool (*isWanted)(const Graphic*)) {
   CloneableObject* prototype = componentPrototypes().find(className);
   std::unique_ptr<CloneableObject> copy(prototype ? prototype->clone() : nullptr);
   auto* element = dynamic_cast<Graphic*>(copy.get());
@@ -201,8 +201,9 @@ Graphic* readComponentElement(std::istream& in, const std::string& className,
     return nullptr;
   }
   copy.release();
-  element->readFrom(in, &kMapSyntaxVersion);
-  return element;
+  std::unique_ptr<Graphic> owned(element);
+  owned->readFrom(in, &kMapSyntaxVersion);
+  return owned;
 }
 
 CompositeCommand::CompositeCommand(const CompositeCommand& other) : Command(other) {

@@ -217,8 +217,13 @@ class Command2<unsigned int, unsigned long> : public Command1<unsigned int> {
 /// Reads a map element of the named class through the component prototypes;
 /// null (after a report) when the class is unknown or of the wrong kind.
 class Graphic;
-Graphic* readComponentElement(std::istream& in, const std::string& className,
-                              bool (*isWanted)(const Graphic*));
+std::unique_ptr<Graphic> readComponentElement(std::istream& in, const std::string& className,
+                                              bool (*isWanted)(const Graphic*));
+// Ownership helpers for graphics (model/Graphic.h).
+template <class T>
+std::unique_ptr<T> ownedAs(std::unique_ptr<Graphic> g);
+template <class T>
+std::unique_ptr<T> cloneOf(const T& g);
 
 /// A command that carries whole elements. It owns what it carries: an element
 /// it points at is never part of a map at the same time.
@@ -226,36 +231,36 @@ template <class T>
 class CommandPtr1 : public Command {
  public:
   CommandPtr1() = default;
-  CommandPtr1(const ObjectLocator& locator, unsigned type, T* newValue, T* oldValue)
-      : Command(locator, type), newValue_(newValue), oldValue_(oldValue) {}
+  CommandPtr1(const ObjectLocator& locator, unsigned type, std::unique_ptr<T> newValue, std::unique_ptr<T> oldValue)
+      : Command(locator, type), newValue_(std::move(newValue)), oldValue_(std::move(oldValue)) {}
   CommandPtr1(const CommandPtr1& other)
       : Command(other), newValue_(copyOf(other.newValue_)), oldValue_(copyOf(other.oldValue_)) {}
-  ~CommandPtr1() override { release(); }
+  ~CommandPtr1() override = default;
 
   Command* clone() const override { return new CommandPtr1(*this); }
   const char* className() const override { return T::kCommandPtrName; }
   virtual void assign(const CommandPtr1& other) {
     Command::assign(other);
-    release();
     newValue_ = copyOf(other.newValue_);
     oldValue_ = copyOf(other.oldValue_);
   }
-  /// Takes ownership of the element; the one held before is left to whoever took it over.
-  void setNew(T* v) { newValue_ = v; }
-  T* getNew() const { return newValue_; }
-  void setOld(T* v) { oldValue_ = v; }
-  T* getOld() const { return oldValue_; }
+  /// Takes ownership of the element; the one held before is destroyed.
+  void setNew(std::unique_ptr<T> v) { newValue_ = std::move(v); }
+  T* getNew() const { return newValue_.get(); }
+  /// Hands the carried element over to the caller; the command holds none then.
+  std::unique_ptr<T> takeNew() { return std::move(newValue_); }
+  void setOld(std::unique_ptr<T> v) { oldValue_ = std::move(v); }
+  T* getOld() const { return oldValue_.get(); }
+  std::unique_ptr<T> takeOld() { return std::move(oldValue_); }
 
   void release() override {
-    delete newValue_;
-    newValue_ = nullptr;
-    delete oldValue_;
-    oldValue_ = nullptr;
+    newValue_.reset();
+    oldValue_.reset();
   }
 
   void printOn(std::ostream& out) const override {
     Command::printOn(out);
-    for (T* v : {newValue_, oldValue_}) {
+    for (const T* v : {newValue_.get(), oldValue_.get()}) {
       out.put(kFieldSeparator);
       if (v) writeQuoted(out, v->className());
       out.put(kFieldSeparator);
@@ -266,13 +271,13 @@ class CommandPtr1 : public Command {
   bool readFrom(std::istream& in) override {
     if (!Command::readFrom(in)) return false;
     release();
-    for (T** slot : {&newValue_, &oldValue_}) {
+    for (std::unique_ptr<T>* slot : {&newValue_, &oldValue_}) {
       if (expectChar(in, kFieldSeparator) != kFieldRead) return false;
       std::string name;
       bool named = readQuoted(in, name) == kFieldRead;
       if (expectChar(in, kFieldSeparator) != kFieldRead) return false;
       if (named)
-        *slot = dynamic_cast<T*>(readComponentElement(
+        *slot = ownedAs<T>(readComponentElement(
             in, name, [](const Graphic* g) { return dynamic_cast<const T*>(g) != nullptr; }));
     }
     expectChar(in, kFieldSeparator);
@@ -280,9 +285,9 @@ class CommandPtr1 : public Command {
   }
 
  private:
-  static T* copyOf(const T* v) { return v ? dynamic_cast<T*>(v->clone()) : nullptr; }
-  T* newValue_ = nullptr;
-  T* oldValue_ = nullptr;
+  static std::unique_ptr<T> copyOf(const std::unique_ptr<T>& v) { return v ? cloneOf<T>(*v) : nullptr; }
+  std::unique_ptr<T> newValue_;
+  std::unique_ptr<T> oldValue_;
 };
 
 /// A gesture made of several commands, executed first to last and undone last to first.

@@ -37,8 +37,11 @@ int CommandHandler::execute(std::unique_ptr<Command> cmd) {
     return r;
   }
   while (commands_.size() > current_) discardLast();
+  // The undone commands are gone: a clean place among them can never be reached again.
+  if (cleanAt_ && *cleanAt_ > current_) cleanAt_.reset();
   commands_.push_back(std::move(cmd));
   ++current_;
+  notify();
   return r;
 }
 
@@ -46,17 +49,32 @@ int CommandHandler::undo() {
   if (current_ == 0) return kResultNothingToDo;
   --current_;
   Command* cmd = commands_[current_].get();
-  return guarded([&] { return cmd->undo(); });
+  const int r = guarded([&] { return cmd->undo(); });
+  notify();
+  return r;
 }
 
 int CommandHandler::redo() {
   if (current_ == commands_.size()) return kResultNothingToDo;
   Command* cmd = commands_[current_].get();
   ++current_;
-  return guarded([&] { return cmd->execute(); });
+  const int r = guarded([&] { return cmd->execute(); });
+  notify();
+  return r;
 }
 
 void CommandHandler::clear() {
   while (!commands_.empty()) discardLast();
   current_ = 0;
+  cleanAt_ = 0u;
+}
+
+void CommandHandler::markClean() {
+  cleanAt_ = current_;
+  notify();
+}
+
+void CommandHandler::loseClean() {
+  cleanAt_.reset();
+  notify();
 }

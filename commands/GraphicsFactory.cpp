@@ -6,20 +6,10 @@
 #include "drawing/LabeledConnector.h"
 #include "drawing/Line.h"
 #include "drawing/Shape.h"
-#include "model/GraphicContainer.h"
 
 namespace {
 
 const std::string kDefault = "default";
-
-// The clone joins the container, which gives it a fresh id there and owns it.
-template <class X>
-X* intoContainer(std::unique_ptr<X> clone, GraphicContainer& container) {
-  if (!clone) return nullptr;
-  X* raw = clone.release();
-  raw->setContainer(&container);
-  return raw;
-}
 
 }  // namespace
 
@@ -63,9 +53,9 @@ GraphicsFactory& GraphicsFactory::instance() {
 
 GraphicsFactory::GraphicsFactory() {
   // Registered first, these stay the defaults whatever is registered later.
-  shapes_.add(kDefault, RectangleShape(nullptr, {}, kWhite, kBlack, kBlack));
+  shapes_.add(kDefault, RectangleShape({}, kWhite, kBlack, kBlack));
   lines_.add(kDefault, Line());
-  connectors_.add(kDefault, Connector(nullptr, 2, *lines_.find(kDefault)));
+  connectors_.add(kDefault, Connector(2, *lines_.find(kDefault)));
 }
 
 GraphicsFactory::~GraphicsFactory() = default;
@@ -74,17 +64,9 @@ bool GraphicsFactory::addShape(const std::string& name, const Shape& shape) { re
 
 std::unique_ptr<Shape> GraphicsFactory::getShape(const std::string& name) const { return shapes_.get(name); }
 
-Shape* GraphicsFactory::getShape(const std::string& name, GraphicContainer& container) const {
-  return intoContainer(shapes_.get(name), container);
-}
-
 bool GraphicsFactory::addLine(const std::string& name, const Line& line) { return lines_.add(name, line); }
 
 std::unique_ptr<Line> GraphicsFactory::getLine(const std::string& name) const { return lines_.get(name); }
-
-Line* GraphicsFactory::getLine(const std::string& name, GraphicContainer& container) const {
-  return intoContainer(lines_.get(name), container);
-}
 
 bool GraphicsFactory::addConnector(const std::string& name, const Connector& connector) {
   return connectors_.add(name, connector);
@@ -92,10 +74,6 @@ bool GraphicsFactory::addConnector(const std::string& name, const Connector& con
 
 std::unique_ptr<Connector> GraphicsFactory::getConnector(const std::string& name) const {
   return connectors_.get(name);
-}
-
-Connector* GraphicsFactory::getConnector(const std::string& name, GraphicContainer& container) const {
-  return intoContainer(connectors_.get(name), container);
 }
 
 namespace {
@@ -111,7 +89,7 @@ constexpr Color kRedBlueYellowBorder = 0x000FF000;
 template <class S>
 void addShapeOf(GraphicsFactory& factory, const std::string& name, Color fill, Color border = kBlack,
                 Color text = kBlack) {
-  factory.addShape(name, S(nullptr, RECT{}, fill, border, text));
+  factory.addShape(name, S(RECT{}, fill, border, text));
 }
 
 // Where the arrowheads of one connector type go, by leg.
@@ -130,8 +108,8 @@ void fitHeads(Connector& c, const std::vector<Heads>& heads) {
 void addConnectorOf(GraphicsFactory& factory, const std::string& name, std::uint16_t legs,
                     const std::vector<Heads>& heads, bool floating, std::unique_ptr<Shape> label = nullptr) {
   const Line& leg = *factory.lines().find(kDefault);
-  std::unique_ptr<Connector> c = label ? std::make_unique<LabeledConnector>(nullptr, legs, std::move(label), leg)
-                                       : std::make_unique<Connector>(nullptr, legs, leg);
+  std::unique_ptr<Connector> c = label ? std::make_unique<LabeledConnector>(legs, std::move(label), leg)
+                                       : std::make_unique<Connector>(legs, leg);
   fitHeads(*c, heads);
   if (floating) c->setConnectorFlags(c->connectorFlags() & ~Connector::kAnchored);
   factory.addConnector(name, *c);
@@ -139,7 +117,7 @@ void addConnectorOf(GraphicsFactory& factory, const std::string& name, std::uint
 
 template <class S>
 std::unique_ptr<Shape> labelOf(const char* text) {
-  auto shape = std::make_unique<S>(nullptr, RECT{}, kWhite, kBlack, kBlack);
+  auto shape = std::make_unique<S>(RECT{}, kWhite, kBlack, kBlack);
   shape->setLabel(text);
   return shape;
 }

@@ -21,39 +21,38 @@ class GraphicContainer;
 class Line;
 class Shape;
 
-/// A pointer that, when marked owned, owns its pointee: copying it clones the
-/// pointee and destroying it destroys the pointee. An unowned Ref2 is a plain link.
+/// A pointer that either owns its pointee (copying it clones the pointee) or is a
+/// plain link to one that something else keeps alive.
 template <class X>
 class Ref2 {
  public:
   Ref2() = default;
   /// Takes ownership of `p`.
-  explicit Ref2(std::unique_ptr<X> p) : p_(p.release()), owned_(true) {}
+  explicit Ref2(std::unique_ptr<X> p) : owned_(std::move(p)), p_(owned_.get()) {}
   /// Links to `p`, which something else keeps alive.
   static Ref2 link(X* p) {
     Ref2 r;
     r.p_ = p;
     return r;
   }
-  Ref2(const Ref2& other) : p_(other.owned_ && other.p_ ? other.p_->clone() : other.p_), owned_(other.owned_) {}
-  Ref2(Ref2&& other) noexcept : p_(std::exchange(other.p_, nullptr)), owned_(std::exchange(other.owned_, false)) {}
+  Ref2(const Ref2& other)
+      : owned_(other.owned_ ? std::unique_ptr<X>(other.owned_->clone()) : nullptr),
+        p_(other.owned_ ? owned_.get() : other.p_) {}
+  Ref2(Ref2&& other) noexcept : owned_(std::move(other.owned_)), p_(std::exchange(other.p_, nullptr)) {}
   Ref2& operator=(Ref2 other) noexcept {
-    std::swap(p_, other.p_);
     std::swap(owned_, other.owned_);
+    std::swap(p_, other.p_);
     return *this;
-  }
-  ~Ref2() {
-    if (owned_) delete p_;
   }
 
   X* get() const { return p_; }
   X& operator*() const { return *p_; }
   X* operator->() const { return p_; }
-  bool owned() const { return owned_; }
+  bool owned() const { return owned_ != nullptr; }
 
  private:
+  std::unique_ptr<X> owned_;
   X* p_ = nullptr;
-  bool owned_ = false;
 };
 
 /// Prototypes of one kind by name, in byte order of their names. Every entry
@@ -94,33 +93,29 @@ class GraphicsFactory {
   bool addShape(const std::string& name, const Shape& shape);
   /// A clone of the named shape (or its fallback), owned by the caller; null when there is none.
   std::unique_ptr<Shape> getShape(const std::string& name) const;
-  /// The same clone made a member, and so a possession, of `container`; null when there is none.
-  Shape* getShape(const std::string& name, GraphicContainer& container) const;
   /// The shape names in ascending byte order.
   std::vector<std::string> shapeNames() const { return shapes_.names(); }
 
   bool addLine(const std::string& name, const Line& line);
   std::unique_ptr<Line> getLine(const std::string& name) const;
-  Line* getLine(const std::string& name, GraphicContainer& container) const;
   std::vector<std::string> lineNames() const { return lines_.names(); }
 
   bool addConnector(const std::string& name, const Connector& connector);
   std::unique_ptr<Connector> getConnector(const std::string& name) const;
-  Connector* getConnector(const std::string& name, GraphicContainer& container) const;
   std::vector<std::string> connectorNames() const { return connectors_.names(); }
 
-  /// A node of the named shape; a member of `container` when given, else the caller's.
-  Node* makeNode(GraphicContainer* container, const std::string& shapeName, const char* label,
-                 const RECT* bounds) const;
-  /// A maplet of the named connector type centred at `p`; owned as makeNode's node.
-  SMaplet* makeMaplet(GraphicContainer* container, const std::string& connectorName, const POINT& p) const;
-  /// A context of the named shape; owned as makeNode's node.
-  ContextBox* makeContextBox(GraphicContainer* container, const std::string& shapeName, const char* label,
-                             const RECT* bounds) const;
-  /// Reads a component whose type word comes first ("Node" or "ContextBox"); null for any other word.
-  Graphic* readNode(std::istream& in, GraphicContainer* container) const;
+  /// A node of the named shape, in no container yet.
+  std::unique_ptr<Node> makeNode(const std::string& shapeName, const char* label, const RECT* bounds) const;
+  /// A maplet of the named connector type centred at `p`, in no container yet.
+  std::unique_ptr<SMaplet> makeMaplet(const std::string& connectorName, const POINT& p) const;
+  /// A context of the named shape, in no container yet.
+  std::unique_ptr<ContextBox> makeContextBox(const std::string& shapeName, const char* label,
+                                             const RECT* bounds) const;
+  /// Reads a component whose type word comes first ("Node" or "ContextBox") into
+  /// `container`, which owns it; the element, or null for any other word.
+  Graphic* readNode(std::istream& in, GraphicContainer& container) const;
   /// The same for "Maplet" and "SMaplet", both read as an SMaplet.
-  Graphic* readMaplet(std::istream& in, GraphicContainer* container) const;
+  Graphic* readMaplet(std::istream& in, GraphicContainer& container) const;
 
   const GraphicsLibrary<Shape>& shapes() const { return shapes_; }
   const GraphicsLibrary<Line>& lines() const { return lines_; }

@@ -11,8 +11,8 @@ RECT around(const POINT& p, std::int32_t half) { return {p.x - half, p.y - half,
 
 }  // namespace
 
-Connector::Connector(GraphicContainer* container, std::uint16_t legCount, const Line& legPrototype)
-    : VisualGraphic(container) {
+Connector::Connector(std::uint16_t legCount, const Line& legPrototype)
+    {
   legs_.reserve(legCount);
   for (std::uint16_t i = 0; i < legCount; ++i) {
     auto leg = std::make_unique<Line>(legPrototype);
@@ -21,9 +21,9 @@ Connector::Connector(GraphicContainer* container, std::uint16_t legCount, const 
   }
 }
 
-Connector::Connector(const Connector& other, GraphicContainer* container)
+Connector::Connector(const Connector& other)
     : CloneableObject(other),
-      VisualGraphic(other, container),
+      VisualGraphic(other),
       centre_(other.centre_),
       connectorFlags_(other.connectorFlags_) {
   legs_.reserve(other.legs_.size());

@@ -30,11 +30,9 @@ class Connector : public VisualGraphic {
 
   /// A connector whose legs are copies of `legPrototype`, all starting and
   /// ending at the centre until the terminals are placed.
-  explicit Connector(GraphicContainer* container = nullptr, std::uint16_t legCount = 2,
-                     const Line& legPrototype = Line());
-  /// A copy with copies of the other's legs; joins `container` (or the other's).
-  Connector(const Connector& other, GraphicContainer* container);
-  Connector(const Connector& other) : Connector(other, nullptr) {}
+  explicit Connector(std::uint16_t legCount = 2, const Line& legPrototype = Line());
+  /// A copy with copies of the other's legs, in no container.
+  Connector(const Connector& other);
   ~Connector() override;
 
   Connector* clone() const override { return new Connector(*this); }

@@ -3,13 +3,13 @@
 
 #include "drawing/Outline.h"
 
-LabeledConnector::LabeledConnector(GraphicContainer* container, std::uint16_t legCount,
+LabeledConnector::LabeledConnector(std::uint16_t legCount,
                                    std::unique_ptr<Shape> labelShape, const Line& legPrototype)
-    : Connector(container, legCount, legPrototype), labelShape_(std::move(labelShape)) {}
+    : Connector(legCount, legPrototype), labelShape_(std::move(labelShape)) {}
 
-LabeledConnector::LabeledConnector(const LabeledConnector& other, GraphicContainer* container)
+LabeledConnector::LabeledConnector(const LabeledConnector& other)
     : CloneableObject(other),
-      Connector(other, container),
+      Connector(other),
       labelShape_(other.labelShape_ ? other.labelShape_->clone() : nullptr) {}
 
 LabeledConnector::~LabeledConnector() = default;

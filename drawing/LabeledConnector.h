@@ -11,11 +11,10 @@
 class LabeledConnector : public Connector {
  public:
   /// A connector whose centre shows `labelShape` (which may be null).
-  LabeledConnector(GraphicContainer* container, std::uint16_t legCount, std::unique_ptr<Shape> labelShape,
+  LabeledConnector(std::uint16_t legCount, std::unique_ptr<Shape> labelShape,
                    const Line& legPrototype = Line());
   /// A copy with a copy of the other's label shape.
-  LabeledConnector(const LabeledConnector& other, GraphicContainer* container);
-  LabeledConnector(const LabeledConnector& other) : LabeledConnector(other, nullptr) {}
+  LabeledConnector(const LabeledConnector& other);
   ~LabeledConnector() override;
 
   LabeledConnector* clone() const override { return new LabeledConnector(*this); }

@@ -6,12 +6,12 @@
 
 #include "drawing/Outline.h"
 
-Line::Line(GraphicContainer* container, const POINT& start, const POINT& end, Color color)
-    : VisualGraphic(container), start_(start), end_(end), lineColor_(color) {}
+Line::Line(const POINT& start, const POINT& end, Color color)
+    : start_(start), end_(end), lineColor_(color) {}
 
-Line::Line(const Line& other, GraphicContainer* container)
+Line::Line(const Line& other)
     : CloneableObject(other),
-      VisualGraphic(other, container),
+      VisualGraphic(other),
       start_(other.start_),
       end_(other.end_),
       lineColor_(other.lineColor_),

@@ -22,10 +22,9 @@ class Line : public VisualGraphic {
   /// How near (strictly) a point must be to the line itself.
   static constexpr std::int32_t kLineReach = 3;
 
-  explicit Line(GraphicContainer* container = nullptr, const POINT& start = {0, 0}, const POINT& end = {10, 10},
+  explicit Line(const POINT& start = {0, 0}, const POINT& end = {10, 10},
                 Color color = kBlack);
-  Line(const Line& other, GraphicContainer* container);
-  Line(const Line& other) : Line(other, nullptr) {}
+  Line(const Line& other);
 
   Line* clone() const override { return new Line(*this); }
   const char* className() const override { return "Line"; }

@@ -45,13 +45,12 @@ constexpr Color kBlackText = 0x00000000;
 
 }  // namespace
 
-Shape::Shape(GraphicContainer* container, const RECT& rect, Color fill, Color border, Color text)
-    : VisualGraphic(container), rect_(rect), fillColor_(fill), borderColor_(border), textColor_(text),
-      presetTextColor_(text) {}
+Shape::Shape(const RECT& rect, Color fill, Color border, Color text)
+    : rect_(rect), fillColor_(fill), borderColor_(border), textColor_(text), presetTextColor_(text) {}
 
-Shape::Shape(const Shape& other, GraphicContainer* container)
+Shape::Shape(const Shape& other)
     : CloneableObject(other),
-      VisualGraphic(other, container),
+      VisualGraphic(other),
       rect_(other.rect_),
       fillColor_(other.fillColor_),
       borderColor_(other.borderColor_),

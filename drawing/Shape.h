@@ -23,13 +23,11 @@ class Shape : public VisualGraphic {
   /// Side of the black squares drawn in the corners of a selected shape.
   static constexpr std::int32_t kHandleSize = 6;
 
-  explicit Shape(GraphicContainer* container = nullptr, const RECT& rect = {}, Color fill = kWhite,
-                 Color border = kBlack, Color text = kBlack);
-  /// A copy that joins `container` (or the other's); the label is copied.
-  Shape(const Shape& other, GraphicContainer* container);
-  Shape(const Shape& other) : Shape(other, nullptr) {}
+  explicit Shape(const RECT& rect = {}, Color fill = kWhite, Color border = kBlack, Color text = kBlack);
+  /// A copy in no container; the label is copied.
+  Shape(const Shape& other);
   ~Shape() override;
-  /// Takes the container link, depth, rectangle, colours, label text and shape flags.
+  /// Takes the depth, rectangle, colours, label text and shape flags.
   Shape& operator=(const Shape& other);
 
   Shape* clone() const override { return new Shape(*this); }

@@ -5,7 +5,7 @@
 
 #include "commands/GraphicsFactory.h"
 #include "file/MapFile.h"
-#include "model/CMap.h"
+#include "model/RootMap.h"
 #include "model/Maplet.h"
 #include "model/Node.h"
 
@@ -30,7 +30,7 @@ MapCounts countElements(const CMap& map) {
 
 int checkMapFile(const std::string& file, std::ostream& out) {
   registerPrototypesOnce();
-  CMap map;
+  RootMap map;
   bool ok = openMapFile(map, file);
   const bool whole = ok && !map.readIncompletely();
   MapCounts counts = countElements(map);
@@ -41,7 +41,7 @@ int checkMapFile(const std::string& file, std::ostream& out) {
 
 int convertMapFile(const std::string& from, const std::string& to) {
   registerPrototypesOnce();
-  CMap map;
+  RootMap map;
   if (!openMapFile(map, from)) return 1;
   // What could be read is written, and the exit code tells that it is not all the file held.
   const bool whole = !map.readIncompletely();

@@ -12,34 +12,30 @@
 #include "model/Maplet.h"
 #include "model/Node.h"
 
-CMap::CMap(GraphicContainer* container)
-    : BehaviouralGraphic(container, "default"), SRGraphic(container, "default") {}
+CMap::CMap() : BehaviouralGraphic("default"), SRGraphic("default") {}
 
-CMap::CMap(const CMap& other, GraphicContainer* container)
-    : CloneableObject(other), BehaviouralGraphic(other, container), SRGraphic(other, container) {}
+CMap::CMap(const CMap& other)
+    : CloneableObject(other), BehaviouralGraphic(other), SRGraphic(other) {}
 
 VisualGraphic* CMap::getVisual() {
   // Kept out of the element list, so that it takes no id and is neither drawn nor saved.
   if (!visualPart()) {
-    backdrop_ = new RectangleShape(nullptr, RECT{}, 0x00FFFFFF);
-    setVisualPart(backdrop_);
+    backdrop_ = std::make_unique<RectangleShape>(RECT{}, 0x00FFFFFF);
+    setVisualPart(backdrop_.get());
   }
   return visualPart();
 }
 
-CMap::~CMap() {
-  setVisualPart(nullptr);
-  delete backdrop_;
+CMap::~CMap() { setVisualPart(nullptr); }
+
+std::unique_ptr<Command> CMap::generateNewNode(std::unique_ptr<Graphic> element) {
+  return std::make_unique<CommandPtr1<Node>>(GraphicObjectLocator(*this), kCmdNewNode,
+                                             ownedAs<Node>(std::move(element)), nullptr);
 }
 
-std::unique_ptr<Command> CMap::generateNewNode(Graphic* element) {
-  return std::make_unique<CommandPtr1<Node>>(GraphicObjectLocator(*this), kCmdNewNode, dynamic_cast<Node*>(element),
-                                             nullptr);
-}
-
-std::unique_ptr<Command> CMap::generateNewArc(Graphic* element) {
+std::unique_ptr<Command> CMap::generateNewArc(std::unique_ptr<Graphic> element) {
   return std::make_unique<CommandPtr1<SMaplet>>(GraphicObjectLocator(*this), kCmdNewArc,
-                                                dynamic_cast<SMaplet*>(element), nullptr);
+                                                ownedAs<SMaplet>(std::move(element)), nullptr);
 }
 
 int CMap::submitCommand(std::unique_ptr<Command> cmd) {
@@ -72,16 +68,16 @@ std::unique_ptr<Command> CMap::doGenerateCommand(std::uint16_t id, const POINT* 
   switch (id) {
     case kCmdNewNode: {
       RECT r = rectAt(at ? *at : POINT{0, 0}, 30, 20);
-      return generateNewNode(factory.makeNode(nullptr, "default", nullptr, &r));
+      return generateNewNode(factory.makeNode("default", nullptr, &r));
     }
     case kCmdNewContext: {
       RECT r = rectAt(at ? *at : POINT{0, 0}, 100, 75);
-      return generateNewNode(factory.makeContextBox(nullptr, "frame", nullptr, &r));
+      return generateNewNode(factory.makeContextBox("frame", nullptr, &r));
     }
     case kCmdNewArc: {
-      SMaplet* maplet = factory.makeMaplet(nullptr, "default", at ? *at : POINT{50, 50});
+      std::unique_ptr<SMaplet> maplet = factory.makeMaplet("default", at ? *at : POINT{50, 50});
       for (auto i = maplet->terminalCount(); i-- > 0;) maplet->floatTerminal(static_cast<std::uint16_t>(i));
-      return generateNewArc(maplet);
+      return generateNewArc(std::move(maplet));
     }
     case kCmdDelete: {
       // The map stays in its view: its "Delete" removes the selected elements as one step,
@@ -109,16 +105,13 @@ namespace {
 // Adds a fresh clone of the carried prototype; a redo brings back the id the first clone got.
 template <class T>
 T* addClone(CMap& map, T* prototype) {
-  auto* copy = dynamic_cast<T*>(prototype->clone());
+  std::unique_ptr<T> copy = cloneOf<T>(*prototype);
   if (!copy) return nullptr;
-  if (prototype->id() == 0) {
-    copy->setContainer(&map);
-    prototype->setId(copy->id());
-  } else {
-    copy->setId(prototype->id());
-    copy->joinContainer(&map);
-  }
-  return copy;
+  // The copy has the prototype's id: none the first time (the map gives it one), the
+  // one the first copy got on a redo.
+  T* added = addTo(map, std::move(copy));
+  prototype->setId(added->id());
+  return added;
 }
 
 }  // namespace
@@ -175,7 +168,7 @@ int CMap::undo(Command* cmd) {
     return kResultNotHandled;
   }
   invalidateRect(added->invalidRect());
-  delete added;
+  remove(*added);  // and destroyed
   return 0;
 }
 

@@ -11,9 +11,9 @@ class Shape;
 /// The sensitive, relationable graphic whose parts are the map's elements.
 class CMap : public SRGraphic {
  public:
-  explicit CMap(GraphicContainer* container = nullptr);
+  CMap();
   /// A map holding clones of the other's elements.
-  CMap(const CMap& other, GraphicContainer* container);
+  CMap(const CMap& other);
   ~CMap() override;
 
   const char* className() const override { return "CMap"; }
@@ -25,9 +25,9 @@ class CMap : public SRGraphic {
   int changeShape(const char*) override { return -1; }
 
   /// A NEW NODE carrying `element` (a node or context), which the command owns.
-  virtual std::unique_ptr<Command> generateNewNode(Graphic* element);
+  virtual std::unique_ptr<Command> generateNewNode(std::unique_ptr<Graphic> element);
   /// A NEW ARC carrying `element` (a maplet), which the command owns.
-  virtual std::unique_ptr<Command> generateNewArc(Graphic* element);
+  virtual std::unique_ptr<Command> generateNewArc(std::unique_ptr<Graphic> element);
   /// Passed to the container above, or executed and destroyed without one.
   int submitCommand(std::unique_ptr<Command> cmd) override;
 
@@ -46,9 +46,7 @@ class CMap : public SRGraphic {
   int rightDoubleClick(unsigned keys, const POINT& p) override;
   int mouseMove(unsigned keys, const POINT& p) override;
 
-  /// The map's own state: its drag, its repaint pause, its interaction backend.
-  MapState& mapState() override { return state_; }
-  /// Repaints go to the container above, if any (the view answers them itself).
+  /// Repaints go to the container above, if any (the document answers them itself).
   void invalidateRect(const RECT& r) override;
   /// The map's own text form: id and prototype name.
   using SRGraphic::printOn;
@@ -73,7 +71,6 @@ class CMap : public SRGraphic {
   void rubberBandSelect(unsigned keys, const POINT& p);
 
  private:
-  Shape* backdrop_ = nullptr;
-  MapState state_;
+  std::unique_ptr<Shape> backdrop_;
   bool readIncompletely_ = false;
 };

@@ -126,10 +126,10 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
   readHex(in, nextId_);
   expectChar(in, kFieldSeparator);
   skipBlanks(in);
-  auto section = [&](Graphic* (GraphicsFactory::*read)(std::istream&, GraphicContainer*) const) {
+  auto section = [&](Graphic* (GraphicsFactory::*read)(std::istream&, GraphicContainer&) const) {
     while (in && in.peek() != ';' && in.peek() != std::char_traits<char>::eof()) {
       ++lastRead_.lines;
-      if (!(factory.*read)(in, this)) ++lastRead_.lost;
+      if (!(factory.*read)(in, *this)) ++lastRead_.lost;
       in.clear(in.rdstate() & std::ios::eofbit);
       skipRestOfLine(in);
       skipBlanks(in);
@@ -214,15 +214,15 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
       reportError(nullptr, 'E', "Malformed CMap line encountered; bad id (third element): %s", line.c_str());
       continue;
     }
-    Graphic* element = nullptr;
+    std::unique_ptr<Graphic> made;
     if (spec & kSpecNode) {
-      element = (spec & kSpecContext) ? static_cast<Graphic*>(factory.makeContextBox(nullptr, "frame", nullptr, nullptr))
-                                      : static_cast<Graphic*>(factory.makeNode(nullptr, "default", nullptr, nullptr));
+      if (spec & kSpecContext) made = factory.makeContextBox("frame", nullptr, nullptr);
+      else made = factory.makeNode("default", nullptr, nullptr);
     } else {
-      element = factory.makeMaplet(nullptr, "default", {50, 50});
+      made = factory.makeMaplet("default", {50, 50});
     }
-    element->setId(id);
-    element->joinContainer(this);
+    made->setId(id);
+    Graphic* element = addTo(*this, std::move(made));
     std::string rest = start >= 0 ? line.substr(static_cast<std::size_t>(start)) : std::string();
     if (read.try_emplace(id, MapData{element, std::move(rest)}).second) --lastRead_.lost;
   }

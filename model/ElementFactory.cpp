@@ -7,19 +7,18 @@
 #include "model/Maplet.h"
 #include "model/Node.h"
 
-Node* GraphicsFactory::makeNode(GraphicContainer* container, const std::string& shapeName, const char* label,
-                                const RECT* bounds) const {
-  return new Node(container, shapeName, label, bounds);
+std::unique_ptr<Node> GraphicsFactory::makeNode(const std::string& shapeName, const char* label,
+                                                const RECT* bounds) const {
+  return std::make_unique<Node>(shapeName, label, bounds);
 }
 
-SMaplet* GraphicsFactory::makeMaplet(GraphicContainer* container, const std::string& connectorName,
-                                     const POINT& p) const {
-  return new SMaplet(container, connectorName, p);
+std::unique_ptr<SMaplet> GraphicsFactory::makeMaplet(const std::string& connectorName, const POINT& p) const {
+  return std::make_unique<SMaplet>(connectorName, p);
 }
 
-ContextBox* GraphicsFactory::makeContextBox(GraphicContainer* container, const std::string& shapeName,
-                                            const char* label, const RECT* bounds) const {
-  return new ContextBox(container, shapeName, label, bounds);
+std::unique_ptr<ContextBox> GraphicsFactory::makeContextBox(const std::string& shapeName, const char* label,
+                                                            const RECT* bounds) const {
+  return std::make_unique<ContextBox>(shapeName, label, bounds);
 }
 
 namespace {
@@ -34,28 +33,31 @@ std::string readTypeWord(std::istream& in) {
 
 }  // namespace
 
-Graphic* GraphicsFactory::readNode(std::istream& in, GraphicContainer* container) const {
+// The element joins the container before it reads its fields, as its fields may
+// name other members of the container.
+Graphic* GraphicsFactory::readNode(std::istream& in, GraphicContainer& container) const {
   std::string word = readTypeWord(in);
   Node* made = nullptr;
-  if (word == "Node") made = new Node(container, "default");
-  else if (word == "ContextBox") made = new ContextBox(container, "frame");
+  if (word == "Node") made = addTo(container, std::make_unique<Node>("default"));
+  else if (word == "ContextBox") made = addTo(container, std::make_unique<ContextBox>("frame"));
   if (made) made->readFrom(in, nullptr);
   return made;
 }
 
-Graphic* GraphicsFactory::readMaplet(std::istream& in, GraphicContainer* container) const {
+Graphic* GraphicsFactory::readMaplet(std::istream& in, GraphicContainer& container) const {
   std::string word = readTypeWord(in);
   Maplet* made = nullptr;
   // A plain Maplet in a map could be neither touched nor saved (no component line
   // names it), so older files' maplets of either word are read as the map's maplets.
-  if (word == "Maplet" || word == "SMaplet") made = new SMaplet(container, "default", {50, 50});
+  if (word == "Maplet" || word == "SMaplet")
+    made = addTo(container, std::make_unique<SMaplet>("default", POINT{50, 50}));
   if (made) made->readFrom(in, nullptr);
   return made;
 }
 
 void registerComponentPrototypes() {
   auto& library = componentPrototypes();
-  library.insert("SMaplet", std::make_unique<SMaplet>(nullptr, "default", POINT{50, 50}));
-  library.insert("Node", std::make_unique<Node>(nullptr, "default"));
-  library.insert("ContextBox", std::make_unique<ContextBox>(nullptr, "frame"));
+  library.insert("SMaplet", std::make_unique<SMaplet>("default", POINT{50, 50}));
+  library.insert("Node", std::make_unique<Node>("default"));
+  library.insert("ContextBox", std::make_unique<ContextBox>("frame"));
 }

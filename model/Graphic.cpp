@@ -14,33 +14,9 @@ CloneableObject* CloneableObject::clone() const {
   return new CloneableObject;
 }
 
-Graphic::Graphic(GraphicContainer* container) {
-  if (container) container->add(this);
-}
-
-Graphic::Graphic(const Graphic& other, GraphicContainer* container)
-    : CloneableObject(other) {
-  GraphicContainer* c = container ? container : other.container_;
-  if (c) {
-    c->add(this);
-  } else {
-    id_ = other.id_;
-  }
-}
-
-Graphic::~Graphic() {
-  if (container_ && !container_->isBeingDestroyed()) container_->remove(this);
-  container_ = nullptr;
-}
-
 Graphic* Graphic::clone() const {
   reportError(nullptr, 'E', "You must override Graphic::clone() in class %s", className());
   return nullptr;
-}
-
-Graphic& Graphic::operator=(const Graphic& other) {
-  if (this != &other) joinContainer(other.container_);
-  return *this;
 }
 
 void Graphic::printOn(std::ostream& out) const { writeHex(out, id_); }
@@ -100,23 +76,6 @@ void Graphic::setId(std::uint32_t id) {
   if (container_ && old != id) container_->idChanged(this, old);
 }
 
-void Graphic::setContainer(GraphicContainer* c) {
-  if (c == container_) return;
-  if (container_) container_->remove(this);
-  container_ = nullptr;
-  if (c) {
-    id_ = 0;
-    c->add(this);
-  }
-}
-
-void Graphic::joinContainer(GraphicContainer* c) {
-  if (!c) return;
-  // A graphic has one owner: leaving the old container first keeps it so.
-  if (container_ && container_ != c) container_->remove(this);
-  c->add(this);
-}
-
 std::ostream& operator<<(std::ostream& out, const Graphic& g) {
   g.printOn(out);
   return out;
@@ -155,12 +114,11 @@ void VisualGraphic::readFrom(std::istream& in, const Version* version) {
   readHex(in, flags_);
 }
 
-BehaviouralGraphic::BehaviouralGraphic(GraphicContainer* container, const std::string& prototypeName)
-    : Graphic(container), prototypeName_(prototypeName) {}
+BehaviouralGraphic::BehaviouralGraphic(const std::string& prototypeName) : prototypeName_(prototypeName) {}
 
-BehaviouralGraphic::BehaviouralGraphic(const BehaviouralGraphic& other, GraphicContainer* container)
+BehaviouralGraphic::BehaviouralGraphic(const BehaviouralGraphic& other)
     : CloneableObject(other),
-      Graphic(other, container),
+      Graphic(other),
       GraphicContainer(other),
       prototypeName_(other.prototypeName_) {
   visual_ = memberCount() ? dynamic_cast<VisualGraphic*>(*begin()) : nullptr;
@@ -183,12 +141,12 @@ BehaviouralGraphic& BehaviouralGraphic::operator=(const BehaviouralGraphic& othe
   return *this;
 }
 
-void BehaviouralGraphic::removePart(Graphic* g) {
-  remove(g);
-  if (g == visual_) visual_ = nullptr;
+std::unique_ptr<Graphic> BehaviouralGraphic::removePart(Graphic& g) {
+  if (&g == visual_) visual_ = nullptr;
+  return remove(g);
 }
 
-std::uint32_t BehaviouralGraphic::addPart(Graphic* g) { return add(g); }
+std::uint32_t BehaviouralGraphic::addPart(std::unique_ptr<Graphic> g) { return add(std::move(g)); }
 
 MapState& BehaviouralGraphic::mapState() {
   GraphicContainer* c = container();

@@ -43,18 +43,18 @@ class Graphic : public virtual CloneableObject {
     const char* name() const override { return "CMap exception"; }
   };
 
-  /// Joins `container` (which then owns this graphic and gives it an id).
-  explicit Graphic(GraphicContainer* container = nullptr);
-  /// Joins `container`, or else the other's; without one keeps the other's id.
-  Graphic(const Graphic& other, GraphicContainer* container);
-  Graphic(const Graphic& other) : Graphic(other, nullptr) {}
-  ~Graphic() override;
+  /// A graphic in no container yet: whoever makes it adds it where it belongs, and
+  /// the container gives it an id.
+  Graphic() = default;
+  /// A copy with the other's id, in no container.
+  Graphic(const Graphic& other) : CloneableObject(other), id_(other.id_) {}
+  ~Graphic() override = default;
 
   Graphic* clone() const override;
   const char* className() const override { return "Graphic"; }
 
-  /// Joins the other's container, keeping this graphic's id.
-  Graphic& operator=(const Graphic& other);
+  /// Keeps this graphic's own id and container: only what a graphic shows is assigned.
+  Graphic& operator=(const Graphic&) { return *this; }
   virtual bool operator<(const Graphic& other) const { return depth() < other.depth(); }
   virtual bool operator==(const Graphic& other) const { return id_ == other.id_; }
 
@@ -97,11 +97,8 @@ class Graphic : public virtual CloneableObject {
   std::uint32_t id() const { return id_; }
   /// Changes the id; the container's index follows.
   void setId(std::uint32_t id);
+  /// The container that owns this graphic; null for none.
   GraphicContainer* container() const { return container_; }
-  /// Leaves the current container and joins `c` with a fresh id there.
-  void setContainer(GraphicContainer* c);
-  /// Joins `c` keeping the id (a graphic coming back, as when a deletion is undone).
-  void joinContainer(GraphicContainer* c);
 
   /// The zone code of `p` in `r` (vertical before horizontal), with kHitInside.
   static unsigned zoneCode(const RECT& r, const POINT& p);
@@ -125,6 +122,30 @@ class RepaintPause {
   GraphicContainer& map_;
 };
 
+/// Adds `g` to `c`, which owns it from then on; the graphic, to go on using it.
+template <class T>
+T* addTo(GraphicContainer& c, std::unique_ptr<T> g) {
+  T* member = g.get();
+  c.add(std::move(g));
+  return member;
+}
+
+/// The same graphic owned as a T; null (and the graphic destroyed) when it is no T.
+template <class T>
+std::unique_ptr<T> ownedAs(std::unique_ptr<Graphic> g) {
+  T* typed = dynamic_cast<T*>(g.get());
+  if (!typed) return nullptr;
+  g.release();
+  return std::unique_ptr<T>(typed);
+}
+
+/// A copy made by the graphic's own clone operation, owned by the caller; null when
+/// the class makes no copies.
+template <class T>
+std::unique_ptr<T> cloneOf(const T& g) {
+  return ownedAs<T>(std::unique_ptr<Graphic>(g.clone()));
+}
+
 /// Writes with printOn and reads with readFrom in the oldest syntax.
 std::ostream& operator<<(std::ostream& out, const Graphic& g);
 std::istream& operator>>(std::istream& in, Graphic& g);
@@ -134,10 +155,8 @@ class VisualGraphic : public Graphic {
  public:
   static constexpr std::uint32_t kHighlighted = 1;
 
-  explicit VisualGraphic(GraphicContainer* container = nullptr) : Graphic(container) {}
-  VisualGraphic(const VisualGraphic& other, GraphicContainer* container)
-      : Graphic(other, container), depth_(other.depth_), flags_(other.flags_) {}
-  VisualGraphic(const VisualGraphic& other) : VisualGraphic(other, nullptr) {}
+  VisualGraphic() = default;
+  VisualGraphic(const VisualGraphic& other) : Graphic(other), depth_(other.depth_), flags_(other.flags_) {}
   VisualGraphic& operator=(const VisualGraphic& other);
 
   const char* className() const override { return "VisualGraphic"; }
@@ -165,18 +184,18 @@ class VisualGraphic : public Graphic {
 /// A composite graphic: it owns its parts, one of which is its visual.
 class BehaviouralGraphic : public Graphic, public GraphicContainer {
  public:
-  BehaviouralGraphic(GraphicContainer* container, const std::string& prototypeName);
+  explicit BehaviouralGraphic(const std::string& prototypeName);
   /// Clones every part; the first part becomes the visual when it is one.
-  BehaviouralGraphic(const BehaviouralGraphic& other, GraphicContainer* container);
+  BehaviouralGraphic(const BehaviouralGraphic& other);
   ~BehaviouralGraphic() override;
   BehaviouralGraphic& operator=(const BehaviouralGraphic& other);
 
   const char* className() const override { return "BehaviouralGraphic"; }
 
-  /// Removes a part without destroying it; the visual link is cleared when it was the visual.
-  virtual void removePart(Graphic* g);
+  /// Takes a part out and hands it to the caller; the visual link is cleared when it was the visual.
+  virtual std::unique_ptr<Graphic> removePart(Graphic& g);
   /// Adds a part (now owned by this graphic); returns its id.
-  virtual std::uint32_t addPart(Graphic* g);
+  virtual std::uint32_t addPart(std::unique_ptr<Graphic> g);
   /// The part that gives geometry and looks, or null.
   virtual VisualGraphic* getVisual() = 0;
   const VisualGraphic* getVisual() const { return const_cast<BehaviouralGraphic*>(this)->getVisual(); }

@@ -38,8 +38,10 @@ GraphicContainer::~GraphicContainer() {
 
 void GraphicContainer::copyMembersFrom(const GraphicContainer& other) {
   for (Graphic* g : other) {
-    Graphic* copy = g->clone();
-    if (copy) copy->setContainer(this);
+    std::unique_ptr<Graphic> copy(g->clone());
+    if (!copy) continue;
+    copy->id_ = 0;  // a fresh id here
+    add(std::move(copy));
   }
 }
 
@@ -53,13 +55,12 @@ std::uint32_t GraphicContainer::freshId() {
   return id;
 }
 
-std::uint32_t GraphicContainer::add(Graphic* g) {
-  if (!g) return 0;
-  if (contains(g)) return g->id_;
+std::uint32_t GraphicContainer::add(std::unique_ptr<Graphic> owned) {
+  if (!owned) return 0;
+  Graphic* g = owned.get();
   if (g->id_ == 0 && members_.size() >= UINT32_MAX - 1)
     throw Graphic::Exception("GraphicContainer::add: no free id left for a new element");
-  if (g->container_ && g->container_ != this) g->container_->remove(g);
-  auto it = members_.insert(members_.end(), Member{std::unique_ptr<Graphic>(g), nextOrder_++});
+  auto it = members_.insert(members_.end(), Member{std::move(owned), nextOrder_++});
   byPointer_.emplace(g, it);
   if (g->id_ == 0) {
     g->id_ = freshId();
@@ -85,16 +86,20 @@ void GraphicContainer::unindex(MemberList::iterator it) {
   }
 }
 
-void GraphicContainer::remove(Graphic* g) {
-  if (isBeingDestroyed()) return;
-  if (captured_ == g) captured_ = nullptr;
-  auto found = byPointer_.find(g);
-  if (found == byPointer_.end()) return;
+std::unique_ptr<Graphic> GraphicContainer::remove(Graphic& g) {
+  if (isBeingDestroyed()) return nullptr;
+  if (captured_ == &g) captured_ = nullptr;
+  auto found = byPointer_.find(&g);
+  if (found == byPointer_.end()) return nullptr;
+  // A graphic that leaves the map is dragged in it no more.
+  DragState& drag = mapState().drag;
+  if (drag.draggedGraphic && static_cast<Graphic*>(drag.draggedGraphic) == &g) drag.draggedGraphic = nullptr;
   auto it = found->second;
   unindex(it);
-  (void)it->graphic.release();  // the caller owns it from now on
+  std::unique_ptr<Graphic> out = std::move(it->graphic);
   members_.erase(it);
-  if (g->container_ == this) g->container_ = nullptr;
+  out->container_ = nullptr;
+  return out;
 }
 
 void GraphicContainer::idChanged(Graphic* g, std::uint32_t oldId) {
@@ -404,9 +409,8 @@ int GraphicContainer::undoOnBehalf(Command* cmd) {
     return kResultNotHandled;
   }
   SensitiveGraphic* g = del->getOld();
-  g->joinContainer(this);
+  add(del->takeOld());  // the container owns it again, with its own id
   returnToPlace(g);
-  del->setOld(nullptr);  // the container owns it again
   invalidateRect(g->invalidRect());
   return kResultNotHandled;
 }

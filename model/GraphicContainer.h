@@ -164,9 +164,10 @@ class GraphicContainer : public CommandReceiverContainer {
   void rememberPlace(const Graphic* g);
 
   /// Appends a graphic at the front and settles its id; the container owns it from now on.
-  std::uint32_t add(Graphic* g);
-  /// Takes a graphic out without destroying it; the caller owns it from now on.
-  void remove(Graphic* g);
+  std::uint32_t add(std::unique_ptr<Graphic> g);
+  /// Takes a member out and hands it to the caller; null when it is no member or the
+  /// container is being destroyed.
+  std::unique_ptr<Graphic> remove(Graphic& g);
   /// Destroys every member, front to back, and restarts the ids at 1.
   void clear();
   /// The front-most sensitive member under `p` (or the captured one). With a

@@ -33,14 +33,14 @@ bool isQuotedSpecField(int i) { return i == 3 || i == 5 || i == 7 || i == 9; }
 
 }  // namespace
 
-Maplet::Maplet(GraphicContainer* container, const std::string& connectorName, const POINT& p)
-    : BehaviouralGraphic(container, connectorName), terminals_(2, nullptr) {
+Maplet::Maplet(const std::string& connectorName, const POINT& p)
+    : BehaviouralGraphic(connectorName), terminals_(2, nullptr) {
   if (getConnector()) Maplet::setCentre(p);
 }
 
-Maplet::Maplet(const Maplet& other, GraphicContainer* container)
+Maplet::Maplet(const Maplet& other)
     : CloneableObject(other),
-      BehaviouralGraphic(other, container),
+      BehaviouralGraphic(other),
       Observer(other),
       terminals_(other.terminals_),
       terminalStyles_(other.terminalStyles_) {}
@@ -69,13 +69,13 @@ Connector* Maplet::getConnector() {
 void Maplet::changeConnector(const char* name) {
   if (name && prototypeName() == name) return;
   if (name) setPrototypeName(name);
-  Connector* made = GraphicsFactory::instance().getConnector(prototypeName(), *this);
-  if (!made) return;
+  std::unique_ptr<Connector> fresh = GraphicsFactory::instance().getConnector(prototypeName());
+  if (!fresh) return;
+  Connector* made = addTo(*this, std::move(fresh));
   if (VisualGraphic* old = visualPart()) {
     invalidate();
     made->copyAttributes(*old);
-    removePart(old);
-    delete old;
+    removePart(*old);  // and destroyed
   }
   setVisualPart(made);
   std::size_t n = made->legCount();
@@ -415,17 +415,17 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
   }
 }
 
-SMaplet::SMaplet(GraphicContainer* container, const std::string& connectorName, const POINT& p)
-    : BehaviouralGraphic(container, connectorName),
-      SRGraphic(container, connectorName),
-      Maplet(container, connectorName, p) {}
+SMaplet::SMaplet(const std::string& connectorName, const POINT& p)
+    : BehaviouralGraphic(connectorName),
+      SRGraphic(connectorName),
+      Maplet(connectorName, p) {}
 
-SMaplet::SMaplet(const SMaplet& other, GraphicContainer* container)
+SMaplet::SMaplet(const SMaplet& other)
     : CloneableObject(other),
-      BehaviouralGraphic(other, container),
+      BehaviouralGraphic(other),
       Observer(other),
-      SRGraphic(other, container),
-      Maplet(other, container) {}
+      SRGraphic(other),
+      Maplet(other) {}
 
 void SMaplet::moveTo(const POINT& p) {
   if (Connector* c = getConnector()) c->setCentre(p);

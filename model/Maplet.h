@@ -17,13 +17,13 @@ class RelationableGraphic;
 class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
  public:
   /// Two floating terminals around a connector centred at `p`.
-  Maplet(GraphicContainer* container, const std::string& connectorName, const POINT& p);
+  Maplet(const std::string& connectorName, const POINT& p);
   /// A copy pointing at the same elements, without observing them.
-  Maplet(const Maplet& other, GraphicContainer* container);
+  Maplet(const Maplet& other);
   /// Repaints its area and stops observing every attached element.
   ~Maplet() override;
 
-  Graphic* clone() const override { return new Maplet(*this, nullptr); }
+  Graphic* clone() const override { return new Maplet(*this); }
   const char* className() const override { return "Maplet"; }
   const char* observerClassName() const override { return className(); }
 
@@ -86,10 +86,10 @@ class SMaplet : public SRGraphic, public Maplet {
  public:
   static constexpr const char* kCommandPtrName = "CommandPtr1<SMaplet>";
 
-  SMaplet(GraphicContainer* container, const std::string& connectorName, const POINT& p);
-  SMaplet(const SMaplet& other, GraphicContainer* container);
+  SMaplet(const std::string& connectorName, const POINT& p);
+  SMaplet(const SMaplet& other);
 
-  Graphic* clone() const override { return new SMaplet(*this, nullptr); }
+  Graphic* clone() const override { return new SMaplet(*this); }
   const char* className() const override { return "SMaplet"; }
 
   /// Reads the maplet, then tells the maplets attached to this one.

@@ -12,14 +12,14 @@
 #include "model/GraphicObjectLocator.h"
 #include "model/Interaction.h"
 
-Node::Node(GraphicContainer* container, const std::string& shapeName, const char* label, const RECT* rect)
-    : BehaviouralGraphic(container, shapeName), SRGraphic(container, shapeName) {
+Node::Node(const std::string& shapeName, const char* label, const RECT* rect)
+    : BehaviouralGraphic(shapeName), SRGraphic(shapeName) {
   if (label) setLabel(label);
   if (rect) setRect(*rect);
 }
 
-Node::Node(const Node& other, GraphicContainer* container)
-    : CloneableObject(other), BehaviouralGraphic(other, container), SRGraphic(other, container) {
+Node::Node(const Node& other)
+    : CloneableObject(other), BehaviouralGraphic(other), SRGraphic(other) {
   if (const char* label = other.getLabel()) setLabel(label);
 }
 
@@ -32,21 +32,22 @@ VisualGraphic* Node::getVisual() {
 }
 
 Shape* Node::getShape() {
-  if (!visualPart() && !prototypeName().empty())
-    setVisualPart(GraphicsFactory::instance().getShape(prototypeName(), *this));
+  if (!visualPart() && !prototypeName().empty()) {
+    if (std::unique_ptr<Shape> made = GraphicsFactory::instance().getShape(prototypeName()))
+      setVisualPart(addTo(*this, std::move(made)));
+  }
   return dynamic_cast<Shape*>(visualPart());
 }
 
 int Node::changeShape(const char* name) {
   if (!name || prototypeName() == name) return 0;
   setPrototypeName(name);
-  Shape* made = GraphicsFactory::instance().getShape(prototypeName(), *this);
-  if (!made) return 0;
+  std::unique_ptr<Shape> fresh = GraphicsFactory::instance().getShape(prototypeName());
+  if (!fresh) return 0;
+  Shape* made = addTo(*this, std::move(fresh));
   if (VisualGraphic* old = visualPart()) {
     made->copyAttributes(*old);
-    removePart(old);
-    old->invalidate();
-    delete old;
+    removePart(*old);  // and destroyed
   }
   setVisualPart(made);
   made->invalidate();

@@ -17,13 +17,13 @@ class Node : public SRGraphic {
   static constexpr std::size_t kLabelRoom = 2000;
 
   /// The shape is made from `shapeName` when first needed.
-  Node(GraphicContainer* container, const std::string& shapeName, const char* label = nullptr,
+  Node(const std::string& shapeName, const char* label = nullptr,
        const RECT* rect = nullptr);
-  Node(const Node& other, GraphicContainer* container);
+  Node(const Node& other);
   /// Repaints the area the node leaves.
   ~Node() override;
 
-  Graphic* clone() const override { return new Node(*this, nullptr); }
+  Graphic* clone() const override { return new Node(*this); }
   const char* className() const override { return "Node"; }
 
   /// The node component text.
@@ -57,13 +57,13 @@ class Node : public SRGraphic {
 /// A node drawn as a frame; moving it moves what lies wholly inside it.
 class ContextBox : public virtual Node {
  public:
-  ContextBox(GraphicContainer* container, const std::string& shapeName, const char* label = nullptr,
+  ContextBox(const std::string& shapeName, const char* label = nullptr,
              const RECT* rect = nullptr)
-      : BehaviouralGraphic(container, shapeName), Node(container, shapeName, label, rect) {}
-  ContextBox(const ContextBox& other, GraphicContainer* container)
-      : CloneableObject(other), BehaviouralGraphic(other, container), Node(other, container) {}
+      : BehaviouralGraphic(shapeName), Node(shapeName, label, rect) {}
+  ContextBox(const ContextBox& other)
+      : CloneableObject(other), BehaviouralGraphic(other), Node(other) {}
 
-  Graphic* clone() const override { return new ContextBox(*this, nullptr); }
+  Graphic* clone() const override { return new ContextBox(*this); }
   const char* className() const override { return "ContextBox"; }
   /// The visual as a frame, or null when it is another kind of shape.
   FrameShape* getFrameShape();

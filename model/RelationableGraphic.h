@@ -14,11 +14,11 @@ class CompositeCommand;
 /// An element whose observers are the maplets attached to it.
 class RelationableGraphic : public Subject, public virtual BehaviouralGraphic {
  public:
-  RelationableGraphic(GraphicContainer* container, const std::string& prototypeName)
-      : BehaviouralGraphic(container, prototypeName) {}
+  explicit RelationableGraphic(const std::string& prototypeName)
+      : BehaviouralGraphic(prototypeName) {}
   /// Starts with no observers.
-  RelationableGraphic(const RelationableGraphic& other, GraphicContainer* container)
-      : CloneableObject(other), BehaviouralGraphic(other, container), Subject() {}
+  RelationableGraphic(const RelationableGraphic& other)
+      : CloneableObject(other), BehaviouralGraphic(other), Subject() {}
 
   /// Where a line coming from `p` meets this element.
   virtual POINT attachPointToward(const POINT& p);

@@ -7,15 +7,15 @@
 /// An element that is both sensitive and relationable, sharing one composite.
 class SRGraphic : public SensitiveGraphic, public RelationableGraphic {
  public:
-  SRGraphic(GraphicContainer* container, const std::string& prototypeName)
-      : BehaviouralGraphic(container, prototypeName),
-        SensitiveGraphic(container, prototypeName),
-        RelationableGraphic(container, prototypeName) {}
-  SRGraphic(const SRGraphic& other, GraphicContainer* container)
+  explicit SRGraphic(const std::string& prototypeName)
+      : BehaviouralGraphic(prototypeName),
+        SensitiveGraphic(prototypeName),
+        RelationableGraphic(prototypeName) {}
+  SRGraphic(const SRGraphic& other)
       : CloneableObject(other),
-        BehaviouralGraphic(other, container),
-        SensitiveGraphic(other, container),
-        RelationableGraphic(other, container) {}
+        BehaviouralGraphic(other),
+        SensitiveGraphic(other),
+        RelationableGraphic(other) {}
 
   const char* className() const override { return "SRGraphic"; }
   /// Unhooks the attached maplets, then deletes: undo restores the element first.

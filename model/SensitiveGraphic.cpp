@@ -151,13 +151,13 @@ int SensitiveGraphic::execute(Command* cmd) {
     case kCmdDelete: {
       auto* del = commandAs<CommandPtr1<SensitiveGraphic>>(cmd, "SensitiveGraphic", "execute");
       if (!del) return 0;
+      if (DragState& drag = mapState().drag; drag.draggedGraphic == this) drag.draggedGraphic = nullptr;
+      // The element leaves its container for the command, which owns it until it is undone.
       if (GraphicContainer* c = container()) {
         c->invalidateRect(invalidRect());
         c->rememberPlace(this);
+        del->setOld(ownedAs<SensitiveGraphic>(c->remove(*this)));
       }
-      if (DragState& drag = mapState().drag; drag.draggedGraphic == this) drag.draggedGraphic = nullptr;
-      setContainer(nullptr);
-      del->setOld(this);
       return 0;
     }
     case kCmdResize:

@@ -21,10 +21,10 @@ class SensitiveGraphic : public CommandReceiver, public virtual BehaviouralGraph
  public:
   static constexpr const char* kCommandPtrName = "CommandPtr1<SensitiveGraphic>";
 
-  SensitiveGraphic(GraphicContainer* container, const std::string& prototypeName)
-      : BehaviouralGraphic(container, prototypeName) {}
-  SensitiveGraphic(const SensitiveGraphic& other, GraphicContainer* container)
-      : CloneableObject(other), BehaviouralGraphic(other, container) {}
+  explicit SensitiveGraphic(const std::string& prototypeName)
+      : BehaviouralGraphic(prototypeName) {}
+  SensitiveGraphic(const SensitiveGraphic& other)
+      : CloneableObject(other), BehaviouralGraphic(other) {}
   /// Clears the drag state when it points here.
   ~SensitiveGraphic() override;
   /// Who answers this element's questions to the user: its map's backend, or the installed one.

@@ -1,4 +1,4 @@
-// The map view: painting what changed, passing the mouse to elements, history, Save and Save As.
+// The map view: painting what changed, passing the mouse to elements, Undo, Redo, Save and Save As.
 #include "shell/CMapClient.h"
 
 #include <QFileDialog>
@@ -65,10 +65,9 @@ void CMapClient::guarded(F&& f) {
   }
 }
 
-CMapClient::CMapClient(QWidget* parent) : BehaviouralGraphic(nullptr, "default"), QWidget(parent) { setUp(); }
+CMapClient::CMapClient(QWidget* parent) : QWidget(parent) { setUp(); }
 
-CMapClient::CMapClient(QWidget* parent, const std::string& fileName)
-    : BehaviouralGraphic(nullptr, "default"), QWidget(parent), fileName_(fileName) {
+CMapClient::CMapClient(QWidget* parent, const std::string& fileName) : QWidget(parent), fileName_(fileName) {
   setUp();
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
   // Stamped before reading: a change made while it is read is noticed at the next save.
@@ -77,19 +76,14 @@ CMapClient::CMapClient(QWidget* parent, const std::string& fileName)
   load(in, fileName);
 }
 
-CMapClient::CMapClient(QWidget* parent, std::istream& in)
-    : BehaviouralGraphic(nullptr, "default"), QWidget(parent) {
+CMapClient::CMapClient(QWidget* parent, std::istream& in) : QWidget(parent) {
   setUp();
   setWindowTitle(QStringLiteral("QOR Brenlo"));
   load(in, {});
 }
 
-CMapClient::~CMapClient() {
-  // The elements go before the widget, and none of them repaints on the way out.
-  setContainerFlags(containerFlags() | kBeingDestroyed);
-  CommandHandler::clear();
-  GraphicContainer::clear();
-}
+// The elements go before the widget, and none of them repaints on the way out.
+CMapClient::~CMapClient() { document_.closeDown(); }
 
 void CMapClient::setUp() {
   setWindowTitle(QStringLiteral("New Map"));
@@ -100,58 +94,19 @@ void CMapClient::setUp() {
   setAutoFillBackground(true);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  document_.setView(this);
+  // The history moved, or the map was saved or changed past undoing: captions and enablers follow.
+  document_.history().setChangeCallback([this] { emit historyChanged(); });
 }
 
 void CMapClient::load(std::istream& in, const std::string& name) {
-  loadFailed_ = !init(*this, in, name);
-  savedAt_ = static_cast<long>(undoCount());
+  loadFailed_ = !init(document_, in, name);
+  document_.history().markClean();
 }
-
-bool CMapClient::isChanged() const { return savedAt_ != static_cast<long>(undoCount()); }
 
 QString CMapClient::documentName() const {
   return fileName_.empty() ? QStringLiteral("New View") : QString::fromLocal8Bit(fileName_.c_str());
 }
-
-Graphic* CMapClient::clone() const {
-  reportError(nullptr, 'E', "You must override Graphic::clone() in class %s", "CMapClient");
-  return nullptr;
-}
-
-NativeWindow CMapClient::window() const { return const_cast<QWidget*>(static_cast<const QWidget*>(this)); }
-
-int CMapClient::execute(std::unique_ptr<Command> cmd) {
-  const unsigned before = undoCount();
-  const int r = CommandHandler::execute(std::move(cmd));
-  // A new command drops the undone ones: a saved state among them cannot come back.
-  if (undoCount() != before && savedAt_ > static_cast<long>(before)) savedAt_ = -1;
-  historyMoved();
-  return r;
-}
-
-int CMapClient::undo() {
-  const int r = CommandHandler::undo();
-  historyMoved();
-  return r;
-}
-
-int CMapClient::redo() {
-  const int r = CommandHandler::redo();
-  historyMoved();
-  return r;
-}
-
-int CMapClient::popToFront(Graphic* g) {
-  const bool inFront = front() == g;
-  const int r = RootMap::popToFront(g);
-  if (r == 0 && !inFront) {
-    savedAt_ = -1;  // no place in the history holds the saved order any more
-    emit historyChanged();
-  }
-  return r;
-}
-
-void CMapClient::historyMoved() { emit historyChanged(); }
 
 bool CMapClient::save() {
   if (fileName_.empty()) return saveAs();
@@ -192,7 +147,7 @@ bool CMapClient::saveTo(const std::string& fileName) {
   const bool ownFile = !fileName_.empty() && fileName == fileName_;
   const QString name = QString::fromLocal8Bit(fileName.c_str());
   QString question;
-  if (ownFile && readIncompletely()) {
+  if (ownFile && document_.readIncompletely()) {
     question = QStringLiteral("'%1' could not be read completely: saving replaces it with what was read. Overwrite it?")
                    .arg(name);
   } else if (ownFile) {
@@ -216,7 +171,7 @@ bool CMapClient::saveTo(const std::string& fileName) {
 
 bool CMapClient::writeTo(const std::string& fileName) {
   std::string why;
-  if (!::save(*this, fileName, &why)) {
+  if (!::save(document_, fileName, &why)) {
     emit historyChanged();
     // The console line is easily hidden behind this window: the window tells it too.
     QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromLocal8Bit(why.c_str()), QMessageBox::Ok, this);
@@ -226,16 +181,16 @@ bool CMapClient::writeTo(const std::string& fileName) {
   }
   fileName_ = fileName;
   stamp_ = stampOfFile(fileName);
-  setReadIncompletely(false);  // the file holds the map now
+  document_.setReadIncompletely(false);  // the file holds the map now
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
-  savedAt_ = static_cast<long>(undoCount());
-  emit historyChanged();
+  document_.history().markClean();
   return true;
 }
 
 void CMapClient::deleteSelection() {
   guarded([this] {
-    if (std::unique_ptr<Command> all = doGenerateCommand(kCmdDelete, nullptr, nullptr)) submitCommand(std::move(all));
+    if (std::unique_ptr<Command> all = document_.doGenerateCommand(kCmdDelete, nullptr, nullptr))
+      document_.submitCommand(std::move(all));
   });
 }
 
@@ -244,10 +199,10 @@ bool CMapClient::runCommand(int id) {
     case cm::ObjectResize:
       return true;
     case cm::EditUndo:
-      undo();
+      document_.history().undo();
       return true;
     case cm::EditRedo:
-      redo();
+      document_.history().redo();
       return true;
     case cm::FileSave:
       save();
@@ -270,18 +225,17 @@ std::optional<bool> CMapClient::commandEnabled(int id) {
     case cm::FileSaveAs:
       return true;
     case cm::EditUndo:
-      return undoCount() > 0;
+      return document_.history().undoCount() > 0;
     case cm::EditRedo:
-      return canRedo();
+      return document_.history().canRedo();
     case cm::EditDelete:
-      return !selection().empty();
+      return !document_.selection().empty();
     default:
       return std::nullopt;
   }
 }
 
-void CMapClient::repaint(const RECT& r) {
-  if (isBeingDestroyed()) return;
+void CMapClient::repaintArea(const RECT& r) {
   if (r.left == kWholeArea.left && r.top == kWholeArea.top && r.right == kWholeArea.right &&
       r.bottom == kWholeArea.bottom) {
     update();
@@ -294,7 +248,7 @@ void CMapClient::repaint(const RECT& r) {
 void CMapClient::paintArea(QPainter& painter, const RECT& area) {
   // The map's area index gives the elements near the area; nothing else is visited.
   QtDrawingContext dc(painter);
-  drawArea(dc, area);
+  document_.drawArea(dc, area);
 }
 
 void CMapClient::paintEvent(QPaintEvent* event) {
@@ -317,15 +271,15 @@ void CMapClient::mousePressEvent(QMouseEvent* event) {
   guarded([&] {
     switch (event->button()) {
       case Qt::LeftButton:
-        if (SensitiveGraphic* s = findSensitiveAt(p)) {
+        if (SensitiveGraphic* s = document_.findSensitiveAt(p)) {
           s->leftButtonDown(keys, p);
         } else {
-          setCaptured(nullptr);
-          rubberBandSelect(keys, p);  // a press on empty space selects by a rubber band
+          document_.setCaptured(nullptr);
+          document_.rubberBandSelect(keys, p);  // a press on empty space selects by a rubber band
         }
         break;
       case Qt::RightButton:
-        CMap::rightButtonDown(keys, p);  // the walk through the elements, then the map's popup
+        document_.rightButtonDown(keys, p);  // the walk through the elements, then the map's popup
         break;
       default:
         break;  // the middle button has no meaning here
@@ -337,11 +291,11 @@ void CMapClient::mouseReleaseEvent(QMouseEvent* event) {
   const unsigned keys = keysOf(event);
   const POINT p = pointOf(event);
   guarded([&] {
-    SensitiveGraphic* s = findSensitiveAt(p);
+    SensitiveGraphic* s = document_.findSensitiveAt(p);
     if (event->button() == Qt::LeftButton) {
-      if (s) s->leftButtonUp(keys, p); else setCaptured(nullptr);
+      if (s) s->leftButtonUp(keys, p); else document_.setCaptured(nullptr);
     } else if (event->button() == Qt::RightButton) {
-      if (s) s->rightButtonUp(keys, p); else setCaptured(nullptr);
+      if (s) s->rightButtonUp(keys, p); else document_.setCaptured(nullptr);
     }
   });
 }
@@ -350,14 +304,14 @@ void CMapClient::mouseDoubleClickEvent(QMouseEvent* event) {
   const unsigned keys = keysOf(event);
   const POINT p = pointOf(event);
   guarded([&] {
-    SensitiveGraphic* s = findSensitiveAt(p);
+    SensitiveGraphic* s = document_.findSensitiveAt(p);
     switch (event->button()) {
       case Qt::LeftButton:
       case Qt::MiddleButton:  // both answered by the element's left double click
-        if (s) s->leftDoubleClick(keys, p); else setCaptured(nullptr);
+        if (s) s->leftDoubleClick(keys, p); else document_.setCaptured(nullptr);
         break;
       case Qt::RightButton:
-        if (s) s->rightDoubleClick(keys, p); else setCaptured(nullptr);
+        if (s) s->rightDoubleClick(keys, p); else document_.setCaptured(nullptr);
         break;
       default:
         break;
@@ -369,6 +323,6 @@ void CMapClient::mouseMoveEvent(QMouseEvent* event) {
   const unsigned keys = keysOf(event);
   const POINT p = pointOf(event);
   guarded([&] {
-    if (SensitiveGraphic* s = findSensitiveAt(p)) s->mouseMove(keys, p);
+    if (SensitiveGraphic* s = document_.findSensitiveAt(p)) s->mouseMove(keys, p);
   });
 }

@@ -1,4 +1,4 @@
-// The map view: one widget that is at once the map, its view and its command history.
+// The map view: the widget that shows one map document and passes the mouse to its elements.
 #pragma once
 
 #include <QWidget>
@@ -6,19 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "commands/Command.h"
 #include "file/SafeSave.h"
+#include "model/MapView.h"
 #include "model/RootMap.h"
 #include "shell/CommandTarget.h"
 
 class QPainter;
 
-/// Shows one map, turns the mouse into calls on its elements, keeps its history
-/// and knows its file: whether the map changed since it was read or last saved.
-class CMapClient : public QWidget, public RootMap, public CommandTarget {
+/// Shows one map document, turns the mouse into calls on its elements and knows its
+/// file: whether the map changed since it was read or last saved.
+class CMapClient : public QWidget, public MapView, public CommandTarget {
   Q_OBJECT
  public:
-
   /// A new, empty map titled "New Map".
   explicit CMapClient(QWidget* parent = nullptr);
   /// A map read from `fileName`, titled with it; isOk() tells whether it was read.
@@ -27,12 +26,16 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   CMapClient(QWidget* parent, std::istream& in);
   ~CMapClient() override;
 
+  /// The map this window shows, with its history.
+  RootMap& document() { return document_; }
+  const RootMap& document() const { return document_; }
+
   /// True unless reading the map at construction failed.
   bool isOk() const { return !loadFailed_; }
   /// The file the map is read from and saved to; empty for none yet.
   const std::string& fileName() const { return fileName_; }
-  /// True when the history is elsewhere than where it was when the map was read or last saved.
-  bool isChanged() const;
+  /// True when the map differs from the one read or last saved.
+  bool isChanged() const { return document_.isChanged(); }
   /// The name a user knows this map by: its file, or "New View".
   QString documentName() const;
 
@@ -47,20 +50,6 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   /// Deletes the selected elements as one undoable step.
   void deleteSelection();
 
-  /// A view cannot be copied: reports the refusal and answers null.
-  Graphic* clone() const override;
-  /// This widget, as the window elements track and pop up their menus in.
-  NativeWindow window() const override;
-
-  /// Commands of the elements arrive here and go into the history.
-  int submitCommand(std::unique_ptr<Command> cmd) override { return execute(std::move(cmd)); }
-  /// Records the command when it succeeds; a saved state among the undone commands it drops is gone.
-  int execute(std::unique_ptr<Command> cmd) override;
-  int undo() override;
-  int redo() override;
-  using CMap::execute;
-  using CMap::undo;
-
   /// Resize (103, nothing), Undo, Redo, Save, Save As and Delete.
   bool runCommand(int id) override;
   std::optional<bool> commandEnabled(int id) override;
@@ -68,17 +57,17 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
   /// Draws the elements that meet `area` (map coordinates) with `painter`.
   void paintArea(QPainter& painter, const RECT& area);
 
-  /// Bringing an element to the front changes the painting order, and with it what Save
-  /// writes: the map counts as changed until it is saved again (undo does not restore it).
-  int popToFront(Graphic* g) override;
+  /// Repaints an area of the map (map and widget coordinates are the same).
+  void repaintArea(const RECT& r) override;
+  /// This widget, as the window elements track and pop up their menus in.
+  /// (The interaction services take it back as a QWidget.)
+  NativeWindow nativeWindow() const override { return static_cast<QWidget*>(const_cast<CMapClient*>(this)); }
 
  signals:
   /// The history moved or the map was saved: captions and enablers may change.
   void historyChanged();
 
  protected:
-  void repaint(const RECT& r) override;
-  using QWidget::repaint;
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -89,15 +78,13 @@ class CMapClient : public QWidget, public RootMap, public CommandTarget {
  private:
   void setUp();
   void load(std::istream& in, const std::string& name);
-  void historyMoved();
   bool writeTo(const std::string& fileName);
   template <class F>
   void guarded(F&& f);
 
-
+  RootMap document_;
   std::string fileName_;
   FileStamp stamp_;  // the file as this window read or last wrote it
   bool loadFailed_ = false;
   bool setUpDone_ = false;
-  long savedAt_ = 0;  // undoCount() when last read or saved; -1 when that state is gone
 };

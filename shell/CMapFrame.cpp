@@ -17,7 +17,7 @@ namespace {
 QSize mapExtent(CMapClient* view) {
   constexpr int kMargin = 20;
   long right = 0, bottom = 0;
-  for (Graphic* g : *view) {
+  for (Graphic* g : view->document()) {
     const RECT b = g->boundingRect();
     const RECT i = g->invalidRect();
     right = std::max({right, long(b.right), long(i.right)});

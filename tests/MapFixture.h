@@ -26,12 +26,12 @@ class MapFixture : public ::testing::Test {
   }
 
   Node* node(RECT r, const char* label = nullptr, const char* shape = "Rectangle") {
-    return new Node(&map, shape, label, &r);
+    return addTo(map, std::make_unique<Node>(shape, label, &r));
   }
-  ContextBox* context(RECT r) { return new ContextBox(&map, "frame", nullptr, &r); }
+  ContextBox* context(RECT r) { return addTo(map, std::make_unique<ContextBox>("frame", nullptr, &r)); }
   /// A maplet of the given type with its ends hooked to `a` and `b` (null floats).
   SMaplet* arc(RelationableGraphic* a, RelationableGraphic* b, const char* type = "Undirected") {
-    auto* m = new SMaplet(&map, type, {0, 0});
+    auto* m = addTo(map, std::make_unique<SMaplet>(type, POINT{0, 0}));
     if (a) m->setConnection(0, a);
     if (b) m->setConnection(1, b);
     return m;

@@ -64,7 +64,7 @@ void generateMap(CMap& map, std::size_t elements, std::uint32_t seed) {
     std::int32_t c = static_cast<std::int32_t>(rng() % columns), r = static_cast<std::int32_t>(rng() % rows);
     RECT frame{c * kCellWidth - 10, r * kCellHeight - 10, (c + 3) * kCellWidth - 20, (r + 3) * kCellHeight - 30};
     std::string label = "context " + std::to_string(i + 1);
-    factory.makeContextBox(&map, "frame", label.c_str(), &frame);
+    addTo(map, factory.makeContextBox("frame", label.c_str(), &frame));
   }
   std::vector<Node*> nodes;
   nodes.reserve(nodeCount);
@@ -74,7 +74,7 @@ void generateMap(CMap& map, std::size_t elements, std::uint32_t seed) {
     std::int32_t y = r * kCellHeight + static_cast<std::int32_t>(rng() % 30);
     RECT box{x, y, x + 60 + static_cast<std::int32_t>(rng() % 50), y + 30};
     std::string label = labelFrom(rng);
-    nodes.push_back(factory.makeNode(&map, kShapes[rng() % countOf(kShapes)], label.c_str(), &box));
+    nodes.push_back(addTo(map, factory.makeNode(kShapes[rng() % countOf(kShapes)], label.c_str(), &box)));
   }
   for (std::size_t i = 0; i < mapletCount; ++i) {
     std::int32_t a = static_cast<std::int32_t>(rng() % nodeCount);
@@ -83,7 +83,7 @@ void generateMap(CMap& map, std::size_t elements, std::uint32_t seed) {
     c = std::clamp(c, 0, columns - 1);
     r = std::clamp(r, 0, rows - 1);
     std::int32_t b = std::min<std::int32_t>(r * columns + c, static_cast<std::int32_t>(nodeCount) - 1);
-    SMaplet* m = factory.makeMaplet(&map, kArcTypes[rng() % countOf(kArcTypes)], {0, 0});
+    SMaplet* m = addTo(map, factory.makeMaplet(kArcTypes[rng() % countOf(kArcTypes)], {0, 0}));
     m->setConnection(0, nodes[a]);
     m->setConnection(1, nodes[b]);
   }
@@ -160,9 +160,9 @@ bool RandomEditor::step() {
     POINT p = somewhere();
     RECT box{p.x, p.y, p.x + 80, p.y + 30};
     std::string label = labelFrom(rng_);
-    cmd = map_.generateNewNode(factory.makeNode(nullptr, kShapes[below(countOf(kShapes))], label.c_str(), &box));
+    cmd = map_.generateNewNode(factory.makeNode(kShapes[below(countOf(kShapes))], label.c_str(), &box));
   } else if (roll < 79) {
-    cmd = map_.generateNewArc(factory.makeMaplet(nullptr, kArcTypes[below(countOf(kArcTypes))], somewhere()));
+    cmd = map_.generateNewArc(factory.makeMaplet(kArcTypes[below(countOf(kArcTypes))], somewhere()));
   } else if (roll < 91) {  // a terminal hooked to another node, or floated
     auto* m = dynamic_cast<SMaplet*>(pick(3));
     Graphic* target = pick(1);

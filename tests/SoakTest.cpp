@@ -122,15 +122,15 @@ TEST_F(Soak, UndoAllGivesTheOriginalFileAndRedoAllTheEditedOne) {
   EXPECT_NE(edited, original);
   EXPECT_GT(editor.accepted(), edits * 3 / 4);
   EXPECT_EQ(editor.refused(), 0u);
-  EXPECT_EQ(map.undoCount(), editor.accepted());
+  EXPECT_EQ(map.history().undoCount(), editor.accepted());
 
-  while (map.undoCount() > 0) ASSERT_EQ(map.undo(), 0);
+  while (map.history().undoCount() > 0) ASSERT_EQ(map.history().undo(), 0);
   // Ids are never given out twice, so the id counter stays where the edits took it.
   EXPECT_GE(map.nextId(), originalCounter);
   map.setNextId(originalCounter);
   EXPECT_EQ(firstDifference(shownText(map), original), "");
   map.setNextId(editedCounter);
-  while (map.canRedo()) ASSERT_EQ(map.redo(), 0);
+  while (map.history().canRedo()) ASSERT_EQ(map.history().redo(), 0);
   EXPECT_EQ(firstDifference(shownText(map), edited), "");
   for (const auto& r : reports.shown) EXPECT_NE(r.severity, 'E') << r.text;
 }

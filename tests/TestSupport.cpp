@@ -18,13 +18,13 @@ bool RecordingReports::saw(const std::string& part) const {
   return false;
 }
 
-TestElement::TestElement(GraphicContainer* c, RECT r)
-    : CloneableObject(), BehaviouralGraphic(c, "test"), SensitiveGraphic(c, "test") {
-  setVisualPart(new TestVisual(this, r));
+TestElement::TestElement(RECT r)
+    : CloneableObject(), BehaviouralGraphic("test"), SensitiveGraphic("test") {
+  setVisualPart(addTo(*this, std::make_unique<TestVisual>(r)));
 }
 
-TestElement::TestElement(const TestElement& o, GraphicContainer* c)
-    : CloneableObject(o), BehaviouralGraphic(o, c), SensitiveGraphic(o, c) {}
+TestElement::TestElement(const TestElement& o)
+    : CloneableObject(o), BehaviouralGraphic(o), SensitiveGraphic(o) {}
 
 int TestElement::execute(Command* cmd) {
   if (journal) journal->push_back("x:" + std::to_string(cmd->type()));
@@ -46,9 +46,8 @@ int TestElement::execute(Command* cmd) {
         if (GraphicContainer* c = container()) {
           c->invalidateRect(invalidRect());
           c->rememberPlace(this);
+          d->setOld(ownedAs<SensitiveGraphic>(c->remove(*this)));
         }
-        d->setOld(this);
-        setContainer(nullptr);
         return 0;
       }
       return -1;

@@ -60,9 +60,9 @@ class RecordingReports : public ReportPlatform, public ErrorHandler {
 /// A rectangle primitive with no drawing of its own.
 class TestVisual : public VisualGraphic {
  public:
-  explicit TestVisual(GraphicContainer* c = nullptr, RECT r = {}) : VisualGraphic(c), rect(r) {}
-  TestVisual(const TestVisual& o, GraphicContainer* c) : VisualGraphic(o, c), rect(o.rect) {}
-  Graphic* clone() const override { return new TestVisual(*this, nullptr); }
+  explicit TestVisual(RECT r = {}) : VisualGraphic(), rect(r) {}
+  TestVisual(const TestVisual& o) : VisualGraphic(o), rect(o.rect) {}
+  Graphic* clone() const override { return new TestVisual(*this); }
   const char* className() const override { return "TestVisual"; }
   void draw(DrawingContext&) override { ++drawn; }
   RECT getRect() const override { return rect; }
@@ -76,9 +76,9 @@ class TestVisual : public VisualGraphic {
 /// deletes itself on DELETE as map elements do.
 class TestElement : public SensitiveGraphic {
  public:
-  explicit TestElement(GraphicContainer* c = nullptr, RECT r = {0, 0, 10, 10});
-  TestElement(const TestElement& o, GraphicContainer* c);
-  Graphic* clone() const override { return new TestElement(*this, nullptr); }
+  explicit TestElement(RECT r = {0, 0, 10, 10});
+  TestElement(const TestElement& o);
+  Graphic* clone() const override { return new TestElement(*this); }
   const char* className() const override { return "TestElement"; }
   VisualGraphic* getVisual() override { return visualPart(); }
   int changeShape(const char*) override { return -1; }

@@ -94,6 +94,45 @@ TEST(CommandHandler, PositionMovesEvenWhenStepsFail) {
   EXPECT_EQ(state(h), (HistoryState{1, false, 1}));
 }
 
+// The clean mark follows undo and redo back to its place, and is gone for good once the
+// commands after it are dropped or something changes that no undo restores.
+TEST(CommandHandler, CleanMarkComesBackByUndoUntilItsPlaceIsDropped) {
+  std::vector<std::string> log;
+  CommandHandler h;
+  int told = 0;
+  h.setChangeCallback([&told] { ++told; });
+  EXPECT_TRUE(h.isClean());
+  h.execute(std::make_unique<Probe>(log, "1"));
+  h.execute(std::make_unique<Probe>(log, "2"));
+  EXPECT_FALSE(h.isClean());
+  h.markClean();  // saved after 2
+  h.undo();
+  EXPECT_FALSE(h.isClean());
+  h.redo();
+  EXPECT_TRUE(h.isClean());
+  EXPECT_EQ(told, 5);
+  h.execute(std::make_unique<Probe>(log, "bad", -1));  // not recorded: nothing moved
+  EXPECT_EQ(told, 5);
+  EXPECT_TRUE(h.isClean());
+
+  h.undo();
+  h.undo();
+  h.execute(std::make_unique<Probe>(log, "3"));  // drops 2, where the clean place was
+  h.undo();
+  EXPECT_FALSE(h.isClean());
+  h.redo();
+  EXPECT_FALSE(h.isClean());
+  while (h.undoCount() > 0) h.undo();
+  EXPECT_FALSE(h.isClean());
+
+  h.markClean();
+  h.loseClean();
+  EXPECT_FALSE(h.isClean());
+  h.redo();
+  h.undo();
+  EXPECT_FALSE(h.isClean());
+}
+
 TEST(CommandHandler, LookupExceptionsAreReportedNotThrown) {
   RecordingReports reports;
   struct Throwing : Command {
@@ -110,12 +149,12 @@ TEST(CommandHandler, DeleteLifecycleOwnsTheElementOnlyWhileItIsDeleted) {
   TestHistoryRoot root;
   int destroyed = 0;
   struct Counted : TestElement {
-    Counted(GraphicContainer* c, int& n) : BehaviouralGraphic(c, "test"), TestElement(c), n(n) {}
+    explicit Counted(int& n) : BehaviouralGraphic("test"), n(n) {}
     ~Counted() override { ++n; }
     int& n;
   };
-  auto* a = new Counted(&root, destroyed);
-  auto* b = new Counted(&root, destroyed);
+  auto* a = addTo(root, std::make_unique<Counted>(destroyed));
+  auto* b = addTo(root, std::make_unique<Counted>(destroyed));
   root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*a), kCmdDelete, nullptr, nullptr));
   root.undo();  // a is back in the map
   EXPECT_EQ(root.find(1), a);

@@ -29,13 +29,13 @@ TEST(Command, StampIdentifiesTheMakerNotTheContent) {
 
 TEST(Command, ExecuteFindsTheReceiverEachTime) {
   TestRoot root;
-  auto* e = new TestElement(&root, {0, 0, 10, 10});
+  auto* e = addTo(root, std::make_unique<TestElement>(RECT{0, 0, 10, 10}));
   Command1<tagPOINT> move(GraphicObjectLocator(*e), kCmdMoveTo, {50, 60}, {0, 0});
   EXPECT_EQ(move.execute(), 0);
   EXPECT_EQ(e->origin(), (POINT{50, 60}));
   EXPECT_EQ(move.undo(), 0);
   EXPECT_EQ(e->origin(), (POINT{0, 0}));
-  delete e;
+  root.remove(*e);  // and destroyed
   EXPECT_EQ(move.execute(), -1) << "the root acts on behalf, and moves nothing";
   Command1<tagPOINT> lost(NullObjectLocator(), kCmdMoveTo, {}, {});
   EXPECT_EQ(lost.execute(), -300);
@@ -45,8 +45,8 @@ TEST(Command, ExecuteFindsTheReceiverEachTime) {
 TEST(CompositeCommand, ExecutesInOrderAndUndoesInReverse) {
   TestRoot root;
   std::vector<std::string> journal;
-  auto* a = new TestElement(&root);
-  auto* b = new TestElement(&root);
+  auto* a = addTo(root, std::make_unique<TestElement>());
+  auto* b = addTo(root, std::make_unique<TestElement>());
   a->journal = b->journal = &journal;
   CompositeCommand both(NullObjectLocator(), kCmdMoveTo);
   both.append(std::make_unique<Command1<tagPOINT>>(GraphicObjectLocator(*a), kCmdMoveTo, POINT{5, 5}, POINT{}));
@@ -62,7 +62,7 @@ TEST(CompositeCommand, ExecutesInOrderAndUndoesInReverse) {
 
 TEST(Command, TextFormOfEveryValueKind) {
   TestRoot root;
-  auto* e = new TestElement(&root);
+  auto* e = addTo(root, std::make_unique<TestElement>());
   GraphicObjectLocator here(*e);
   Command1<tagPOINT> move(here, kCmdMoveTo, {3, -4}, {1, 2});
   std::string head = printed(move);
@@ -132,8 +132,8 @@ class RegisteredCommands : public ::testing::Test {
 
 TEST_F(RegisteredCommands, EveryKindRoundTrips) {
   TestRoot root;
-  auto* e = new TestElement(&root);
-  new TestElement(e);
+  auto* e = addTo(root, std::make_unique<TestElement>());
+  addTo(*e, std::make_unique<TestElement>());
   GraphicObjectLocator here(*e);
   std::vector<std::unique_ptr<Command>> all;
   all.push_back(std::make_unique<Command1<tagPOINT>>(here, kCmdMoveTo, POINT{3, -4}, POINT{1, 2}));
@@ -170,7 +170,7 @@ TEST_F(RegisteredCommands, UnknownCompositeMemberIsSkipped) {
 TEST_F(RegisteredCommands, CutTextReadsWhatItHoldsWhole) {
   RecordingReports reports;
   TestRoot root;
-  auto* e = new TestElement(&root);
+  auto* e = addTo(root, std::make_unique<TestElement>());
   CompositeCommand c(NullObjectLocator(), kCmdMoveTo);
   c.append(std::make_unique<Command1<std::string>>(GraphicObjectLocator(*e), kCmdChangeLabel, "x", "y"));
   c.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*e), kCmdResize, RECT{}, RECT{}));

@@ -105,7 +105,7 @@ TEST_F(GraphicsFactoryTest, ConnectorNamesComeInByteOrder) {
 }
 
 TEST_F(GraphicsFactoryTest, RegisteringANameTwiceKeepsTheFirst) {
-  EXPECT_FALSE(factory.addShape("Ellipse", RectangleShape(nullptr, {}, 0x0000FF)));
+  EXPECT_FALSE(factory.addShape("Ellipse", RectangleShape({}, 0x0000FF)));
   EXPECT_STREQ(factory.getShape("Ellipse")->className(), "EllipseShape");
   EXPECT_EQ(factory.getShape("Ellipse")->fillColor(), kWhite);
   registerStandardPrototypes();
@@ -129,16 +129,6 @@ TEST_F(GraphicsFactoryTest, ConnectorTypesShareTheirArrowheads) {
   const ArrowHead* directed = factory.getConnector("Directed")->leg(1)->endArrow();
   const ArrowHead* biDirect = factory.getConnector("BiDirect")->leg(0)->endArrow();
   EXPECT_EQ(directed, biDirect);
-}
-
-TEST_F(GraphicsFactoryTest, AGetWithAContainerMakesTheCloneAMember) {
-  TestRoot root;
-  new RectangleShape(&root);
-  Shape* s = factory.getShape("Rectangle-Green", root);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->container(), &root);
-  EXPECT_EQ(s->id(), 2u);
-  EXPECT_EQ(root.find(2), s);
 }
 
 TEST(GraphicsLibraryTest, FallsBackToDefaultThenToTheFirstName) {

@@ -16,7 +16,7 @@ void placeThree(Connector& c) {
 }
 
 std::unique_ptr<Connector> threeLegs() {
-  auto c = std::make_unique<Connector>(nullptr, 3);
+  auto c = std::make_unique<Connector>(3);
   placeThree(*c);
   return c;
 }
@@ -75,7 +75,7 @@ TEST(ConnectorTest, ItsRectangleIsTheUnionOfItsLegsRepaintAreas) {
 
 TEST(ConnectorTest, MovingTheCentreReroutesEveryLegAndRepaintsBothAreas) {
   TestRoot root;
-  auto* c = new Connector(&root, 3);
+  auto* c = addTo(root, std::make_unique<Connector>(3));
   placeThree(*c);
   root.invalidated.clear();
   c->setCentre({60, 40});
@@ -97,7 +97,7 @@ TEST(ConnectorTest, SetRectShiftsTheWholeConnector) {
 TEST(ConnectorTest, CopyAttributesTakesTheCentreAndTheSharedTerminals) {
   auto from = threeLegs();
   from->setCentre({40, 40});
-  Connector to(nullptr, 2);
+  Connector to(2);
   to.setConnectorFlags(2);
   to.copyAttributes(*from);
   EXPECT_EQ(to.centre(), (POINT{40, 40}));

@@ -7,7 +7,7 @@
 #include "tests/TestSupport.h"
 
 TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygon) {
-  FrameShape f(nullptr, {0, 0, 100, 80}, 0x0000FF, 0x00FF00);
+  FrameShape f({0, 0, 100, 80}, 0x0000FF, 0x00FF00);
   RecordingDC dc;
   layOutAndDraw(f, dc);
   auto polygons = dc.callsOf("polygon");
@@ -20,7 +20,7 @@ TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygon) {
 }
 
 TEST(FrameShapeTest, TheTitleStripGrowsWithTheMeasuredTitle) {
-  FrameShape f(nullptr, {0, 0, 200, 80});
+  FrameShape f({0, 0, 200, 80});
   EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 199, 3}));
   f.setLabel("Title");
   RecordingDC dc;
@@ -30,7 +30,7 @@ TEST(FrameShapeTest, TheTitleStripGrowsWithTheMeasuredTitle) {
 }
 
 TEST(FrameShapeTest, AClickInsideTheFrameDoesNotHitIt) {
-  FrameShape f(nullptr, {0, 0, 100, 80});
+  FrameShape f({0, 0, 100, 80});
   EXPECT_EQ(f.hitTest({50, 40}), 0u);
   EXPECT_EQ(f.hitTest({96, 76}), 0u);  // the inner edge belongs to the inside
   EXPECT_EQ(f.hitTest({2, 40}), 0x11u);
@@ -39,7 +39,7 @@ TEST(FrameShapeTest, AClickInsideTheFrameDoesNotHitIt) {
 }
 
 TEST(FrameShapeTest, ATitleStaysOnOneLineAndIsLaidOutAgain) {
-  FrameShape f(nullptr, {0, 0, 300, 100});
+  FrameShape f({0, 0, 300, 100});
   f.setLabel("one two three four five");
   EXPECT_EQ(f.label()->aspect(), TextDrawing::kTitleAspect);
   EXPECT_TRUE(f.isLayoutPending());

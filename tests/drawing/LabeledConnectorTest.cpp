@@ -12,7 +12,7 @@ namespace {
 LabeledConnector agnt() {
   auto label = std::make_unique<EllipseShape>();
   label->setLabel("AGNT");
-  LabeledConnector c(nullptr, 2, std::move(label));
+  LabeledConnector c(2, std::move(label));
   c.setTerminalPoint(0, {0, 50});
   c.setTerminalPoint(1, {100, 50});
   return c;

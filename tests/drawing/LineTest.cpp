@@ -6,7 +6,7 @@
 #include "tests/RecordingDC.h"
 
 TEST(LineTest, ItsRectangleIsTheNormalisedSpanOfItsPoints) {
-  Line l(nullptr, {50, 10}, {10, 40});
+  Line l({50, 10}, {10, 40});
   EXPECT_EQ(l.getRect(), (RECT{10, 10, 50, 40}));
   l.setRect({0, 0, 20, 30});
   EXPECT_EQ(l.start(), (POINT{0, 0}));
@@ -19,26 +19,26 @@ TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
     bool selected;
     unsigned expected;
   };
-  Line l(nullptr, {0, 0}, {100, 50});
+  Line l({0, 0}, {100, 50});
   for (Case c : {Case{{4, 4}, false, 0x150}, Case{{4, 4}, true, 0x120}, Case{{96, 46}, false, 0x250},
                  Case{{103, 52}, true, 0x220}, Case{{20, 4}, false, 0}, Case{{50, 27}, false, 0x10},
                  Case{{50, 28}, false, 0}, Case{{-6, 0}, false, 0}}) {
     l.setHighlighted(c.selected);
     EXPECT_EQ(l.hitTest(c.p), c.expected) << c.p.x << "," << c.p.y;
   }
-  Line vertical(nullptr, {10, 0}, {10, 100});
+  Line vertical({10, 0}, {10, 100});
   EXPECT_EQ(vertical.hitTest({14, 50}), 0x10u);
   EXPECT_EQ(vertical.hitTest({16, 50}), 0u);
 }
 
 TEST(LineTest, ASteepLineIsHitAlongItsWholeLength) {
-  Line l(nullptr, {0, 0}, {2, 100});
+  Line l({0, 0}, {2, 100});
   for (std::int32_t y = 10; y <= 90; y += 10) EXPECT_EQ(l.hitTest({y / 50, y}), 0x10u) << y;
   EXPECT_EQ(l.hitTest({5, 20}), 0u);
 }
 
 TEST(LineTest, DrawsTheLineThenItsArrowheadsPointingOutward) {
-  Line l(nullptr, {0, 0}, {100, 0}, 0x0000FF);
+  Line l({0, 0}, {100, 0}, 0x0000FF);
   l.setStartArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
   l.setEndArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
   RecordingDC dc;

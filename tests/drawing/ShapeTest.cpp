@@ -23,7 +23,7 @@ using ShapeMaker = std::function<std::unique_ptr<Shape>(RECT)>;
 
 template <class S>
 ShapeMaker maker() {
-  return [](RECT r) -> std::unique_ptr<Shape> { return std::make_unique<S>(nullptr, r); };
+  return [](RECT r) -> std::unique_ptr<Shape> { return std::make_unique<S>(r); };
 }
 
 /// A highlighted 100 × 50 shape at the origin.
@@ -37,7 +37,7 @@ std::unique_ptr<Shape> selected(const ShapeMaker& make) {
 
 TEST(ShapeTest, AnEmptyShapeWithoutLabelIsDrawn40By30FromItsCorner) {
   ChangeRecordingRoot root;
-  auto* s = new RectangleShape(&root, {10, 20, 10, 20});
+  auto* s = addTo(root, std::make_unique<RectangleShape>(RECT{10, 20, 10, 20}));
   RecordingDC dc;
   layOutAndDraw(*s, dc);
   EXPECT_EQ(s->getRect(), (RECT{10, 20, 50, 50}));
@@ -70,7 +70,7 @@ TEST(ShapeTest, AutomaticSizeFitsTheLabelByKind) {
 }
 
 TEST(ShapeTest, AShapeOfFixedSizeKeepsItWhenItsLabelChanges) {
-  RectangleShape s(nullptr, {0, 0, 30, 30});
+  RectangleShape s({0, 0, 30, 30});
   s.setLabel("a much longer label than fits");
   RecordingDC dc;
   layOutAndDraw(s, dc);
@@ -118,7 +118,7 @@ TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCorners) {
 }
 
 TEST(ShapeTest, TheLabelIsWrittenCentredInTheLabelAreaInTheTextColour) {
-  EllipseShape s(nullptr, {0, 0, 100, 60});
+  EllipseShape s({0, 0, 100, 60});
   s.setTextColor(0x00FFFF);
   s.setLabel("ab");
   RecordingDC dc;
@@ -139,7 +139,7 @@ TEST(ShapeTest, ALabelLeftInItsKindsTextColourIsDrawnReadablyOnItsFill) {
                         Case{white, kBlack, kBlack, kBlack},   // readable: kept
                         Case{red, kBlack, kBlack, kBlack},
                         Case{blue, kBlack, 0x00FF0080, 0x00FF0080}}) {  // chosen: kept, however it reads
-    RectangleShape s(nullptr, {0, 0, 60, 30}, c.fill, kBlack, c.presetText);
+    RectangleShape s({0, 0, 60, 30}, c.fill, kBlack, c.presetText);
     s.setTextColor(c.setText);
     s.setLabel("ab");
     std::unique_ptr<Shape> copy(s.clone());
@@ -204,7 +204,7 @@ TEST(ShapeTest, AttachPointsByKindAndSide) {
 }
 
 TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
-  RectangleShape s(nullptr, {0, 0, 40, 10});
+  RectangleShape s({0, 0, 40, 10});
   s.setLabel("abcdefghij");
   RecordingDC dc;
   dc.charWidth = 10;
@@ -216,7 +216,7 @@ TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
 
 TEST(ShapeTest, SettingTheLabelRepaintsAndANullLabelRemovesIt) {
   TestRoot root;
-  auto* s = new RectangleShape(&root, {0, 0, 40, 30});
+  auto* s = addTo(root, std::make_unique<RectangleShape>(RECT{0, 0, 40, 30}));
   s->setLabel("idea");
   EXPECT_STREQ(s->getLabel(), "idea");
   EXPECT_EQ(root.invalidated.size(), 2u);
@@ -226,10 +226,10 @@ TEST(ShapeTest, SettingTheLabelRepaintsAndANullLabelRemovesIt) {
 }
 
 TEST(ShapeTest, CopyAttributesTakesRectangleAndLabelButKeepsColours) {
-  RectangleShape from(nullptr, {1, 2, 30, 40}, 0x0000FF);
+  RectangleShape from({1, 2, 30, 40}, 0x0000FF);
   from.setLabel("old");
   from.setDepth(7);
-  EllipseShape to(nullptr, {}, 0x00FF00);
+  EllipseShape to({}, 0x00FF00);
   to.copyAttributes(from);
   EXPECT_EQ(to.getRect(), from.getRect());
   EXPECT_STREQ(to.getLabel(), "old");
@@ -238,7 +238,7 @@ TEST(ShapeTest, CopyAttributesTakesRectangleAndLabelButKeepsColours) {
 }
 
 TEST(ShapeTest, ACloneIsIndependentOfItsOriginal) {
-  EllipseShape original(nullptr, {0, 0, 10, 10}, 0x0000FF);
+  EllipseShape original({0, 0, 10, 10}, 0x0000FF);
   original.setLabel("one");
   std::unique_ptr<Shape> copy(original.clone());
   copy->setFillColor(0x00FF00);

@@ -89,7 +89,7 @@ TEST_F(MapFileTest, AMapReadsBackWithIdsOrderFieldsAndCounter) {
   Node* b = node({200, 30, 260, 70}, std::string(5000, 'w').c_str());
   SMaplet* m = arc(a, b, "BTWN");
   map.popToFront(frame);
-  delete node({0, 0, 1, 1});  // leaves a gap in the ids and a higher counter
+  map.remove(*node({0, 0, 1, 1}));  // leaves a gap in the ids and a higher counter
   m->getConnector()->leg(0)->setLineColor(0x00FF00);
   std::string first = written(map);
   RootMap back;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "model/MapView.h"
 #include "tests/MapFixture.h"
 
 namespace {
@@ -26,15 +27,60 @@ TEST_F(CMapTest, NewNodeAndContextAtThePointWithUndoAndRedoKeepingTheId) {
   EXPECT_STREQ(map.front()->className(), "Node");
   choose({300, 40}, "New Node");
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, 2, 3}));
-  map.undo();
-  map.undo();
+  map.history().undo();
+  map.history().undo();
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1}));
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, 2}));
+  // Undone in the middle of a drag: the map is left holding no pointer to it.
+  map.leftButtonDown(0, {110, 50});
+  ASSERT_NE(map.mapState().drag.draggedGraphic, nullptr);
+  map.history().undo();
+  EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
+  EXPECT_EQ(map.captured(), nullptr);
+  map.mouseMove(0, {150, 90});
+  map.leftButtonUp(0, {150, 90});
+  map.history().redo();
   choose({400, 400}, "New Context");
   EXPECT_STREQ(map.front()->className(), "ContextBox");
   EXPECT_EQ(map.front()->getRect(), (RECT{400, 400, 500, 475}));
   EXPECT_EQ(map.front()->id(), 4u) << "id 3 was given out before and is not reused";
+}
+
+// The document sends repaints and window questions to its view while it has one, none
+// during its close-down; bringing an element to the front is a change no undo takes back.
+TEST_F(CMapTest, DocumentTellsItsViewUntilItClosesAndAFrontChangeIsNotUndone) {
+  struct RecordingView : MapView {
+    std::vector<RECT> areas;
+    void repaintArea(const RECT& r) override { areas.push_back(r); }
+    NativeWindow nativeWindow() const override { return const_cast<RecordingView*>(this); }
+  } view;
+  Node* back = node({0, 0, 40, 30});
+  Node* front = node({100, 0, 140, 30});
+  back->moveTo({5, 5});
+  EXPECT_EQ(back->window(), nullptr);
+
+  map.setView(&view);
+  EXPECT_EQ(back->window(), &view);
+  back->moveTo({10, 10});
+  EXPECT_FALSE(view.areas.empty());
+  EXPECT_FALSE(map.isChanged()) << "a move outside any command is not a saved change";
+
+  EXPECT_EQ(map.popToFront(front), 0);
+  EXPECT_FALSE(map.isChanged()) << "already in front: the order is as saved";
+  EXPECT_EQ(map.popToFront(back), 0);
+  EXPECT_TRUE(map.isChanged());
+  drag({20, 20}, {60, 60});
+  map.history().undo();
+  EXPECT_TRUE(map.isChanged());
+  map.history().markClean();
+  EXPECT_FALSE(map.isChanged());
+
+  const std::size_t before = view.areas.size();
+  map.closeDown();
+  EXPECT_EQ(view.areas.size(), before);
+  EXPECT_EQ(map.view(), nullptr);
+  EXPECT_EQ(map.memberCount(), 0u);
 }
 
 TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) {
@@ -48,7 +94,7 @@ TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) 
       {{2, 3}, 2, {2, 3, 4, 5, 6}},
   };
   for (const Case& c : cases) {
-    map.CommandHandler::clear();
+    map.history().clear();
     map.GraphicContainer::clear();
     for (std::uint32_t id : c.present) node({0, 0, 10, 10})->setId(id);
     map.setNextId(c.counter);
@@ -76,16 +122,16 @@ TEST_F(CMapTest, NewArcFloatsBothEnds) {
   EXPECT_EQ(m->getConnector()->terminalPoint(0), (POINT{160, 100}));
   EXPECT_EQ(m->getConnector()->terminalPoint(1), (POINT{240, 100}));
   std::uint32_t id = m->id();
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(map.memberCount(), 0u);
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(map.front()->id(), id);
 }
 
 TEST_F(CMapTest, UndoOfANewNodeThatIsGoneIsRefused) {
   choose({100, 40}, "New Node");
-  delete map.front();
-  EXPECT_EQ(map.undo(), -300);
+  map.remove(*map.front());
+  EXPECT_EQ(map.history().undo(), -300);
   EXPECT_TRUE(reports.saw("E: CMap exception: operator[]: Index 1 not found"));
   Command1<tagPOINT> wrong(GraphicObjectLocator(&map), kCmdNewNode, {}, {});
   EXPECT_EQ(map.execute(&wrong), -1);
@@ -102,15 +148,15 @@ TEST_F(CMapTest, DeleteFromTheMapRemovesTheSelectionAsOneStep) {
   c->setHighlighted(true);
   choose({500, 500}, "Delete");
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{2}));
-  EXPECT_EQ(map.undoCount(), 1u);
-  map.undo();
+  EXPECT_EQ(map.history().undoCount(), 1u);
+  map.history().undo();
   EXPECT_EQ(map.memberCount(), 4u);
   EXPECT_EQ((*ab)[0], a);
   EXPECT_EQ((*ab)[1], b);
   EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
   map.setAllHighlighted(false);
   choose({500, 500}, "Delete");
-  EXPECT_EQ(map.undoCount(), 0u) << "nothing selected, nothing done";
+  EXPECT_EQ(map.history().undoCount(), 0u) << "nothing selected, nothing done";
   EXPECT_EQ(map.memberCount(), 4u);
 }
 
@@ -166,7 +212,7 @@ TEST_F(CMapTest, CoordinatesNearTheLimitsReadDrawHitMoveAndSave) {
   RootMap reread;
   reread.readComponentsFrom(saved, &kMapSyntaxVersion);
   EXPECT_EQ(reread.memberCount(), map.memberCount());
-  while (map.undoCount() > 0) map.undo();
+  while (map.history().undoCount() > 0) map.history().undo();
 }
 
 }  // namespace

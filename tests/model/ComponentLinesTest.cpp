@@ -28,7 +28,7 @@ TEST_F(ComponentLines, WrittenInStackingOrderWithSpecsAndClassNames) {
   for (std::string line; std::getline(lines, line);) starts.push_back(line.substr(0, std::min<std::size_t>(line.size(), 17)));
   EXPECT_EQ(starts, (std::vector<std::string>{"4", ";", "5,\"ContextBox\",1,", "1,\"Node\",2,\"Recta", "2,\"SMaplet\",3,\"Un",
                                               ";"}));
-  new Maplet(&map, "default", {0, 0});
+  addTo(map, std::make_unique<Maplet>("default", POINT{0, 0}));
   std::ostringstream again;
   map.printComponentsOn(again);
   EXPECT_TRUE(reports.saw("E: GraphicContainer::printOn: unknown component type encountered"));
@@ -96,7 +96,7 @@ TEST_F(ComponentLines, VeryLongLabelsAreReadWhole) {
 
 TEST_F(ComponentLines, DeferredConnectionsAreEachTriedOnce) {
   Node* a = node({0, 0, 30, 20});
-  auto* m = new SMaplet(&map, "default", {50, 50});
+  auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{50, 50}));
   map.deferAttachment(m, 0, a->id());
   map.deferAttachment(m, 1, 77);
   map.deferAttachment(nullptr, 1, 1);

@@ -24,18 +24,18 @@ std::vector<std::uint32_t> order(const GraphicContainer& c) {
 
 TEST(GraphicContainer, GivesAndAdoptsIds) {
   TestRoot root;
-  for (int i = 0; i < 3; ++i) root.add(new TestVisual);
+  for (int i = 0; i < 3; ++i) root.add(std::make_unique<TestVisual>());
   EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
-  auto* ten = new TestVisual;
+  auto ten = std::make_unique<TestVisual>();
   ten->setId(10);
-  root.add(ten);
-  root.add(new TestVisual);
-  auto* four = new TestVisual;
+  EXPECT_EQ(root.add(std::move(ten)), 10u);
+  root.add(std::make_unique<TestVisual>());
+  auto four = std::make_unique<TestVisual>();
   four->setId(4);
-  root.add(four);
+  root.add(std::move(four));
   EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3, 10, 11, 4}));
   EXPECT_EQ(root.nextId(), 12u);
-  root.add(four);  // already a member: nothing changes
+  EXPECT_EQ(root.add(nullptr), 0u);
   EXPECT_EQ(root.memberCount(), 6u);
 }
 
@@ -43,22 +43,22 @@ TEST(GraphicContainer, ClearDestroysAndRestartsIds) {
   TestRoot root;
   int destroyed = 0;
   struct Counted : TestVisual {
-    Counted(GraphicContainer* c, int& n) : TestVisual(c), n(n) {}
+    explicit Counted(int& n) : n(n) {}
     ~Counted() override { ++n; }
     int& n;
   };
-  new Counted(&root, destroyed);
-  new Counted(&root, destroyed);
+  addTo(root, std::make_unique<Counted>(destroyed));
+  addTo(root, std::make_unique<Counted>(destroyed));
   root.clear();
   EXPECT_EQ(destroyed, 2);
-  EXPECT_EQ(root.add(new TestVisual), 1u);
+  EXPECT_EQ(root.add(std::make_unique<TestVisual>()), 1u);
 }
 
-TEST(GraphicContainer, DestroyingAMemberTakesItOut) {
+TEST(GraphicContainer, RemovingAMemberTakesItOutOfTheIndex) {
   TestRoot root;
-  auto* a = new TestVisual(&root);
-  new TestVisual(&root);
-  delete a;
+  auto* a = addTo(root, std::make_unique<TestVisual>());
+  addTo(root, std::make_unique<TestVisual>());
+  root.remove(*a);  // and destroyed
   EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2}));
   EXPECT_EQ(root.find(1), nullptr);
 }
@@ -66,9 +66,9 @@ TEST(GraphicContainer, DestroyingAMemberTakesItOut) {
 TEST(GraphicContainer, PopToFront) {
   RecordingReports reports;
   TestRoot root;
-  auto* back = new TestVisual(&root);
-  new TestVisual(&root);
-  new TestVisual(&root);
+  auto* back = addTo(root, std::make_unique<TestVisual>());
+  addTo(root, std::make_unique<TestVisual>());
+  addTo(root, std::make_unique<TestVisual>());
   EXPECT_EQ(root.popToFront(back), 0);
   EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
   TestVisual stranger;
@@ -79,14 +79,14 @@ TEST(GraphicContainer, PopToFront) {
 
 TEST(GraphicContainer, LookupByIdAnswersTheFirstInListOrder) {
   TestRoot root;
-  auto* a = new TestVisual(&root);
-  auto* b = new TestVisual(&root);
-  auto* c = new TestVisual(&root);
+  auto* a = addTo(root, std::make_unique<TestVisual>());
+  auto* b = addTo(root, std::make_unique<TestVisual>());
+  auto* c = addTo(root, std::make_unique<TestVisual>());
   b->setId(1);  // two members share id 1 now
   EXPECT_EQ(root[1], a);
   root.popToFront(a);
   EXPECT_EQ(root[1], b);
-  delete b;
+  root.remove(*b);
   EXPECT_EQ(root[1], a);
   EXPECT_EQ(root[3], c);
   try {
@@ -100,10 +100,10 @@ TEST(GraphicContainer, LookupByIdAnswersTheFirstInListOrder) {
 
 TEST(GraphicContainer, HitSearchRunsFrontToBackAndContinues) {
   TestRoot root;
-  auto* back = new TestElement(&root, {0, 0, 20, 20});
-  new TestVisual(&root, {0, 0, 20, 20});  // not sensitive: never answered
-  auto* front = new TestElement(&root, {10, 10, 30, 30});
-  new TestElement(&root, {100, 100, 110, 110});
+  auto* back = addTo(root, std::make_unique<TestElement>(RECT{0, 0, 20, 20}));
+  addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 20, 20}));  // not sensitive: never answered
+  auto* front = addTo(root, std::make_unique<TestElement>(RECT{10, 10, 30, 30}));
+  addTo(root, std::make_unique<TestElement>(RECT{100, 100, 110, 110}));
   GraphicContainer::Position pos;
   EXPECT_EQ(root.findSensitiveAt({15, 15}, &pos), front);
   EXPECT_EQ(root.findSensitiveAt({15, 15}, &pos), back);
@@ -112,23 +112,23 @@ TEST(GraphicContainer, HitSearchRunsFrontToBackAndContinues) {
   EXPECT_EQ(root.findSensitiveAt({5, 5}), back);
   root.setCaptured(front);
   EXPECT_EQ(root.findSensitiveAt({500, 500}), front);
-  delete front;
+  root.remove(*front);
   EXPECT_EQ(root.captured(), nullptr);
 }
 
 TEST(GraphicContainer, HighlightAllAndDraw) {
   TestRoot root;
-  auto* a = new TestVisual(&root);
-  auto* b = new TestVisual(&root);
+  auto* a = addTo(root, std::make_unique<TestVisual>());
+  auto* b = addTo(root, std::make_unique<TestVisual>());
   root.setAllHighlighted(true);
   EXPECT_TRUE(a->isHighlighted() && b->isHighlighted());
 }
 
 TEST(GraphicContainer, CopyClonesMembersWithFreshIds) {
   TestRoot root;
-  auto* a = new TestVisual(&root, {1, 1, 2, 2});
+  auto* a = addTo(root, std::make_unique<TestVisual>(RECT{1, 1, 2, 2}));
   a->setId(40);
-  new TestVisual(&root, {3, 3, 4, 4});
+  addTo(root, std::make_unique<TestVisual>(RECT{3, 3, 4, 4}));
   TestRoot copy;
   static_cast<GraphicContainer&>(copy) = root;
   EXPECT_EQ(order(copy), (std::vector<std::uint32_t>{1, 2}));
@@ -140,9 +140,9 @@ TEST(GraphicContainer, CopyClonesMembersWithFreshIds) {
 
 TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackWhereItStood) {
   TestHistoryRoot root;
-  auto* doomed = new TestElement(&root, {0, 0, 10, 10});
-  new TestElement(&root);
-  new TestElement(&root);
+  auto* doomed = addTo(root, std::make_unique<TestElement>(RECT{0, 0, 10, 10}));
+  addTo(root, std::make_unique<TestElement>());
+  addTo(root, std::make_unique<TestElement>());
   EXPECT_EQ(root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed),
                                                                          kCmdDelete, nullptr, nullptr)),
             0);
@@ -166,9 +166,9 @@ TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackWhereItStood) {
 
 TEST(GraphicContainer, UndoOfDeleteAfterTheOrderChangedBringsTheElementInFront) {
   TestHistoryRoot root;
-  auto* doomed = new TestElement(&root);
-  auto* behind = new TestElement(&root);
-  new TestElement(&root);
+  auto* doomed = addTo(root, std::make_unique<TestElement>());
+  auto* behind = addTo(root, std::make_unique<TestElement>());
+  addTo(root, std::make_unique<TestElement>());
   root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed), kCmdDelete, nullptr,
                                                                nullptr));
   root.popToFront(behind);  // not a command: the place it stood in is gone
@@ -191,7 +191,7 @@ TEST(GraphicContainer, BadDeleteUndoIsReported) {
 
 TEST(GraphicContainer, ContainerWithoutHistoryExecutesAndFreesWhatTheCommandHeld) {
   TestRoot root;
-  auto* doomed = new TestElement(&root);
+  auto* doomed = addTo(root, std::make_unique<TestElement>());
   EXPECT_EQ(root.submitCommand(std::make_unique<CommandPtr1<SensitiveGraphic>>(
                 GraphicObjectLocator(*doomed), kCmdDelete, nullptr, nullptr)),
             0);
@@ -262,7 +262,7 @@ TEST(GraphicContainer, AreaDrawingAndHitSearchAgreeWithAWalkOfEveryMember) {
     if (k++ % 5 == 0) g->moveTo({o.x + 300, o.y - 170});
   }
   map.popToFront(*std::next(map.begin(), 17));
-  delete *std::next(map.begin(), 40);
+  map.remove(**std::next(map.begin(), 40));
   RecordingDC moved;
   map.draw(moved);
   for (const RECT& area : areas) {

@@ -11,9 +11,9 @@ namespace {
 
 TEST(GraphicObjectLocator, PathsFollowTheChain) {
   TestRoot map;
-  new TestElement(&map);
-  auto* node = new TestElement(&map);
-  auto* inner = new TestElement(node);  // an element inside an element
+  addTo(map, std::make_unique<TestElement>());
+  auto* node = addTo(map, std::make_unique<TestElement>());
+  auto* inner = addTo(*node, std::make_unique<TestElement>());  // an element inside an element
   GraphicObjectLocator toNode(*node);
   EXPECT_EQ(printed(toNode), "(2)");
   EXPECT_EQ(toNode.locate(), static_cast<CommandReceiver*>(node));
@@ -31,9 +31,9 @@ TEST(GraphicObjectLocator, PathsFollowTheChain) {
 
 TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRoot) {
   TestRoot map;
-  auto* node = new TestElement(&map);
+  auto* node = addTo(map, std::make_unique<TestElement>());
   GraphicObjectLocator toNode(*node);
-  delete node;
+  map.remove(*node);  // and destroyed
   EXPECT_EQ(toNode.locate(), nullptr);
   EXPECT_EQ(toNode.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
 

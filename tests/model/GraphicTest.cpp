@@ -10,54 +10,52 @@
 
 namespace {
 
-TEST(Graphic, IdsComeFromTheContainerJoined) {
-  TestRoot first, second;
-  auto* loose = new TestVisual;
+TEST(Graphic, IdsComeFromTheContainerThatAddsIt) {
+  TestRoot first;
+  auto loose = std::make_unique<TestVisual>();
   EXPECT_EQ(loose->id(), 0u);
-  first.add(new TestVisual);
-  loose->setContainer(&first);
-  EXPECT_EQ(loose->id(), 2u);
-  loose->setContainer(&second);
-  EXPECT_EQ(loose->id(), 1u);
-  EXPECT_EQ(first.memberCount(), 1u);
-  EXPECT_EQ(loose->container(), &second);
+  EXPECT_EQ(first.add(std::make_unique<TestVisual>()), 1u);
+  TestVisual* g = loose.get();
+  EXPECT_EQ(first.add(std::move(loose)), 2u);
+  EXPECT_EQ(g->container(), &first);
+  EXPECT_EQ(first.find(2), g);
 }
 
-TEST(Graphic, CopyTakesTheOthersIdOnlyWithoutAContainer) {
+// A copy is nobody's member: its maker adds it where it belongs.
+TEST(Graphic, CopyHasTheOthersIdAndNoContainer) {
   TestRoot root;
-  auto* a = new TestVisual(&root, {0, 0, 5, 5});
-  TestVisual free(*a, nullptr);  // no container given: joins a's container
-  EXPECT_EQ(free.container(), &root);
-  EXPECT_EQ(free.id(), 2u);
-  TestVisual detached(*a);
-  detached.setContainer(nullptr);
-  TestVisual copy(detached, nullptr);
+  auto* a = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 5, 5}));
+  TestVisual copy(*a);
   EXPECT_EQ(copy.container(), nullptr);
-  EXPECT_EQ(copy.id(), detached.id());
-  free.setContainer(nullptr);
+  EXPECT_EQ(copy.id(), a->id());
+  EXPECT_EQ(root.memberCount(), 1u);
 }
 
-TEST(Graphic, JoiningKeepsTheIdAndLeavesTheOldContainer) {
+TEST(Graphic, RemovedGraphicKeepsItsIdWhenAddedElsewhere) {
   TestRoot first, second;
-  auto* g = new TestVisual(&first);
+  auto* g = addTo(first, std::make_unique<TestVisual>());
   g->setId(10);
-  g->joinContainer(&second);
-  EXPECT_EQ(g->id(), 10u);
+  std::unique_ptr<Graphic> out = first.remove(*g);
+  ASSERT_EQ(out.get(), g);
+  EXPECT_EQ(g->container(), nullptr);
   EXPECT_EQ(first.memberCount(), 0u);
+  EXPECT_EQ(first.remove(*g), nullptr) << "no longer a member";
+  second.add(std::move(out));
+  EXPECT_EQ(g->id(), 10u);
   EXPECT_EQ(second[10], g);
   EXPECT_EQ(second.nextId(), 11u);
 }
 
 TEST(Graphic, MoveToKeepsSizeAndRepaintsBothAreas) {
   TestRoot root;
-  auto* g = new TestVisual(&root, {0, 0, 10, 20});
+  auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 20}));
   g->moveTo({100, 50});
   EXPECT_EQ(g->getRect(), (RECT{100, 50, 110, 70}));
   EXPECT_EQ(root.invalidated, (std::vector<RECT>{{-3, -3, 13, 23}, {97, 47, 113, 73}}));
 }
 
 TEST(Graphic, HitZonesPreferTheVerticalCode) {
-  TestVisual g(nullptr, {0, 0, 30, 30});
+  TestVisual g({0, 0, 30, 30});
   struct Case {
     POINT p;
     unsigned code;
@@ -69,7 +67,7 @@ TEST(Graphic, HitZonesPreferTheVerticalCode) {
 }
 
 TEST(Graphic, RectangleRelationsIncludeEdges) {
-  TestVisual g(nullptr, {0, 0, 10, 10});
+  TestVisual g({0, 0, 10, 10});
   EXPECT_EQ(g.invalidRect(), (RECT{-3, -3, 13, 13}));
   EXPECT_TRUE(g.intersects({10, 10, 20, 20}));
   EXPECT_FALSE(g.intersects({11, 0, 20, 20}));
@@ -79,7 +77,7 @@ TEST(Graphic, RectangleRelationsIncludeEdges) {
 
 TEST(Graphic, CoordinatesGoUpTheChain) {
   TestRoot root;
-  auto* element = new TestElement(&root);
+  auto* element = addTo(root, std::make_unique<TestElement>());
   Graphic* part = *element->begin();
   EXPECT_EQ(part->toWindow(POINT{1, 2}), (POINT{101, 102}));
   EXPECT_EQ(part->fromWindow(POINT{101, 102}), (POINT{1, 2}));
@@ -89,7 +87,7 @@ TEST(Graphic, CoordinatesGoUpTheChain) {
 
 TEST(Graphic, HighlightRepaintsOnlyOnChange) {
   TestRoot root;
-  auto* g = new TestVisual(&root, {0, 0, 10, 10});
+  auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 10}));
   g->setHighlighted(true);
   g->setHighlighted(true);
   EXPECT_TRUE(g->isHighlighted());
@@ -98,7 +96,7 @@ TEST(Graphic, HighlightRepaintsOnlyOnChange) {
 
 TEST(Graphic, TextFormOfVisualAndComposite) {
   TestRoot root;
-  auto* element = new TestElement(&root);
+  auto* element = addTo(root, std::make_unique<TestElement>());
   auto* visual = element->getVisual();
   visual->setHighlighted(true);
   visual->setDepth(7);
@@ -125,9 +123,8 @@ TEST(Graphic, TextFormOfVisualAndComposite) {
 
 TEST(Graphic, CompositeCopyClonesPartsAndFindsItsVisual) {
   TestRoot root;
-  auto* element = new TestElement(&root, {1, 2, 3, 4});
-  auto* copy = dynamic_cast<TestElement*>(element->clone());
-  copy->setContainer(&root);
+  auto* element = addTo(root, std::make_unique<TestElement>(RECT{1, 2, 3, 4}));
+  auto* copy = addTo(root, cloneOf(*element));
   ASSERT_NE(copy->getVisual(), nullptr);
   EXPECT_NE(copy->getVisual(), element->getVisual());
   EXPECT_EQ(copy->getRect(), (RECT{1, 2, 3, 4}));
@@ -137,15 +134,12 @@ TEST(Graphic, CompositeCopyClonesPartsAndFindsItsVisual) {
 
 TEST(Graphic, CompositeWithoutVisualFirstIsNeverHighlighted) {
   TestRoot root;
-  auto* element = new TestElement(&root);
-  Graphic* visual = element->getVisual();
-  element->removePart(visual);
-  delete visual;
-  element->addPart(new TestElement(nullptr));
-  auto copy = std::unique_ptr<TestElement>(dynamic_cast<TestElement*>(element->clone()));
+  auto* element = addTo(root, std::make_unique<TestElement>());
+  element->removePart(*element->getVisual());
+  element->addPart(std::make_unique<TestElement>());
+  std::unique_ptr<TestElement> copy = cloneOf(*element);
   EXPECT_EQ(copy->getVisual(), nullptr);
   EXPECT_FALSE(copy->isHighlighted());
-  copy->setContainer(nullptr);
 }
 
 TEST(Graphic, MissingCloneIsReported) {
@@ -163,7 +157,7 @@ TEST(Graphic, MissingCloneIsReported) {
 
 TEST(Graphic, SmallMovesAreDroppedAndOthersExecuted) {
   TestHistoryRoot root;
-  auto* element = new TestElement(&root, {0, 0, 10, 10});
+  auto* element = addTo(root, std::make_unique<TestElement>(RECT{0, 0, 10, 10}));
   GraphicObjectLocator here(*element);
   EXPECT_EQ(element->submitCommand(std::make_unique<Command1<tagPOINT>>(here, kCmdMoveTo, POINT{2, 2}, POINT{0, 0})),
             -245);
@@ -176,7 +170,7 @@ TEST(Graphic, SmallMovesAreDroppedAndOthersExecuted) {
 }
 
 TEST(Graphic, WithoutAnyContainerTheElementExecutesItself) {
-  TestElement element(nullptr, {0, 0, 10, 10});
+  TestElement element({0, 0, 10, 10});
   GraphicObjectLocator here(element);
   EXPECT_EQ(element.submitCommand(std::make_unique<Command1<tagRECT>>(here, kCmdResize, RECT{0, 0, 50, 50}, RECT{})),
             0);

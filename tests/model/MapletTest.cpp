@@ -9,14 +9,14 @@ namespace {
 using MapletTest = MapFixture;
 
 TEST_F(MapletTest, FloatingEndsSitBesideTheConnector) {
-  auto* m = new SMaplet(&map, "Undirected", {100, 100});
+  auto* m = addTo(map, std::make_unique<SMaplet>("Undirected", POINT{100, 100}));
   const Connector* c = m->getConnector();
   EXPECT_EQ(c->terminalPoint(0), (POINT{60, 100}));
   EXPECT_EQ(c->terminalPoint(1), (POINT{140, 100}));
-  auto* three = new SMaplet(&map, "Trinary Undirected", {100, 100});
+  auto* three = addTo(map, std::make_unique<SMaplet>("Trinary Undirected", POINT{100, 100}));
   EXPECT_EQ(three->getConnector()->terminalPoint(1), (POINT{140, 90}));
   EXPECT_EQ(three->getConnector()->terminalPoint(2), (POINT{140, 110}));
-  auto* four = new SMaplet(&map, "Quad Undirected", {100, 100});
+  auto* four = addTo(map, std::make_unique<SMaplet>("Quad Undirected", POINT{100, 100}));
   EXPECT_EQ(four->getConnector()->terminalPoint(1), (POINT{140, 80}));
   EXPECT_EQ(four->getConnector()->terminalPoint(3), (POINT{140, 120}));
   m->floatTerminal(0);
@@ -69,30 +69,30 @@ TEST_F(MapletTest, DeletingANodeTakesTheMapletsItWouldLeaveStrayAndUndoHooksThem
   const std::size_t before = map.memberCount();
   map.popToFront(a);  // the node's own popup, not a maplet's above it
   choose({10, 10}, "Delete");
-  EXPECT_EQ(map.undoCount(), 1u);
+  EXPECT_EQ(map.history().undoCount(), 1u);
   for (Graphic* g : std::initializer_list<Graphic*>{a, ab, ca, loop, onMaplet})
     EXPECT_FALSE(map.contains(g)) << g->id();
   EXPECT_TRUE(map.contains(abc));
   EXPECT_EQ((*abc)[0], nullptr);
   EXPECT_EQ((*abc)[1], b);
   EXPECT_EQ(map.memberCount(), before - 5);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(map.memberCount(), before);
   EXPECT_EQ((*ab)[0], a);
   EXPECT_EQ((*ca)[1], a);
   EXPECT_EQ((*abc)[0], a);
   EXPECT_EQ((*onMaplet)[0], ab);
   EXPECT_EQ(a->observerCount(), 5u);
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(map.memberCount(), before - 5);
   // Chosen together, a node and a maplet between it and another are deleted once each.
-  map.undo();
+  map.history().undo();
   click({10, 10});
   click({210, 10}, kKeyControl);
   choose({500, 500}, "Delete");  // the map's own Delete takes the selection
   EXPECT_EQ(map.memberCount(), before - 7);  // a, b and every maplet but the trinary one
   EXPECT_EQ((*abc)[2], c);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(map.memberCount(), before);
   EXPECT_EQ((*abc)[1], b);
 }
@@ -100,7 +100,7 @@ TEST_F(MapletTest, DeletingANodeTakesTheMapletsItWouldLeaveStrayAndUndoHooksThem
 TEST_F(MapletTest, DestroyingAHookedNodeFloatsTheEnd) {
   Node* a = node({0, 0, 40, 30});
   SMaplet* m = arc(a, nullptr);
-  delete a;
+  map.remove(*a);  // and destroyed
   EXPECT_EQ((*m)[0], nullptr);
   EXPECT_EQ(m->getConnector()->terminalPoint(0).x, m->centre().x - 40);
 }
@@ -117,13 +117,13 @@ TEST_F(MapletTest, DraggingATerminalEndOntoANodeHooksIt) {
   EXPECT_EQ((*m)[1], b);
   b->moveTo({300, 100});
   EXPECT_EQ(m->getConnector()->terminalPoint(1), b->attachPointToward(m->centre()));
-  map.undo();
+  map.history().undo();
   EXPECT_EQ((*m)[1], nullptr);
   user.dragLineTo({150, 300});  // empty space: nothing happens
   m->setHighlighted(true);
-  std::size_t before = map.undoCount();
+  std::size_t before = map.history().undoCount();
   map.leftButtonDown(0, m->getConnector()->terminalPoint(1));
-  EXPECT_EQ(map.undoCount(), before);
+  EXPECT_EQ(map.history().undoCount(), before);
 }
 
 // A press on an end of a selected maplet drags that end, whatever else lies there: a node
@@ -165,7 +165,7 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   EXPECT_EQ(user.menusShown.back().back(), "Unhook Terminal (109)");
   choose(onEnd, "Unhook Terminal");
   EXPECT_EQ((*m)[1], nullptr);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ((*m)[1], b);
 
   // Dragging the centre switches auto-centre off; then "Float Handle" is offered off the ends.
@@ -180,9 +180,9 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   EXPECT_EQ(user.menusShown.back().back(), "Float Handle (113)");
   choose(now, "Float Handle");
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
-  map.undo();
+  map.history().undo();
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
-  map.undo();
+  map.history().undo();
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
   EXPECT_EQ(m->centre(), centre);
 }
@@ -199,7 +199,7 @@ TEST_F(MapletTest, ChangeConnectionTypeFromTwoToThreeLegs) {
   EXPECT_EQ((*m)[0], a);
   EXPECT_EQ((*m)[1], b);
   EXPECT_EQ((*m)[2], nullptr);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(m->terminalCount(), 2);
   EXPECT_EQ(m->prototypeName(), "Undirected");
   EXPECT_EQ((*m)[1], b);
@@ -208,9 +208,9 @@ TEST_F(MapletTest, ChangeConnectionTypeFromTwoToThreeLegs) {
 TEST_F(MapletTest, SetConnectionToAMissingIdIsRefused) {
   Node* a = node({0, 0, 40, 30});
   SMaplet* m = arc(a, nullptr);
-  EXPECT_EQ(map.execute(m->generateSetConnection(1, 77)), -300);
+  EXPECT_EQ(map.history().execute(m->generateSetConnection(1, 77)), -300);
   EXPECT_TRUE(reports.saw("E: Maplet::execute: SET CONNECTION to id 77, which is not in the map"));
-  EXPECT_EQ(map.undoCount(), 0u);
+  EXPECT_EQ(map.history().undoCount(), 0u);
   EXPECT_EQ((*m)[0], a);
   EXPECT_EQ((*m)[5], nullptr);
   EXPECT_TRUE(reports.saw("W: Maplet::operator[]: requested index 5 is out of range 0-2"));
@@ -225,7 +225,7 @@ TEST_F(MapletTest, ComponentTextRoundTrips) {
   POINT c = m->centre();
   EXPECT_EQ(written, "3,\"Undirected\"," + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
                          std::to_string(c.x) + " " + std::to_string(c.y) + ",2,(1,0),(2,ff0000),,,,,3");
-  auto* back = new SMaplet(&map, "default", {0, 0});
+  auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream in(written);
   back->readFrom(in, &kMapSyntaxVersion);
   EXPECT_EQ((*back)[0], a);
@@ -237,10 +237,10 @@ TEST_F(MapletTest, ComponentTextRoundTrips) {
 }
 
 TEST_F(MapletTest, LabelledConnectorWritesItsLabel) {
-  auto* m = new SMaplet(&map, "AGNT", {100, 100});
+  auto* m = addTo(map, std::make_unique<SMaplet>("AGNT", POINT{100, 100}));
   std::string written = text(*m);
   EXPECT_NE(written.find(",2,(0),(0),\"AGNT\",ffffff,0,0,"), std::string::npos) << written;
-  auto* back = new SMaplet(&map, "default", {0, 0});
+  auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream in(written);
   back->readFrom(in, &kMapSyntaxVersion);
   auto* labelled = dynamic_cast<LabeledConnector*>(back->getConnector());
@@ -270,7 +270,7 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
   };
   for (const Case& c : cases) {
     reports.shown.clear();
-    auto* m = new SMaplet(&map, "default", {0, 0});
+    auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
     std::istringstream in(std::string("9,\"Undirected\",50 50 50 50,2,") + c.spec + ",(0),,,,,3");
     m->readFrom(in, &kMapSyntaxVersion);
     EXPECT_EQ((*m)[0] != nullptr, c.hooked) << c.spec;
@@ -283,12 +283,12 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
       EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xffu);
     }
     EXPECT_EQ(m->getConnector()->connectorFlags(), 3u) << c.spec;
-    delete m;
+    map.remove(*m);
   }
 }
 
 TEST_F(MapletTest, OlderSyntaxDefersUnknownTargets) {
-  auto* m = new SMaplet(&map, "default", {0, 0});
+  auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream in("9,\"Undirected\",50 50,2,0,20,3");
   m->readFrom(in, nullptr);
   ASSERT_EQ(map.attachments().size(), 1u);
@@ -301,12 +301,12 @@ TEST_F(MapletTest, DamagedTextNeverHangsOrCrashes) {
   node({0, 0, 40, 30});
   std::string good = "9,\"AGNT\",50 50 50 50,2,(1,ff,0,1,\"\",0,\"\",0,\"\",0,\"\",0),(0),\"AGNT\",ffffff,0,0,3";
   for (std::size_t cut = 0; cut <= good.size(); ++cut) {
-    auto* m = new SMaplet(&map, "default", {0, 0});
+    auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
     std::istringstream in(good.substr(0, cut));
     m->readFrom(in, &kMapSyntaxVersion);
-    delete m;
+    map.remove(*m);
   }
-  auto* m = new SMaplet(&map, "default", {0, 0});
+  auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   std::istringstream huge("9,\"default\",1 1 1 1,2147483647,(9),(9)");
   m->readFrom(huge, &kMapSyntaxVersion);
   m->setId(9);
@@ -320,7 +320,7 @@ TEST_F(MapletTest, DamagedTextNeverHangsOrCrashes) {
 TEST_F(MapletTest, DeletingANodeOfADeletedMapletThenUndoAndRedoAll) {
   Node* a = node({0, 0, 40, 20});
   Node* b = node({200, 0, 240, 20});
-  map.submitCommand(map.generateNewArc(GraphicsFactory::instance().makeMaplet(nullptr, "Undirected", {100, 50})));
+  map.submitCommand(map.generateNewArc(GraphicsFactory::instance().makeMaplet("Undirected", {100, 50})));
   auto* m = dynamic_cast<SMaplet*>(map.front());
   ASSERT_NE(m, nullptr);
   const std::uint32_t arc = m->id();
@@ -329,12 +329,12 @@ TEST_F(MapletTest, DeletingANodeOfADeletedMapletThenUndoAndRedoAll) {
   map.submitCommand(m->generateDelete());
   map.submitCommand(a->generateDelete());
   EXPECT_EQ((*m)[0], a) << "the deleted maplet still holds its node";
-  EXPECT_EQ(map.undoCount(), 5u);
-  while (map.undoCount() > 0) ASSERT_EQ(map.undo(), 0);
+  EXPECT_EQ(map.history().undoCount(), 5u);
+  while (map.history().undoCount() > 0) ASSERT_EQ(map.history().undo(), 0);
   EXPECT_EQ(map.find(arc), nullptr) << "the NEW ARC is undone";
-  while (map.canRedo()) ASSERT_EQ(map.redo(), 0);
+  while (map.history().canRedo()) ASSERT_EQ(map.history().redo(), 0);
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{b->id()}));
-  while (map.undoCount() > 3) ASSERT_EQ(map.undo(), 0);  // back to the hooked arc
+  while (map.history().undoCount() > 3) ASSERT_EQ(map.history().undo(), 0);  // back to the hooked arc
   auto* back = dynamic_cast<SMaplet*>(map.find(arc));
   ASSERT_NE(back, nullptr);
   EXPECT_EQ((*back)[0], map.find(a->id()));
@@ -350,10 +350,10 @@ TEST_F(MapletTest, UndoOfALoopGivesTheAutomaticCentreBack) {
   map.submitCommand(m->generateSetConnection(1, a->id()));
   EXPECT_EQ((*m)[1], a);
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
-  map.undo();
+  map.history().undo();
   EXPECT_EQ((*m)[1], nullptr);
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
-  map.redo();
+  map.history().redo();
   EXPECT_EQ((*m)[1], a);
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
 }

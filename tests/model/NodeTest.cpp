@@ -41,7 +41,7 @@ TEST_F(NodeTest, AutoSizeFitsTheLabelAtTheNextDrawingAndUndoRestores) {
   EXPECT_EQ(fitted.left, 0);
   EXPECT_LT(fitted.right, 300);
   EXPECT_LT(fitted.bottom, 200);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 300, 200}));
   EXPECT_FALSE(a->getShape()->isAutoSize());
 }
@@ -56,10 +56,10 @@ TEST_F(NodeTest, UndoOfAResizeGivesTheSizeBackToTheLabel) {
   choose({10, 10}, "Resize");
   EXPECT_FALSE(a->getShape()->isAutoSize());
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
-  map.undo();
+  map.history().undo();
   EXPECT_TRUE(a->getShape()->isAutoSize()) << "the label decides the size again";
   EXPECT_EQ(a->getRect(), fitted);
-  map.redo();
+  map.history().redo();
   EXPECT_FALSE(a->getShape()->isAutoSize());
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
 }
@@ -75,8 +75,8 @@ TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
   map.leftButtonDown(0, {1, 1});  // top-left handle
   EXPECT_EQ(user.edgeMasks.back(), 5u);
   EXPECT_EQ(a->getRect(), (RECT{-20, -10, 90, 70}));
-  map.undo();
-  map.undo();
+  map.history().undo();
+  map.history().undo();
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 60, 40}));
 }
 
@@ -89,13 +89,13 @@ TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
   EXPECT_STREQ(a->getLabel(), "keep me");
   EXPECT_EQ(a->getShape()->fillColor(), 0x000000FFu);
   EXPECT_EQ(a->memberCount(), 1u) << "the old shape is gone";
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(a->prototypeName(), "Rectangle");
   EXPECT_STREQ(a->getShape()->className(), "RectangleShape");
-  std::size_t before = map.undoCount();
+  std::size_t before = map.history().undoCount();
   a->execute(a->generateChangeShape("Rectangle").get());
   EXPECT_EQ(a->prototypeName(), "Rectangle");
-  EXPECT_EQ(map.undoCount(), before);
+  EXPECT_EQ(map.history().undoCount(), before);
 }
 
 TEST_F(NodeTest, EditLabelOffersTheWholeLabelAndCancelStillRecords) {
@@ -108,10 +108,10 @@ TEST_F(NodeTest, EditLabelOffersTheWholeLabelAndCancelStillRecords) {
   EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
   user.typeText(std::nullopt);
   choose({10, 10}, "Edit Label...");
-  EXPECT_EQ(map.undoCount(), 2u) << "a cancelled edit is a step with equal texts";
+  EXPECT_EQ(map.history().undoCount(), 2u) << "a cancelled edit is a step with equal texts";
   EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
-  map.undo();
-  map.undo();
+  map.history().undo();
+  map.history().undo();
   EXPECT_EQ(a->getLabel(), longLabel);
 }
 
@@ -127,11 +127,11 @@ TEST_F(NodeTest, ColoursFromTheDialogAndCancelledDialogs) {
   EXPECT_EQ(a->getShape()->fillColor(), 0x00FF0000u);
   EXPECT_EQ(a->getShape()->textColor(), 0x0000FF00u);
   EXPECT_EQ(a->getShape()->borderColor(), 0u);
-  EXPECT_EQ(map.undoCount(), 3u);
+  EXPECT_EQ(map.history().undoCount(), 3u);
   EXPECT_EQ(customColors()[0], 0x0000FF00u) << "custom colours are kept between calls";
-  map.undo();
-  map.undo();
-  map.undo();
+  map.history().undo();
+  map.history().undo();
+  map.history().undo();
   EXPECT_EQ(a->getShape()->fillColor(), 0x00FFFFFFu);
   EXPECT_EQ(a->getShape()->textColor(), 0u);
 }
@@ -140,13 +140,13 @@ TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBits) {
   Node* a = node({0, 0, 40, 30});
   a->getShape()->setShapeFlags(0x5);
   GraphicObjectLocator here(*a);
-  map.execute(std::make_unique<Command1<unsigned long>>(here, kCmdSetFlags, 0x3, 0x5 & 0x3));
+  map.history().execute(std::make_unique<Command1<unsigned long>>(here, kCmdSetFlags, 0x3, 0x5 & 0x3));
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
-  map.execute(std::make_unique<Command1<unsigned long>>(here, kCmdClearFlags, 0x6, 0x7 & 0x6));
+  map.history().execute(std::make_unique<Command1<unsigned long>>(here, kCmdClearFlags, 0x6, 0x7 & 0x6));
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x1u);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x5u);
   Command1<tagRECT> wrong(here, kCmdSetFillColor, {}, {});
   a->execute(&wrong);
@@ -159,7 +159,7 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
   a->getShape()->setShapeFlags(1);
   EXPECT_EQ(text(*a), R"(1f,"Rectangle",10 20 110 60,"idea",ffffff,0,,,0,1)");
 
-  auto* b = new Node(&map, "default");
+  auto* b = addTo(map, std::make_unique<Node>("default"));
   std::istringstream in(R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
   b->readFrom(in, &kMapSyntaxVersion);
   EXPECT_EQ(b->id(), 0x2au);
@@ -175,14 +175,14 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
 }
 
 TEST_F(NodeTest, FreshNodeTakesItsShapeFromTheText) {
-  auto* fresh = new Node(&map, "default");
+  auto* fresh = addTo(map, std::make_unique<Node>("default"));
   std::istringstream in(R"(7,"Ellipse",5 6 70 80,"",ff,0,,,0,0)");
   fresh->readFrom(in, &kMapSyntaxVersion);
   EXPECT_STREQ(fresh->getShape()->className(), "EllipseShape");
 }
 
 TEST_F(NodeTest, OldestSyntaxHasNoReservedFields) {
-  auto* a = new Node(&map, "default");
+  auto* a = addTo(map, std::make_unique<Node>("default"));
   std::istringstream in(R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)");
   a->readFrom(in, nullptr);
   EXPECT_EQ(a->getShape()->textColor(), 0xffu);
@@ -190,7 +190,7 @@ TEST_F(NodeTest, OldestSyntaxHasNoReservedFields) {
 }
 
 TEST_F(NodeTest, NewerVersionsReadOnlyIdAndName) {
-  auto* a = new Node(&map, "default", "kept", nullptr);
+  auto* a = addTo(map, std::make_unique<Node>("default", "kept", nullptr));
   std::istringstream in(R"(9,"Ellipse",1 2 3 4,"new",ff,0,,,0,0)");
   Version future(0, 2);
   a->readFrom(in, &future);
@@ -220,11 +220,11 @@ TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInside) {
   EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
   EXPECT_EQ(overlapping->getRect(), (RECT{180, 30, 240, 60}));
   EXPECT_EQ(outside->getRect(), (RECT{400, 400, 440, 430}));
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
   EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
   EXPECT_EQ(overlapping->getRect(), (RECT{180, 30, 240, 60}));
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
 }
 
@@ -236,13 +236,13 @@ TEST_F(ContextTest, UndoAndRedoMoveExactlyWhatTheMoveCarried) {
   EXPECT_EQ(frame->getRect(), (RECT{300, 0, 500, 150}));
   EXPECT_EQ(inside->getRect(), (RECT{320, 30, 360, 60}));
   EXPECT_EQ(covered->getRect(), (RECT{300, 30, 340, 60}));
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
   EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
   EXPECT_EQ(covered->getRect(), (RECT{300, 30, 340, 60})) << "it never moved with the frame";
   // A node that comes to lie inside the frame before a redo stays where it is.
   Node* later = node({50, 60, 70, 80});
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(inside->getRect(), (RECT{320, 30, 360, 60}));
   EXPECT_EQ(later->getRect(), (RECT{50, 60, 70, 80}));
   EXPECT_EQ(covered->getRect(), (RECT{300, 30, 340, 60}));
@@ -255,7 +255,7 @@ TEST_F(ContextTest, UndoOfAMovedSelectionGivesBackEveryPosition) {
   click({40, 40}, kKeyControl);  // the node inside is selected too: it moves by itself and with the frame
   drag({100, 2}, {150, 52});
   EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
   EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
 }
@@ -263,9 +263,9 @@ TEST_F(ContextTest, UndoOfAMovedSelectionGivesBackEveryPosition) {
 TEST_F(ContextTest, AutoSizeDoesNothingOnAContext) {
   ContextBox* frame = context({0, 0, 200, 150});
   GraphicObjectLocator here(*frame);
-  EXPECT_EQ(map.execute(std::make_unique<Command1<tagRECT>>(here, kCmdAutoResize, RECT{}, frame->getRect())), 0);
+  EXPECT_EQ(map.history().execute(std::make_unique<Command1<tagRECT>>(here, kCmdAutoResize, RECT{}, frame->getRect())), 0);
   EXPECT_FALSE(frame->getShape()->isAutoSize());
-  EXPECT_EQ(map.undo(), 0);
+  EXPECT_EQ(map.history().undo(), 0);
   EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
 }
 

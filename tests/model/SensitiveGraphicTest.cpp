@@ -1,5 +1,6 @@
 // Clicks, Control-clicks, rubber bands, drags of the selection, resizing and the generic popup.
 #include "model/SensitiveGraphic.h"
+#include "model/MapView.h"
 
 #include "tests/MapFixture.h"
 
@@ -20,7 +21,7 @@ TEST_F(Selection, ClickSelectsAloneControlClickAddsClickOnSelectedDeselectsIt) {
   click({20, 15});
   EXPECT_FALSE(a->isHighlighted());
   EXPECT_TRUE(b->isHighlighted());
-  EXPECT_EQ(map.undoCount(), 0u) << "selection is not an edit";
+  EXPECT_EQ(map.history().undoCount(), 0u) << "selection is not an edit";
   EXPECT_EQ(map.captured(), nullptr);
 }
 
@@ -51,22 +52,22 @@ TEST_F(Selection, DraggingASelectedElementMovesTheSelectionInOneStep) {
     g->setHighlighted(true);
   POINT centre = m->centre();
   drag({20, 15}, {30, 45});
-  EXPECT_EQ(map.undoCount(), 1u);
+  EXPECT_EQ(map.history().undoCount(), 1u);
   EXPECT_EQ(a->getRect(), (RECT{10, 30, 50, 60}));
   EXPECT_EQ(b->getRect(), (RECT{110, 30, 150, 60}));
   EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
   EXPECT_EQ(far->getRect(), (RECT{0, 200, 40, 230}));
   EXPECT_NE(m->centre(), centre) << "the maplet followed its ends";
-  auto* moves = dynamic_cast<const CompositeCommand*>(map.commandAt(0));
+  auto* moves = dynamic_cast<const CompositeCommand*>(map.history().commandAt(0));
   ASSERT_NE(moves, nullptr);
   EXPECT_EQ(moves->members().size(), 3u);
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 40, 30}));
   EXPECT_EQ(b->getRect(), (RECT{100, 0, 140, 30}));
   EXPECT_EQ(c->getRect(), (RECT{200, 0, 240, 30}));
   POINT e0 = m->getConnector()->terminalPoint(0), e1 = m->getConnector()->terminalPoint(1);
   EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2})) << "still between its ends";
-  map.redo();
+  map.history().redo();
   EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
 }
 
@@ -74,7 +75,7 @@ TEST_F(Selection, ATwoPixelDragMovesButLeavesNoHistory) {
   Node* a = node({0, 0, 40, 30});
   drag({20, 15}, {22, 17});
   EXPECT_EQ(a->getRect(), (RECT{2, 2, 42, 32}));
-  EXPECT_EQ(map.undoCount(), 0u);
+  EXPECT_EQ(map.history().undoCount(), 0u);
   EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
 }
@@ -92,7 +93,7 @@ TEST_F(Selection, ResizeFromThePopupTracksRightAndBottom) {
   choose({20, 20}, "Resize");
   EXPECT_EQ(user.edgeMasks.back(), 10u);
   EXPECT_EQ(a->getRect(), (RECT{8, 10, 12, 80})) << "normalised and at least 4 wide";
-  map.undo();
+  map.history().undo();
   EXPECT_EQ(a->getRect(), (RECT{10, 10, 50, 40}));
 }
 
@@ -127,7 +128,7 @@ TEST_F(Selection, DestroyingTheDraggedElementClearsTheDrag) {
   choose({200, 200}, "New Node");
   map.leftButtonDown(0, {205, 205});
   ASSERT_NE(map.mapState().drag.draggedGraphic, nullptr);
-  map.undo();  // the new node goes while it is being dragged
+  map.history().undo();  // the new node goes while it is being dragged
   EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
   map.mouseMove(0, {250, 250});
@@ -151,17 +152,18 @@ TEST_F(Selection, AttachPointsFollowTheSideOfTheLine) {
 // Two maps open at once: a drag in one leaves the other alone, each asks its own user, and
 // reading one does not silence the repaints of the other.
 TEST_F(Selection, EachMapKeepsItsOwnDragQuestionsAndRepaintPause) {
-  struct CountingMap : RootMap {
-    CountingMap() : BehaviouralGraphic(nullptr, "default") {}
+  struct CountingView : MapView {
     int repaints = 0;
-    void repaint(const RECT&) override { ++repaints; }
-  };
+    void repaintArea(const RECT&) override { ++repaints; }
+    NativeWindow nativeWindow() const override { return nullptr; }
+  } shown;
   Node* a = node({0, 0, 40, 30});
-  CountingMap other;
+  RootMap other;
+  other.setView(&shown);
   RECT r{0, 0, 40, 30};
-  auto* b = new Node(&other, "Rectangle", nullptr, &r);
+  auto* b = addTo(other, std::make_unique<Node>("Rectangle", nullptr, &r));
   ScriptedInteraction otherUser(false);
-  other.mapState().interaction = &otherUser;
+  other.setInteraction(&otherUser);
 
   map.leftButtonDown(0, {20, 15});
   other.leftButtonDown(0, {20, 15});
@@ -179,11 +181,11 @@ TEST_F(Selection, EachMapKeepsItsOwnDragQuestionsAndRepaintPause) {
   EXPECT_TRUE(user.menusShown.empty());
 
   RepaintPause readingTheFirst(map);
-  const int before = other.repaints;
+  const int before = shown.repaints;
   b->moveTo({100, 100});
-  EXPECT_GT(other.repaints, before);
+  EXPECT_GT(shown.repaints, before);
   RepaintPause readingIt(other);
-  const int paused = other.repaints;
+  const int paused = shown.repaints;
   b->moveTo({150, 150});
-  EXPECT_EQ(other.repaints, paused);
+  EXPECT_EQ(shown.repaints, paused);
 }

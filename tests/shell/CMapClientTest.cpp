@@ -25,7 +25,7 @@
 namespace {
 
 Node* firstNode(CMapClient* view) {
-  for (Graphic* g : *view)
+  for (Graphic* g : view->document())
     if (auto* n = dynamic_cast<Node*>(g)) return n;
   return nullptr;
 }
@@ -72,23 +72,23 @@ class CMapClientTest : public QObject {
   void rightClickOnEmptySpaceOffersTheMapPopupAndNewNodeAddsANodeThere() {
     const QStringList items = rightClick(view, QPoint(120, 80), [](QMenu* m) { clickItem(m, "New Node"); });
     QCOMPARE(items, (QStringList{"Delete", "-", "New Node", "New Arc", "New Context"}));
-    QTRY_COMPARE(int(view->memberCount()), 1);
+    QTRY_COMPARE(int(view->document().memberCount()), 1);
     Node* node = firstNode(view);
     QVERIFY(node);
     QCOMPARE(node->getRect().left, 120);
     QCOMPARE(node->getRect().top, 80);
-    QCOMPARE(view->undoCount(), 1u);
+    QCOMPARE(view->document().history().undoCount(), 1u);
   }
 
   void dismissingThePopupChangesNothing() {
     rightClick(view, QPoint(50, 50), [](QMenu* m) { m->close(); });
-    QCOMPARE(int(view->memberCount()), 0);
-    QCOMPARE(view->undoCount(), 0u);
+    QCOMPARE(int(view->document().memberCount()), 0);
+    QCOMPARE(view->document().history().undoCount(), 0u);
   }
 
   void aDragMovesTheNodeAsOneUndoableStep() {
     RECT r{40, 40, 100, 80};
-    new Node(view, "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
     QTest::mouseMove(view, QPoint(90, 70));
     QTest::mouseMove(view, QPoint(150, 110));
@@ -96,7 +96,7 @@ class CMapClientTest : public QObject {
     Node* node = firstNode(view);
     QCOMPARE(node->getRect().left, 140);
     QCOMPARE(node->getRect().top, 100);
-    QCOMPARE(view->undoCount(), 1u);
+    QCOMPARE(view->document().history().undoCount(), 1u);
     view->runCommand(cm::EditUndo);
     QCOMPARE(node->getRect().left, 40);
     QCOMPARE(node->getRect().top, 40);
@@ -104,9 +104,9 @@ class CMapClientTest : public QObject {
 
   void aClickOnEmptySpaceOrAMoveOverItChangesNothing() {
     RECT r{40, 40, 100, 80};
-    new Node(view, "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QTest::mouseMove(view, QPoint(300, 200));
-    QCOMPARE(view->undoCount(), 0u);
+    QCOMPARE(view->document().history().undoCount(), 0u);
     QCOMPARE(firstNode(view)->getRect().left, 40);
   }
 
@@ -117,30 +117,30 @@ class CMapClientTest : public QObject {
     QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
 
     rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "New Node"); });
-    QTRY_COMPARE(int(view->memberCount()), 1);
+    QTRY_COMPARE(int(view->document().memberCount()), 1);
     QVERIFY(menus->action(cm::EditUndo)->isEnabled());
     QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
 
     QVERIFY(chooseMenu(frame, "&Edit", "&Undo"));
-    QTRY_COMPARE(int(view->memberCount()), 0);
+    QTRY_COMPARE(int(view->document().memberCount()), 0);
     QVERIFY(!menus->action(cm::EditUndo)->isEnabled());
     QVERIFY(menus->action(cm::EditRedo)->isEnabled());
 
     QVERIFY(chooseMenu(frame, "&Edit", "&Redo"));
-    QTRY_COMPARE(int(view->memberCount()), 1);
+    QTRY_COMPARE(int(view->document().memberCount()), 1);
     QVERIFY(menus->action(cm::EditUndo)->isEnabled());
     QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
 
     // The standard shortcuts reach the same commands.
     QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
-    QTRY_COMPARE(int(view->memberCount()), 0);
+    QTRY_COMPARE(int(view->document().memberCount()), 0);
     QTest::keyClick(frame, Qt::Key_Y, Qt::ControlModifier);
-    QTRY_COMPARE(int(view->memberCount()), 1);
+    QTRY_COMPARE(int(view->document().memberCount()), 1);
   }
 
   void aNodePopupListsItsItemsInOrder() {
     RECT r{40, 40, 140, 90};
-    new Node(view, "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     const QStringList items = rightClick(view, QPoint(60, 60), [](QMenu* m) { m->close(); });
     QStringList commands = items;
     commands.removeAll("-");
@@ -150,7 +150,7 @@ class CMapClientTest : public QObject {
 
   void editLabelAsksInTheEditLabelDialog() {
     RECT r{40, 40, 140, 90};
-    Node* node = new Node(view, "Rectangle", "idea", &r);
+    Node* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QString title, prompt;
     whenModal([&](QWidget* w) {
       auto* dialog = qobject_cast<QInputDialog*>(w);
@@ -171,7 +171,7 @@ class CMapClientTest : public QObject {
       QTest::keyClick(edit, Qt::Key_Return);
     });
     rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "Edit Label..."); });
-    QTRY_COMPARE(view->undoCount(), 1u);
+    QTRY_COMPARE(view->document().history().undoCount(), 1u);
     QCOMPARE(title, QStringLiteral("Edit Label"));
     QCOMPARE(prompt, QStringLiteral("New Text:"));
     QCOMPARE(QString::fromStdString(node->getLabel() ? node->getLabel() : ""), QStringLiteral("two\nmore\nlines"));
@@ -184,13 +184,13 @@ class CMapClientTest : public QObject {
       QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
     });
     rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "Edit Label..."); });
-    QTRY_COMPARE(view->undoCount(), 2u);
+    QTRY_COMPARE(view->document().history().undoCount(), 2u);
     QCOMPARE(QString::fromStdString(node->getLabel() ? node->getLabel() : ""), QStringLiteral("one"));
   }
 
   void fillColourComesFromTheColourDialogAndIsOneUndoableStep() {
     RECT r{40, 40, 140, 90};
-    Node* node = new Node(view, "Rectangle", "idea", &r);
+    Node* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QColor offered;
     whenModal([&](QWidget* w) {
       auto* dialog = qobject_cast<QColorDialog*>(w);
@@ -200,7 +200,7 @@ class CMapClientTest : public QObject {
       dialog->accept();
     });
     rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "Fill Color..."); });
-    QTRY_COMPARE(view->undoCount(), 1u);
+    QTRY_COMPARE(view->document().history().undoCount(), 1u);
     QCOMPARE(offered, QColor(255, 255, 255));
     QCOMPARE(node->getShape()->fillColor(), 0x00FF0000u);  // blue, as the map keeps colours
     view->runCommand(cm::EditUndo);
@@ -209,8 +209,8 @@ class CMapClientTest : public QObject {
 
   void draggingTheEndOfASelectedArcOntoANodeHooksIt() {
     RECT r{250, 150, 310, 190};
-    Node* target = new Node(view, "Rectangle", "target", &r);
-    auto* arc = new SMaplet(view, "Directed", {100, 100});
+    Node* target = addTo(view->document(), std::make_unique<Node>("Rectangle", "target", &r));
+    auto* arc = addTo(view->document(), std::make_unique<SMaplet>("Directed", POINT{100, 100}));
     arc->setHighlighted(true);
     const POINT end = arc->getConnector()->terminalPoint(1);
     // The press on the end starts a modal line drag; the rest arrives while it runs.
@@ -221,7 +221,7 @@ class CMapClientTest : public QObject {
       QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(280, 170));
     });
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(end.x, end.y));
-    QTRY_COMPARE(view->undoCount(), 1u);
+    QTRY_COMPARE(view->document().history().undoCount(), 1u);
     QCOMPARE((*arc)[1], static_cast<RelationableGraphic*>(target));
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(280, 170));
     view->runCommand(cm::EditUndo);
@@ -230,18 +230,18 @@ class CMapClientTest : public QObject {
 
   void rightClickWhereTwoNodesOverlapOpensTheFrontOne() {
     RECT back{40, 40, 140, 90}, front{60, 50, 160, 100};
-    new Node(view, "Rectangle", "back", &back);
-    Node* top = new Node(view, "Rectangle", "front", &front);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "back", &back));
+    Node* top = addTo(view->document(), std::make_unique<Node>("Rectangle", "front", &front));
     rightClick(view, QPoint(80, 70), [](QMenu* m) { clickItem(m, "Delete"); });
-    QTRY_COMPARE(int(view->memberCount()), 1);
-    QVERIFY(!view->contains(top));
+    QTRY_COMPARE(int(view->document().memberCount()), 1);
+    QVERIFY(!view->document().contains(top));
   }
 
   void aRubberBandSelectsAndTheDeleteKeyDeletesTheSelectionAsOneStep() {
     RECT a{40, 40, 80, 60}, b{100, 40, 140, 60}, c{300, 200, 340, 220};
-    new Node(view, "Rectangle", "a", &a);
-    new Node(view, "Rectangle", "b", &b);
-    new Node(view, "Rectangle", "c", &c);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "a", &a));
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "b", &b));
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "c", &c));
     // The press starts a modal drag; the rest of the gesture arrives while it runs.
     QTimer::singleShot(20, [this] {
       QVERIFY(interaction->tracking());
@@ -251,19 +251,19 @@ class CMapClientTest : public QObject {
     });
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(20, 20));
     QVERIFY(!interaction->tracking());
-    QCOMPARE(int(view->selection().size()), 2);
+    QCOMPARE(int(view->document().selection().size()), 2);
     frame->menus()->updateEnablers();
     QVERIFY(frame->menus()->action(cm::EditDelete)->isEnabled());
     QTest::keyClick(frame, Qt::Key_Delete);
-    QTRY_COMPARE(int(view->memberCount()), 1);
-    QCOMPARE(view->undoCount(), 1u);
+    QTRY_COMPARE(int(view->document().memberCount()), 1);
+    QCOMPARE(view->document().history().undoCount(), 1u);
     view->runCommand(cm::EditUndo);
-    QCOMPARE(int(view->memberCount()), 3);
+    QCOMPARE(int(view->document().memberCount()), 3);
   }
 
   void resizeFromThePopupTracksUntilAPressAndRelease() {
     RECT r{40, 40, 100, 80};
-    Node* node = new Node(view, "Rectangle", "idea", &r);
+    Node* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     rightClick(view, QPoint(50, 50), [this](QMenu* m) {
       // The drag starts with the button up: only a press and a release end it.
       QTimer::singleShot(20, [this] {
@@ -277,7 +277,7 @@ class CMapClientTest : public QObject {
       });
       clickItem(m, "Resize");
     });
-    QTRY_COMPARE(view->undoCount(), 1u);
+    QTRY_COMPARE(view->document().history().undoCount(), 1u);
     const RECT now = node->getRect();
     QCOMPARE(now.left, 40);
     QCOMPARE(now.top, 40);
@@ -287,15 +287,15 @@ class CMapClientTest : public QObject {
 
   void resizeInTheObjectMenuDoesNothing() {
     RECT r{40, 40, 100, 80};
-    new Node(view, "Rectangle", "idea", &r);
+    addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     QVERIFY(chooseMenu(frame, "&Object", "Resize"));
     QTest::qWait(20);
-    QCOMPARE(view->undoCount(), 0u);
+    QCOMPARE(view->document().history().undoCount(), 0u);
   }
 
   void paintingShowsTheNodesOnWhite() {
     RECT r{40, 40, 100, 80};
-    auto* node = new Node(view, "Rectangle", "idea", &r);
+    auto* node = addTo(view->document(), std::make_unique<Node>("Rectangle", "idea", &r));
     node->setHighlighted(false);
     const QImage shot = view->grab().toImage();
     QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::white));
@@ -305,7 +305,7 @@ class CMapClientTest : public QObject {
   void repaintingOneElementOfAHugeMapIsQuick() {
     for (int i = 0; i < 100000; ++i) {
       RECT r{(i % 400) * 20, (i / 400) * 20, (i % 400) * 20 + 15, (i / 400) * 20 + 15};
-      new Node(view, "Rectangle", nullptr, &r);
+      addTo(view->document(), std::make_unique<Node>("Rectangle", nullptr, &r));
     }
     QImage image(200, 200, QImage::Format_ARGB32);
     QPainter painter(&image);
@@ -322,12 +322,12 @@ class CMapClientTest : public QObject {
 
   void aViewCannotBeCloned() {
     RecordingReports reports;
-    QVERIFY(view->clone() == nullptr);
+    QVERIFY(view->document().clone() == nullptr);
     QVERIFY(reports.saw("You must override Graphic::clone() in class CMapClient"));
   }
 
   void idZeroLocatesTheMapItself() {
-    QCOMPARE((*view)[0], static_cast<Graphic*>(view));
+    QCOMPARE(view->document()[0], static_cast<Graphic*>(&view->document()));
   }
 };
 

@@ -24,7 +24,7 @@
 namespace {
 
 Node* addNode(CMapClient* view, RECT r, const char* label) {
-  return new Node(view, "Rectangle", label, &r);
+  return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
 }
 
 // Answers the next file dialog with `path`.
@@ -126,7 +126,7 @@ class CMapFrameTest : public QObject {
     QVERIFY(!view->isChanged());
 
     std::ostringstream before, after;
-    writeMapFile(*view, before, 0);
+    writeMapFile(view->document(), before, 0);
     QPointer<CMapFrame> first = frame;
     QVERIFY(frame->close());
     QTRY_VERIFY(!first);
@@ -136,9 +136,9 @@ class CMapFrameTest : public QObject {
     QTRY_COMPARE(mapWindows().size(), 1);
     CMapFrame* opened = mapWindows().first();
     QCOMPARE(opened->windowTitle(), file);
-    writeMapFile(*opened->view(), after, 0);
+    writeMapFile(opened->view()->document(), after, 0);
     QCOMPARE(QString::fromStdString(after.str()), QString::fromStdString(before.str()));
-    QCOMPARE(countElements(*opened->view()).nodes, std::size_t{2});
+    QCOMPARE(countElements(opened->view()->document()).nodes, std::size_t{2});
   }
 
   void saveOnANewMapAsksForAFileAndCancelWritesNothing() {
@@ -333,7 +333,7 @@ class CMapFrameTest : public QObject {
     QVERIFY(!view->isChanged());
     // A click on the one behind brings it to the front: a different file, so a changed map.
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
-    QCOMPARE(view->undoCount(), 0u);
+    QCOMPARE(view->document().history().undoCount(), 0u);
     QVERIFY(view->isChanged());
     QTRY_VERIFY(frame->windowTitle().endsWith('*'));
     QVERIFY(view->saveTo(file));

@@ -29,7 +29,7 @@ class MapExportTest : public QObject {
 
   static void fill(RootMap& map) {
     RECT r{100, 50, 200, 90};
-    new Node(&map, "Rectangle-Red", "idea", &r);
+    addTo(map, std::make_unique<Node>("Rectangle-Red", "idea", &r));
   }
 
  private slots:
@@ -70,7 +70,7 @@ class MapExportTest : public QObject {
     {
       RootMap map;
       RECT r{60000, 60000, 60100, 60040};
-      new Node(&map, "Rectangle-Red", "far", &r);
+      addTo(map, std::make_unique<Node>("Rectangle-Red", "far", &r));
       std::string error;
       const QString out = dir.filePath("far.png");
       QVERIFY(exportMap(map, out.toStdString(), error));
@@ -79,8 +79,8 @@ class MapExportTest : public QObject {
     // Wider than the largest side: scaled down to it, with a warning, and both ends drawn.
     RootMap map;
     RECT left{0, 0, 400, 200}, right{39600, 0, 40000, 200};
-    new Node(&map, "Rectangle-Red", "left", &left);
-    new Node(&map, "Rectangle-Red", "right", &right);
+    addTo(map, std::make_unique<Node>("Rectangle-Red", "left", &left));
+    addTo(map, std::make_unique<Node>("Rectangle-Red", "right", &right));
     RecordingReports reports;
     std::string error;
     const QString out = dir.filePath("wide.png");
