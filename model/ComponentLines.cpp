@@ -1,10 +1,11 @@
 // The text form of a container's members: component lines in the 0.1 and the older syntax.
+#include <algorithm>
 #include <istream>
-#include <unordered_set>
-#include <map>
 #include <ostream>
-#include <sstream>
+#include <streambuf>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "commands/GraphicsFactory.h"
 #include "support/Fields.h"
@@ -45,6 +46,18 @@ LineEnd readLine(std::istream& in, std::string& line) {
     line.push_back(static_cast<char>(c));
   }
 }
+
+// Lets a stream read a span of characters held elsewhere, so that one stream serves
+// every line.
+class TextSpan : public std::streambuf {
+ public:
+  void show(const char* begin, const char* end) {
+    char* b = const_cast<char*>(begin);
+    setg(b, b, const_cast<char*>(end));
+  }
+  /// How many characters of the span have been read.
+  std::size_t taken() const { return static_cast<std::size_t>(gptr() - eback()); }
+};
 
 void skipBlanks(std::istream& in) {
   while (true) {
@@ -162,12 +175,21 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
 void GraphicContainer::readComponentLines(std::istream& in, const Version& version) {
   const GraphicsFactory& factory = GraphicsFactory::instance();
   readHeaderFrom(in);
-  struct MapData {
+  // Every element is made first and reads its fields afterwards: nodes, then maplets,
+  // each in ascending order of ids, so that a maplet finds the nodes it joins. The
+  // lines wait in one buffer, each element's from its id on.
+  struct Pending {
+    std::uint32_t id;
+    bool maplet;
     Graphic* element;
-    std::string fields;  // the line from its id on
+    std::size_t begin, end;  // in `waiting`
   };
-  std::map<std::uint32_t, MapData> read;  // ascending ids: nodes, then maplets, read in that order
+  std::vector<Pending> pending;
+  std::string waiting;
   std::string line;
+  std::string type;
+  TextSpan span;
+  std::istream fields(&span);
   for (;;) {
     const LineEnd got = readLine(in, line);
     if (got == LineEnd::TooLong) {
@@ -190,16 +212,17 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
     if (line == ";") break;
     ++lastRead_.lines;
     ++lastRead_.lost;  // until an element is made of it
-    std::istringstream fields(line);
+    span.show(line.data(), line.data() + line.size());
+    fields.clear();
     unsigned spec = 0;
-    std::string type;
     std::uint32_t id = 0;
+    type.clear();
     readHex(fields, spec);
     expectChar(fields, kFieldSeparator);
     readQuoted(fields, type);
     expectChar(fields, kFieldSeparator);
     fields.clear(fields.rdstate() & std::ios::eofbit);
-    std::streampos start = fields.tellg();
+    const std::size_t start = span.taken();
     readHex(fields, id);
     if (((spec & kSpecNode) != 0) == ((spec & kSpecMaplet) != 0)) {
       reportError(nullptr, 'E', "Malformed CMap line encountered; bad component spec: %s", line.c_str());
@@ -214,8 +237,12 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
       reportError(nullptr, 'E', "Malformed CMap line encountered; bad id (third element): %s", line.c_str());
       continue;
     }
+    // Only the elements read so far are members, so a member with this id is an
+    // earlier line's: the repeated line's element stays unread.
+    const bool repeated = find(id) != nullptr;
     Graphic* element = nullptr;
-    if (spec & kSpecNode) {
+    const bool maplet = (spec & kSpecNode) == 0;
+    if (!maplet) {
       element = (spec & kSpecContext) ? static_cast<Graphic*>(factory.makeContextBox(nullptr, "frame", nullptr, nullptr))
                                       : static_cast<Graphic*>(factory.makeNode(nullptr, "default", nullptr, nullptr));
     } else {
@@ -223,15 +250,20 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
     }
     element->setId(id);
     element->joinContainer(this);
-    std::string rest = start >= 0 ? line.substr(static_cast<std::size_t>(start)) : std::string();
-    if (read.try_emplace(id, MapData{element, std::move(rest)}).second) --lastRead_.lost;
+    if (repeated) continue;
+    --lastRead_.lost;
+    const std::size_t begin = waiting.size();
+    waiting.append(line, std::min(start, line.size()));
+    pending.push_back({id, maplet, element, begin, waiting.size()});
   }
+  auto byId = [](const Pending& a, const Pending& b) { return a.id < b.id; };
+  if (!std::is_sorted(pending.begin(), pending.end(), byId)) std::sort(pending.begin(), pending.end(), byId);
   for (bool maplets : {false, true}) {
-    for (auto& [id, data] : read) {
-      bool isMaplet = dynamic_cast<Maplet*>(data.element) != nullptr;
-      if (isMaplet != maplets || (!isMaplet && !dynamic_cast<Node*>(data.element))) continue;
-      std::istringstream fields(data.fields);
-      data.element->readFrom(fields, &version);
+    for (const Pending& p : pending) {
+      if (p.maplet != maplets) continue;
+      span.show(waiting.data() + p.begin, waiting.data() + p.end);
+      fields.clear();
+      p.element->readFrom(fields, &version);
     }
   }
 }
