@@ -121,7 +121,7 @@ void GraphicContainer::readHeaderFrom(std::istream& in) {
 
 void GraphicContainer::readComponentsFrom(std::istream& in, const Version* version) {
   clear();
-  lastRead_ = ReadTally{};
+  extras().lastRead = ReadTally{};
   flags_ |= kReading;
   RepaintPause quiet(*this);  // members read now are measured for the area index when first searched
   if (!version || *version < Version(0, 1)) {
@@ -135,14 +135,15 @@ void GraphicContainer::readComponentsFrom(std::istream& in, const Version* versi
 }
 
 void GraphicContainer::readOlderComponents(std::istream& in) {
+  ReadTally& tally = extras().lastRead;
   const GraphicsFactory& factory = GraphicsFactory::instance();
   readHex(in, nextId_);
   expectChar(in, kFieldSeparator);
   skipBlanks(in);
   auto section = [&](Graphic* (GraphicsFactory::*read)(std::istream&, GraphicContainer*) const) {
     while (in && in.peek() != ';' && in.peek() != std::char_traits<char>::eof()) {
-      ++lastRead_.lines;
-      if (!(factory.*read)(in, this)) ++lastRead_.lost;
+      ++tally.lines;
+      if (!(factory.*read)(in, this)) ++tally.lost;
       in.clear(in.rdstate() & std::ios::eofbit);
       skipRestOfLine(in);
       skipBlanks(in);
@@ -156,7 +157,7 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
     fixupDeferredAttachment();
   }
   if (in.peek() == ';') in.get();
-  attachments_.clear();
+  if (extras_) extras_->attachments.clear();
   // A damaged file may give two elements one id, or none; each such element takes a
   // fresh id, so that the map saves and reads back whole (connections already made stay).
   std::unordered_set<std::uint32_t> seen;
@@ -173,8 +174,10 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
 }
 
 void GraphicContainer::readComponentLines(std::istream& in, const Version& version) {
+  ReadTally& tally = extras().lastRead;
   const GraphicsFactory& factory = GraphicsFactory::instance();
   readHeaderFrom(in);
+  reserveFor(nextId_);
   // Every element is made first and reads its fields afterwards: nodes, then maplets,
   // each in ascending order of ids, so that a maplet finds the nodes it joins. The
   // lines wait in one buffer, each element's from its id on.
@@ -195,23 +198,23 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
     if (got == LineEnd::TooLong) {
       reportError(nullptr, 'E', "Component line longer than %zu characters; it and the rest are not read",
                   kMaxComponentLineLength);
-      ++lastRead_.lines;
-      ++lastRead_.lost;
+      ++tally.lines;
+      ++tally.lost;
       break;
     }
     if (got != LineEnd::Read) {
       // The body was cut off: a last line without its end, or no ";" after the lines.
       if (!line.empty() && line != ";") {
-        ++lastRead_.lines;
-        ++lastRead_.lost;
-      } else if (line.empty() && lastRead_.lines > 0) {
-        ++lastRead_.lost;
+        ++tally.lines;
+        ++tally.lost;
+      } else if (line.empty() && tally.lines > 0) {
+        ++tally.lost;
       }
       break;
     }
     if (line == ";") break;
-    ++lastRead_.lines;
-    ++lastRead_.lost;  // until an element is made of it
+    ++tally.lines;
+    ++tally.lost;  // until an element is made of it
     span.show(line.data(), line.data() + line.size());
     fields.clear();
     unsigned spec = 0;
@@ -251,7 +254,7 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
     element->setId(id);
     element->joinContainer(this);
     if (repeated) continue;
-    --lastRead_.lost;
+    --tally.lost;
     const std::size_t begin = waiting.size();
     waiting.append(line, std::min(start, line.size()));
     pending.push_back({id, maplet, element, begin, waiting.size()});
@@ -271,7 +274,8 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
 void GraphicContainer::fixupDeferredAttachment() {
   // Every entry is tried once, whatever happens to the others.
   std::vector<Attachment> pending;
-  pending.swap(attachments_);
+  if (!extras_) return;
+  pending.swap(extras_->attachments);
   for (const Attachment& a : pending) {
     Graphic* target = find(a.targetId);
     if (!target) {
