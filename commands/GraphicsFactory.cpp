@@ -27,10 +27,16 @@ const X* GraphicsLibrary<X>::find(const std::string& name) const {
 }
 
 template <class X>
-std::unique_ptr<X> GraphicsLibrary<X>::get(const std::string& name) const {
+const X* GraphicsLibrary<X>::prototypeFor(const std::string& name) const {
   const X* prototype = find(name);
   if (!prototype) prototype = find(kDefault);
   if (!prototype && !entries_.empty()) prototype = entries_.begin()->second.get();
+  return prototype;
+}
+
+template <class X>
+std::unique_ptr<X> GraphicsLibrary<X>::get(const std::string& name) const {
+  const X* prototype = prototypeFor(name);
   return prototype ? std::unique_ptr<X>(prototype->clone()) : nullptr;
 }
 

@@ -68,6 +68,8 @@ class GraphicsLibrary {
   std::unique_ptr<X> get(const std::string& name) const;
   /// The stored prototype itself, or null; no fallback.
   const X* find(const std::string& name) const;
+  /// The stored prototype get clones: the named one, else "default", else the first.
+  const X* prototypeFor(const std::string& name) const;
   /// All names in ascending byte order.
   std::vector<std::string> names() const;
   std::size_t size() const { return entries_.size(); }

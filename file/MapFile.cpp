@@ -54,6 +54,48 @@ class CrLfBuffer : public std::streambuf {
   std::streambuf* target_;
 };
 
+// Appends text to a string with every line feed written as carriage return and line
+// feed; the text gathers in a buffer of its own and is converted a buffer at a time.
+class CrLfString : public std::streambuf {
+ public:
+  explicit CrLfString(std::string& target) : target_(target) { setp(buffer_, buffer_ + sizeof buffer_); }
+  ~CrLfString() override { drain(); }
+
+ protected:
+  int_type overflow(int_type c) override {
+    drain();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = static_cast<char>(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override {
+    drain();
+    return 0;
+  }
+
+ private:
+  void drain() {
+    const char* s = pbase();
+    const char* end = pptr();
+    while (s < end) {
+      const char* lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<std::size_t>(end - s)));
+      if (!lf) {
+        target_.append(s, end);
+        break;
+      }
+      target_.append(s, lf);
+      target_.append("\r\n", 2);
+      s = lf + 1;
+    }
+    setp(buffer_, buffer_ + sizeof buffer_);
+  }
+
+  std::string& target_;
+  char buffer_[16 * 1024];
+};
+
 std::string timeLine(std::time_t when) {
   std::tm tm{};
   localtime_r(&when, &tm);
@@ -76,11 +118,8 @@ bool saveFailed(std::string* why, const char* format, const std::string& fileNam
   return false;
 }
 
-}  // namespace
-
-void writeMapFile(const CMap& map, std::ostream& out, std::time_t when) {
-  CrLfBuffer crlf(out.rdbuf());
-  std::ostream text(&crlf);
+// The file text with plain line feeds; the stream's buffer turns them into CR LF.
+void writeMapText(const CMap& map, std::ostream& text, std::time_t when) {
   text << "MIME-Version: 1.0\n"
        << "Content-Type: multipart/mixed; boundary=" << kBoundary << "\n"
        << "\n"
@@ -93,15 +132,29 @@ void writeMapFile(const CMap& map, std::ostream& out, std::time_t when) {
        << "\n";
   map.printComponentsOn(text);
   text << "\n--" << kBoundary << "--\n";
+}
+
+}  // namespace
+
+void writeMapFile(const CMap& map, std::ostream& out, std::time_t when) {
+  CrLfBuffer crlf(out.rdbuf());
+  std::ostream text(&crlf);
+  writeMapText(map, text, when);
   text.flush();
   if (!text) out.setstate(std::ios::badbit);
 }
 
 bool save(const CMap& map, const std::string& fileName, std::string* why) {
-  std::ostringstream text;
-  writeMapFile(map, text, std::time(nullptr));
+  // The whole file is made in memory and handed over at once.
+  std::string bytes;
+  {
+    CrLfString crlf(bytes);
+    std::ostream text(&crlf);
+    writeMapText(map, text, std::time(nullptr));
+    text.flush();
+  }
   SaveFailure failure;
-  if (replaceFileContent(fileName, text.view(), failure)) return true;
+  if (replaceFileContent(fileName, bytes, failure)) return true;
   if (failure.cannotOpen) return saveFailed(why, "Can't open file '%s'", fileName);
   return saveFailed(why, "Can't save file '%s': %s", fileName, failure.reason.c_str());
 }

@@ -1,6 +1,8 @@
 // Checking and converting map files without a window.
 #include "file/MapTools.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 #include "commands/GraphicsFactory.h"
@@ -18,6 +20,24 @@ void registerPrototypesOnce() {
   (void)done;
 }
 
+namespace {
+
+// The log is written line by line as reports come, so only the streams need flushing.
+int finish(int code, ToolEnd end, std::ostream* out = nullptr) {
+#ifndef BRENLO_SANITIZE
+  if (end == ToolEnd::ExitProcess) {
+    if (out) out->flush();
+    std::fflush(nullptr);
+    std::_Exit(code);
+  }
+#endif
+  (void)end;
+  (void)out;
+  return code;
+}
+
+}  // namespace
+
 MapCounts countElements(const CMap& map) {
   MapCounts counts;
   for (Graphic* g : map) {
@@ -28,7 +48,7 @@ MapCounts countElements(const CMap& map) {
   return counts;
 }
 
-int checkMapFile(const std::string& file, std::ostream& out) {
+int checkMapFile(const std::string& file, std::ostream& out, ToolEnd end) {
   registerPrototypesOnce();
   RootMap map;
   bool ok = openMapFile(map, file);
@@ -36,14 +56,14 @@ int checkMapFile(const std::string& file, std::ostream& out) {
   MapCounts counts = countElements(map);
   out << file << ": " << (whole ? "read" : ok ? "read incompletely" : "not read") << ", " << counts.nodes
       << " nodes, " << counts.contexts << " contexts, " << counts.maplets << " maplets\n";
-  return whole ? 0 : 1;
+  return finish(whole ? 0 : 1, end, &out);
 }
 
-int convertMapFile(const std::string& from, const std::string& to) {
+int convertMapFile(const std::string& from, const std::string& to, ToolEnd end) {
   registerPrototypesOnce();
   RootMap map;
-  if (!openMapFile(map, from)) return 1;
+  if (!openMapFile(map, from)) return finish(1, end);
   // What could be read is written, and the exit code tells that it is not all the file held.
   const bool whole = !map.readIncompletely();
-  return save(map, to) && whole ? 0 : 1;
+  return finish(save(map, to) && whole ? 0 : 1, end);
 }

@@ -1,10 +1,11 @@
 // The text form of a container's members: component lines in the 0.1 and the older syntax.
+#include <algorithm>
 #include <istream>
-#include <unordered_set>
-#include <map>
 #include <ostream>
-#include <sstream>
+#include <streambuf>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "commands/GraphicsFactory.h"
 #include "support/Fields.h"
@@ -45,6 +46,18 @@ LineEnd readLine(std::istream& in, std::string& line) {
     line.push_back(static_cast<char>(c));
   }
 }
+
+// Lets a stream read a span of characters held elsewhere, so that one stream serves
+// every line.
+class TextSpan : public std::streambuf {
+ public:
+  void show(const char* begin, const char* end) {
+    char* b = const_cast<char*>(begin);
+    setg(b, b, const_cast<char*>(end));
+  }
+  /// How many characters of the span have been read.
+  std::size_t taken() const { return static_cast<std::size_t>(gptr() - eback()); }
+};
 
 void skipBlanks(std::istream& in) {
   while (true) {
@@ -108,7 +121,7 @@ void GraphicContainer::readHeaderFrom(std::istream& in) {
 
 void GraphicContainer::readComponentsFrom(std::istream& in, const Version* version) {
   clear();
-  lastRead_ = ReadTally{};
+  extras().lastRead = ReadTally{};
   flags_ |= kReading;
   RepaintPause quiet(*this);  // members read now are measured for the area index when first searched
   if (!version || *version < Version(0, 1)) {
@@ -122,14 +135,15 @@ void GraphicContainer::readComponentsFrom(std::istream& in, const Version* versi
 }
 
 void GraphicContainer::readOlderComponents(std::istream& in) {
+  ReadTally& tally = extras().lastRead;
   const GraphicsFactory& factory = GraphicsFactory::instance();
   readHex(in, nextId_);
   expectChar(in, kFieldSeparator);
   skipBlanks(in);
   auto section = [&](Graphic* (GraphicsFactory::*read)(std::istream&, GraphicContainer&) const) {
     while (in && in.peek() != ';' && in.peek() != std::char_traits<char>::eof()) {
-      ++lastRead_.lines;
-      if (!(factory.*read)(in, *this)) ++lastRead_.lost;
+      ++tally.lines;
+      if (!(factory.*read)(in, *this)) ++tally.lost;
       in.clear(in.rdstate() & std::ios::eofbit);
       skipRestOfLine(in);
       skipBlanks(in);
@@ -143,7 +157,7 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
     fixupDeferredAttachment();
   }
   if (in.peek() == ';') in.get();
-  attachments_.clear();
+  if (extras_) extras_->attachments.clear();
   // A damaged file may give two elements one id, or none; each such element takes a
   // fresh id, so that the map saves and reads back whole (connections already made stay).
   std::unordered_set<std::uint32_t> seen;
@@ -160,46 +174,58 @@ void GraphicContainer::readOlderComponents(std::istream& in) {
 }
 
 void GraphicContainer::readComponentLines(std::istream& in, const Version& version) {
+  ReadTally& tally = extras().lastRead;
   const GraphicsFactory& factory = GraphicsFactory::instance();
   readHeaderFrom(in);
-  struct MapData {
+  reserveFor(nextId_);
+  // Every element is made first and reads its fields afterwards: nodes, then maplets,
+  // each in ascending order of ids, so that a maplet finds the nodes it joins. The
+  // lines wait in one buffer, each element's from its id on.
+  struct Pending {
+    std::uint32_t id;
+    bool maplet;
     Graphic* element;
-    std::string fields;  // the line from its id on
+    std::size_t begin, end;  // in `waiting`
   };
-  std::map<std::uint32_t, MapData> read;  // ascending ids: nodes, then maplets, read in that order
+  std::vector<Pending> pending;
+  std::string waiting;
   std::string line;
+  std::string type;
+  TextSpan span;
+  std::istream fields(&span);
   for (;;) {
     const LineEnd got = readLine(in, line);
     if (got == LineEnd::TooLong) {
       reportError(nullptr, 'E', "Component line longer than %zu characters; it and the rest are not read",
                   kMaxComponentLineLength);
-      ++lastRead_.lines;
-      ++lastRead_.lost;
+      ++tally.lines;
+      ++tally.lost;
       break;
     }
     if (got != LineEnd::Read) {
       // The body was cut off: a last line without its end, or no ";" after the lines.
       if (!line.empty() && line != ";") {
-        ++lastRead_.lines;
-        ++lastRead_.lost;
-      } else if (line.empty() && lastRead_.lines > 0) {
-        ++lastRead_.lost;
+        ++tally.lines;
+        ++tally.lost;
+      } else if (line.empty() && tally.lines > 0) {
+        ++tally.lost;
       }
       break;
     }
     if (line == ";") break;
-    ++lastRead_.lines;
-    ++lastRead_.lost;  // until an element is made of it
-    std::istringstream fields(line);
+    ++tally.lines;
+    ++tally.lost;  // until an element is made of it
+    span.show(line.data(), line.data() + line.size());
+    fields.clear();
     unsigned spec = 0;
-    std::string type;
     std::uint32_t id = 0;
+    type.clear();
     readHex(fields, spec);
     expectChar(fields, kFieldSeparator);
     readQuoted(fields, type);
     expectChar(fields, kFieldSeparator);
     fields.clear(fields.rdstate() & std::ios::eofbit);
-    std::streampos start = fields.tellg();
+    const std::size_t start = span.taken();
     readHex(fields, id);
     if (((spec & kSpecNode) != 0) == ((spec & kSpecMaplet) != 0)) {
       reportError(nullptr, 'E', "Malformed CMap line encountered; bad component spec: %s", line.c_str());
@@ -214,8 +240,12 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
       reportError(nullptr, 'E', "Malformed CMap line encountered; bad id (third element): %s", line.c_str());
       continue;
     }
+    // Only the elements read so far are members, so a member with this id is an
+    // earlier line's: the repeated line's element stays unread.
+    const bool repeated = find(id) != nullptr;
+    const bool maplet = (spec & kSpecNode) == 0;
     std::unique_ptr<Graphic> made;
-    if (spec & kSpecNode) {
+    if (!maplet) {
       if (spec & kSpecContext) made = factory.makeContextBox("frame", nullptr, nullptr);
       else made = factory.makeNode("default", nullptr, nullptr);
     } else {
@@ -223,15 +253,20 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
     }
     made->setId(id);
     Graphic* element = addTo(*this, std::move(made));
-    std::string rest = start >= 0 ? line.substr(static_cast<std::size_t>(start)) : std::string();
-    if (read.try_emplace(id, MapData{element, std::move(rest)}).second) --lastRead_.lost;
+    if (repeated) continue;
+    --tally.lost;
+    const std::size_t begin = waiting.size();
+    waiting.append(line, std::min(start, line.size()));
+    pending.push_back({id, maplet, element, begin, waiting.size()});
   }
+  auto byId = [](const Pending& a, const Pending& b) { return a.id < b.id; };
+  if (!std::is_sorted(pending.begin(), pending.end(), byId)) std::sort(pending.begin(), pending.end(), byId);
   for (bool maplets : {false, true}) {
-    for (auto& [id, data] : read) {
-      bool isMaplet = dynamic_cast<Maplet*>(data.element) != nullptr;
-      if (isMaplet != maplets || (!isMaplet && !dynamic_cast<Node*>(data.element))) continue;
-      std::istringstream fields(data.fields);
-      data.element->readFrom(fields, &version);
+    for (const Pending& p : pending) {
+      if (p.maplet != maplets) continue;
+      span.show(waiting.data() + p.begin, waiting.data() + p.end);
+      fields.clear();
+      p.element->readFrom(fields, &version);
     }
   }
 }
@@ -239,7 +274,8 @@ void GraphicContainer::readComponentLines(std::istream& in, const Version& versi
 void GraphicContainer::fixupDeferredAttachment() {
   // Every entry is tried once, whatever happens to the others.
   std::vector<Attachment> pending;
-  pending.swap(attachments_);
+  if (!extras_) return;
+  pending.swap(extras_->attachments);
   for (const Attachment& a : pending) {
     Graphic* target = find(a.targetId);
     if (!target) {

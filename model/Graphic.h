@@ -107,6 +107,7 @@ class Graphic : public virtual CloneableObject {
   friend class GraphicContainer;
   std::uint32_t id_ = 0;
   GraphicContainer* container_ = nullptr;
+  GraphicContainer::MemberList::iterator member_{};  // its place in container_'s list
 };
 
 /// While a map is being read nothing of it is shown, so its graphics ask for no

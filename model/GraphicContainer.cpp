@@ -6,10 +6,29 @@
 #include <string>
 
 #include "commands/Command.h"
+#include "model/AreaIndex.h"
 #include "model/Graphic.h"
 #include "model/SensitiveGraphic.h"
 
 GraphicContainer::GraphicContainer() = default;
+
+GraphicContainer::Extras::Extras() = default;
+GraphicContainer::Extras::~Extras() = default;
+
+GraphicContainer::Extras& GraphicContainer::extras() const {
+  if (!extras_) extras_ = std::make_unique<Extras>();
+  return *extras_;
+}
+
+const GraphicContainer::ReadTally& GraphicContainer::lastRead() const {
+  static const ReadTally none;
+  return extras_ ? extras_->lastRead : none;
+}
+
+bool GraphicContainer::contains(const Graphic* g) const { return g && g->container_ == this; }
+
+GraphicContainer::MemberList::iterator GraphicContainer::memberOf(const Graphic* g) { return g->member_; }
+
 
 MapState& GraphicContainer::mapState() {
   static MapState outsideAnyMap;
@@ -33,7 +52,7 @@ GraphicContainer::~GraphicContainer() {
   flags_ |= kBeingDestroyed;
   clear();
   captured_ = nullptr;
-  attachments_.clear();
+  extras_.reset();
 }
 
 void GraphicContainer::copyMembersFrom(const GraphicContainer& other) {
@@ -50,10 +69,12 @@ std::uint32_t GraphicContainer::freshId() {
   // 0 and every id a member still has.
   if (members_.size() >= UINT32_MAX - 1) return 0;
   std::uint32_t id = nextId_;
-  while (id == 0 || byId_.count(id) != 0) ++id;
+  while (id == 0 || byId_.contains(id)) ++id;
   nextId_ = id + 1;
   return id;
 }
+
+void GraphicContainer::reserveFor(std::uint32_t counter) { byId_.reserve(counter); }
 
 std::uint32_t GraphicContainer::add(std::unique_ptr<Graphic> owned) {
   if (!owned) return 0;
@@ -61,87 +82,73 @@ std::uint32_t GraphicContainer::add(std::unique_ptr<Graphic> owned) {
   if (g->id_ == 0 && members_.size() >= UINT32_MAX - 1)
     throw Graphic::Exception("GraphicContainer::add: no free id left for a new element");
   auto it = members_.insert(members_.end(), Member{std::move(owned), nextOrder_++});
-  byPointer_.emplace(g, it);
   if (g->id_ == 0) {
     g->id_ = freshId();
   } else if (g->id_ + 1 > nextId_) {
     nextId_ = g->id_ + 1;
   }
   g->container_ = this;
-  byId_.emplace(g->id_, it);
-  toMeasure_.push_back(g);  // measured at the next search: it may still be under construction
+  g->member_ = it;
+  byId_.insert(g->id_, &*it);
+  // Measured at the next search: it may still be under construction.
+  if (extras_ && extras_->area) extras_->area->mayHaveMoved(g);
   return g->id_;
-}
-
-void GraphicContainer::unindex(MemberList::iterator it) {
-  leaveIndex(*it);
-  Graphic* g = it->graphic.get();
-  byPointer_.erase(g);
-  auto [lo, hi] = byId_.equal_range(g->id_);
-  for (auto i = lo; i != hi; ++i) {
-    if (i->second == it) {
-      byId_.erase(i);
-      break;
-    }
-  }
 }
 
 std::unique_ptr<Graphic> GraphicContainer::remove(Graphic& g) {
   if (isBeingDestroyed()) return nullptr;
   if (captured_ == &g) captured_ = nullptr;
-  auto found = byPointer_.find(&g);
-  if (found == byPointer_.end()) return nullptr;
+  if (!contains(&g)) return nullptr;
   // A graphic that leaves the map is dragged in it no more.
   DragState& drag = mapState().drag;
   if (drag.draggedGraphic && static_cast<Graphic*>(drag.draggedGraphic) == &g) drag.draggedGraphic = nullptr;
-  auto it = found->second;
-  unindex(it);
+  auto it = memberOf(&g);
+  if (extras_ && extras_->area) extras_->area->forget(&g);
+  byId_.erase(g.id_, &*it);
   std::unique_ptr<Graphic> out = std::move(it->graphic);
   members_.erase(it);
   out->container_ = nullptr;
+  out->member_ = {};
   return out;
 }
 
 void GraphicContainer::idChanged(Graphic* g, std::uint32_t oldId) {
-  auto found = byPointer_.find(g);
-  if (found == byPointer_.end()) return;
-  auto it = found->second;
-  auto [lo, hi] = byId_.equal_range(oldId);
-  for (auto i = lo; i != hi; ++i) {
-    if (i->second == it) {
-      byId_.erase(i);
-      break;
-    }
-  }
-  byId_.emplace(g->id_, it);
+  if (!contains(g)) return;
+  Member* m = &*memberOf(g);
+  byId_.erase(oldId, m);
+  byId_.insert(g->id_, m);
   // A member that takes a new id (reading it from a file) keeps the counter above it, as add does.
   if (g->id_ + 1 > nextId_) nextId_ = g->id_ + 1;
 }
 
 void GraphicContainer::clear() {
   captured_ = nullptr;
-  clearIndex();
+  if (extras_) {
+    extras_->area.reset();
+    extras_->places.clear();
+  }
   while (!members_.empty()) {
     auto it = std::prev(members_.end());
-    unindex(it);
+    byId_.erase(it->graphic->id_, &*it);
     std::unique_ptr<Graphic> g = std::move(it->graphic);
     members_.erase(it);
     g->container_ = nullptr;
+    g->member_ = {};
     g.reset();
   }
+  byId_.clear();
   nextId_ = 1;
   nextOrder_ = 0;
-  places_.clear();
 }
 
 int GraphicContainer::popToFront(Graphic* g) {
-  auto found = byPointer_.find(g);
-  if (found == byPointer_.end()) {
+  if (!contains(g)) {
     reportError(nullptr, 'E', "GraphicContainer::popToFront: can't find graphic");
     return kResultNotHandled;
   }
-  members_.splice(members_.end(), members_, found->second);
-  found->second->order = nextOrder_++;
+  auto it = memberOf(g);
+  members_.splice(members_.end(), members_, it);
+  it->order = nextOrder_++;
   return 0;
 }
 
@@ -154,11 +161,8 @@ void GraphicContainer::sort() {
 }
 
 Graphic* GraphicContainer::find(std::uint32_t id) const {
-  auto [lo, hi] = byId_.equal_range(id);
-  const Member* best = nullptr;
-  for (auto i = lo; i != hi; ++i)
-    if (!best || i->second->order < best->order) best = &*i->second;
-  return best ? best->graphic.get() : nullptr;
+  const Member* m = byId_.find(id, [](const Member* a, const Member* b) { return a->order < b->order; });
+  return m ? m->graphic.get() : nullptr;
 }
 
 Graphic* GraphicContainer::operator[](std::uint32_t id) const {
@@ -177,120 +181,25 @@ void GraphicContainer::draw(DrawingContext& dc) {
   for (Member& m : members_) m.graphic->draw(dc);
 }
 
-namespace {
-
-constexpr std::int32_t kCellSize = 128;
-// Hits reach a few pixels beyond a repaint area (line ends, centre handles).
-constexpr std::int32_t kIndexSlack = 8;
-// A member spanning more cells than this is looked at by every search.
-constexpr std::int64_t kMaxCellsPerMember = 256;
-// An area spanning more cells than this is searched by walking the whole list.
-constexpr std::int64_t kMaxCellsPerSearch = 4096;
-
-std::int32_t cellOf(std::int32_t v) {
-  return static_cast<std::int32_t>(v >= 0 ? v / kCellSize : -((-static_cast<std::int64_t>(v) + kCellSize - 1) / kCellSize));
-}
-
-std::uint64_t cellKey(std::int32_t cx, std::int32_t cy) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) | static_cast<std::uint32_t>(cy);
-}
-
-std::int64_t cellCount(const RECT& r) {
-  return (std::int64_t{cellOf(r.right)} - cellOf(r.left) + 1) * (std::int64_t{cellOf(r.bottom)} - cellOf(r.top) + 1);
-}
-
-RECT grown(const RECT& r, std::int32_t by) {
-  auto clampAdd = [](std::int32_t v, std::int64_t d) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{v} + d, INT32_MIN, INT32_MAX));
-  };
-  return {clampAdd(r.left, -by), clampAdd(r.top, -by), clampAdd(r.right, by), clampAdd(r.bottom, by)};
-}
-
-}  // namespace
-
 void GraphicContainer::memberMayHaveMoved(const Graphic* g) {
-  auto found = byPointer_.find(g);
-  if (found == byPointer_.end() || found->second->stale) return;
-  found->second->stale = true;
-  toMeasure_.push_back(g);
+  if (extras_ && extras_->area && contains(g)) extras_->area->mayHaveMoved(g);
 }
 
-void GraphicContainer::enterIndex(Member& m) const {
-  const RECT& r = m.indexed;
-  if (r.right < r.left || r.bottom < r.top) return;
-  m.inGrid = true;
-  if (cellCount(r) > kMaxCellsPerMember) {
-    oversize_.push_back(&m);
-    return;
+AreaIndex& GraphicContainer::areaIndex() const {
+  Extras& x = extras();
+  if (!x.area) {
+    x.area = std::make_unique<AreaIndex>();
+    for (const Member& m : members_) x.area->mayHaveMoved(m.graphic.get());
   }
-  for (std::int32_t cx = cellOf(r.left); cx <= cellOf(r.right); ++cx)
-    for (std::int32_t cy = cellOf(r.top); cy <= cellOf(r.bottom); ++cy) cells_[cellKey(cx, cy)].push_back(&m);
-}
-
-void GraphicContainer::leaveIndex(Member& m) const {
-  if (!m.inGrid) return;
-  m.inGrid = false;
-  auto drop = [&m](std::vector<Member*>& list) {
-    auto at = std::find(list.begin(), list.end(), &m);
-    if (at == list.end()) return;
-    *at = list.back();
-    list.pop_back();
-  };
-  const RECT& r = m.indexed;
-  if (cellCount(r) > kMaxCellsPerMember) {
-    drop(oversize_);
-    return;
-  }
-  for (std::int32_t cx = cellOf(r.left); cx <= cellOf(r.right); ++cx)
-    for (std::int32_t cy = cellOf(r.top); cy <= cellOf(r.bottom); ++cy) {
-      auto cell = cells_.find(cellKey(cx, cy));
-      if (cell == cells_.end()) continue;
-      drop(cell->second);
-      if (cell->second.empty()) cells_.erase(cell);
-    }
-}
-
-void GraphicContainer::clearIndex() {
-  for (Member& m : members_) m.inGrid = false;
-  cells_.clear();
-  oversize_.clear();
-  toMeasure_.clear();
-}
-
-void GraphicContainer::refreshIndex() const {
-  // Measuring may make a member's visual, which asks for a repaint and queues the
-  // member again; a few rounds settle it.
-  for (int round = 0; round < 4 && !toMeasure_.empty(); ++round) {
-    std::vector<const Graphic*> pending;
-    pending.swap(toMeasure_);
-    for (const Graphic* g : pending) {
-      auto found = byPointer_.find(g);
-      if (found == byPointer_.end() || !found->second->stale) continue;
-      Member& m = *found->second;
-      m.stale = false;
-      leaveIndex(m);
-      m.indexed = grown(g->invalidRect(), kIndexSlack);
-      enterIndex(m);
-    }
-  }
+  return *x.area;
 }
 
 bool GraphicContainer::candidatesIn(const RECT& area, std::vector<Member*>& out) const {
   out.clear();
-  if (cellCount(area) > kMaxCellsPerSearch) return false;
-  refreshIndex();
-  for (std::int32_t cx = cellOf(area.left); cx <= cellOf(area.right); ++cx)
-    for (std::int32_t cy = cellOf(area.top); cy <= cellOf(area.bottom); ++cy) {
-      auto cell = cells_.find(cellKey(cx, cy));
-      if (cell == cells_.end()) continue;
-      for (Member* m : cell->second)
-        if (rectsIntersect(m->indexed, area)) out.push_back(m);
-    }
-  for (Member* m : oversize_)
-    if (rectsIntersect(m->indexed, area)) out.push_back(m);
-  // Members still to be measured (the rounds above gave up on them) are looked at too.
-  for (const Graphic* g : toMeasure_)
-    if (auto found = byPointer_.find(g); found != byPointer_.end()) out.push_back(&*found->second);
+  std::vector<const Graphic*> near;
+  if (!areaIndex().candidates(area, near)) return false;
+  out.reserve(near.size());
+  for (const Graphic* g : near) out.push_back(&*memberOf(g));
   std::sort(out.begin(), out.end(), [](const Member* a, const Member* b) { return a->order > b->order; });
   out.erase(std::unique(out.begin(), out.end()), out.end());
   return true;
@@ -336,7 +245,7 @@ void GraphicContainer::setAllHighlighted(bool on) {
 }
 
 void GraphicContainer::deferAttachment(Graphic* g, std::uint16_t terminal, std::uint32_t targetId) {
-  if (g) attachments_.push_back({g, terminal, targetId});
+  if (g) extras().attachments.push_back({g, terminal, targetId});
 }
 
 SensitiveGraphic* GraphicContainer::findSensitiveAt(const POINT& p, Position* from) const {
@@ -360,7 +269,7 @@ SensitiveGraphic* GraphicContainer::findSensitiveAt(const POINT& p, Position* fr
     for (const Member* m : near) {
       if (m->order >= behind) continue;
       Graphic* g = m->graphic.get();
-      if (dynamic_cast<SensitiveGraphic*>(g) && g->hitTest(p) != 0) return answer(byPointer_.find(g)->second);
+      if (dynamic_cast<SensitiveGraphic*>(g) && g->hitTest(p) != 0) return answer(memberOf(g));
     }
   } else {
     auto it = from && from->started_ ? from->last_ : members_.cend();
@@ -378,27 +287,28 @@ SensitiveGraphic* GraphicContainer::findSensitiveAt(const POINT& p, Position* fr
 }
 
 void GraphicContainer::rememberPlace(const Graphic* g) {
-  auto found = byPointer_.find(g);
-  if (found == byPointer_.end()) return;
-  auto next = std::next(found->second);
-  places_[g] = {next == members_.end() ? 0 : next->graphic->id(), found->second->order};
+  if (!contains(g)) return;
+  auto it = memberOf(g);
+  auto next = std::next(it);
+  extras().places[g] = {next == members_.end() ? 0 : next->graphic->id(), it->order};
 }
 
 void GraphicContainer::returnToPlace(Graphic* g) {
-  auto place = places_.find(g);
-  if (place == places_.end()) return;  // stays in front
+  if (!extras_) return;
+  auto place = extras_->places.find(g);
+  if (place == extras_->places.end()) return;  // stays in front
   const Place where = place->second;
-  places_.erase(place);
-  auto self = byPointer_.find(g);
+  extras_->places.erase(place);
   Graphic* neighbour = where.frontId ? find(where.frontId) : nullptr;
-  if (self == byPointer_.end() || !neighbour || neighbour == g) return;
+  if (!contains(g) || !neighbour || neighbour == g) return;
   // Undone in order, the member behind and the one in front are those it stood between;
   // when the order has changed since, the element stays in front.
-  auto at = byPointer_.find(neighbour)->second;
+  auto self = memberOf(g);
+  auto at = memberOf(neighbour);
   if (at->order <= where.order) return;
   if (at != members_.begin() && std::prev(at)->order >= where.order) return;
-  members_.splice(at, members_, self->second);
-  self->second->order = where.order;
+  members_.splice(at, members_, self);
+  self->order = where.order;
 }
 
 int GraphicContainer::undoOnBehalf(Command* cmd) {

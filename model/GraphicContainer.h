@@ -11,9 +11,11 @@
 #include "commands/CommandReceiver.h"
 #include "commands/CommandTypes.h"
 #include "support/Geometry.h"
+#include "model/IdIndex.h"
 #include "model/MapState.h"
 #include "support/ErrorReporter.h"
 
+class AreaIndex;
 class Command;
 class DrawingContext;
 class Graphic;
@@ -37,11 +39,6 @@ class GraphicContainer : public CommandReceiverContainer {
   struct Member {
     std::unique_ptr<Graphic> graphic;
     std::uint64_t order;  // grows along the list, so "first in list order" is "least order"
-    // The member's place in the area index: its repaint area (grown a little) when it was
-    // last measured, whether it stands in the grid, and whether it must be measured again.
-    RECT indexed{};
-    bool inGrid = false;
-    bool stale = true;
   };
   using MemberList = std::list<Member>;
 
@@ -148,7 +145,7 @@ class GraphicContainer : public CommandReceiverContainer {
     std::size_t lines = 0;
     std::size_t lost = 0;
   };
-  const ReadTally& lastRead() const { return lastRead_; }
+  const ReadTally& lastRead() const;
 
   /// The members whose repaint areas may meet `area` (every member that does, and
   /// perhaps a few near it), back to front.
@@ -175,7 +172,7 @@ class GraphicContainer : public CommandReceiverContainer {
   SensitiveGraphic* findSensitiveAt(const POINT& p, Position* from = nullptr) const;
   /// The member with this id, or null; never throws.
   Graphic* find(std::uint32_t id) const;
-  bool contains(const Graphic* g) const { return byPointer_.count(g) != 0; }
+  bool contains(const Graphic* g) const;
 
   std::size_t memberCount() const { return members_.size(); }
   MemberIterator begin() const { return MemberIterator(members_.cbegin()); }
@@ -187,7 +184,7 @@ class GraphicContainer : public CommandReceiverContainer {
   void setNextId(std::uint32_t id) { nextId_ = id; }
   std::uint32_t containerFlags() const { return flags_; }
   bool isBeingDestroyed() const { return (flags_ & kBeingDestroyed) != 0; }
-  std::vector<Attachment>& attachments() { return attachments_; }
+  std::vector<Attachment>& attachments() { return extras().attachments; }
 
  protected:
   void setContainerFlags(std::uint32_t flags) { flags_ = flags; }
@@ -198,19 +195,17 @@ class GraphicContainer : public CommandReceiverContainer {
   /// The counter's id, or the next one after it that no member has (never 0); 0 when
   /// every id is taken.
   std::uint32_t freshId();
+  /// Makes room for the members a header's id counter announces.
+  void reserveFor(std::uint32_t counter);
   void readOlderComponents(std::istream& in);
   void readComponentLines(std::istream& in, const Version& version);
-  void unindex(MemberList::iterator it);
   void copyMembersFrom(const GraphicContainer& other);
   void returnToPlace(Graphic* g);
-  // The area index: a grid of square cells holding the members whose repaint areas
-  // meet them, so that hit searches and area drawing look only at nearby members.
-  void refreshIndex() const;
-  void enterIndex(Member& m) const;
-  void leaveIndex(Member& m) const;
-  void clearIndex();
-  /// The members whose indexed areas meet `area`, front first; false when the area is
-  /// too large for the grid to help (the caller then walks the whole list).
+  static MemberList::iterator memberOf(const Graphic* g);
+  /// The area index, made (with every member in it) at the first search.
+  AreaIndex& areaIndex() const;
+  /// The members whose repaint areas may meet `area`, front first; false when the area
+  /// is too large for the grid to help (the caller then walks the whole list).
   bool candidatesIn(const RECT& area, std::vector<Member*>& out) const;
 
   // Where a deleted member stood: the id of the member in front of it (0 when it
@@ -220,18 +215,22 @@ class GraphicContainer : public CommandReceiverContainer {
     std::uint64_t order;
   };
 
+  // What most containers (the parts of one element) never need, made when first needed.
+  struct Extras {
+    Extras();
+    ~Extras();
+    std::vector<Attachment> attachments;
+    ReadTally lastRead;
+    std::unordered_map<const Graphic*, Place> places;
+    std::unique_ptr<AreaIndex> area;  // only searched containers (a map) have one
+  };
+  Extras& extras() const;
+
   MemberList members_;
   std::uint32_t flags_ = 0;
-  Graphic* captured_ = nullptr;
   std::uint32_t nextId_ = 1;
-  std::vector<Attachment> attachments_;
-  ReadTally lastRead_;
+  Graphic* captured_ = nullptr;
   std::uint64_t nextOrder_ = 0;
-  // Beside the stacking list: members by address and by id.
-  std::unordered_map<const Graphic*, MemberList::iterator> byPointer_;
-  std::unordered_multimap<std::uint32_t, MemberList::iterator> byId_;
-  std::unordered_map<const Graphic*, Place> places_;
-  mutable std::unordered_map<std::uint64_t, std::vector<Member*>> cells_;
-  mutable std::vector<Member*> oversize_;         // members spanning too many cells
-  mutable std::vector<const Graphic*> toMeasure_;  // members added or changed since
+  IdIndex<Member> byId_;
+  mutable std::unique_ptr<Extras> extras_;
 };

@@ -1,13 +1,10 @@
 // Terminals, their observers, the maplet commands, its popup menu and its component text.
 #include "model/Maplet.h"
 
-#include <sstream>
-
 #include <algorithm>
-#include <optional>
 #include <istream>
+#include <optional>
 #include <ostream>
-#include <sstream>
 
 #include "commands/Command.h"
 #include "commands/GraphicsFactory.h"
@@ -35,7 +32,10 @@ bool isQuotedSpecField(int i) { return i == 3 || i == 5 || i == 7 || i == 9; }
 
 Maplet::Maplet(const std::string& connectorName, const POINT& p)
     : BehaviouralGraphic(connectorName), terminals_(2, nullptr) {
-  if (getConnector()) Maplet::setCentre(p);
+  // A fresh connector stands at the default centre with its ends floating around it,
+  // so a maplet centred there makes its connector when first needed (a maplet being
+  // read makes the one its line names, and no other).
+  if (p != Connector::kDefaultCentre && getConnector()) Maplet::setCentre(p);
 }
 
 Maplet::Maplet(const Maplet& other)
@@ -365,29 +365,29 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
     }
     if (!newSyntax) continue;
     // The fields after LineColor1 are kept in their written form, to be written back.
-    std::ostringstream styles;
+    std::string styles;
     for (int f = 0; f < 11; ++f) {
       if (expectChar(in, kFieldSeparator) != kFieldRead) {
         if (expectChar(in, ')') == kFieldRead) goto specEnded;
         reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before %s in TerminalSpec", kSpecFields[f]);
       }
-      if (f > 0) styles.put(kFieldSeparator);
+      if (f > 0) styles += kFieldSeparator;
       if (isQuotedSpecField(f)) {
         std::string text;
-        if (readQuoted(in, text) == kFieldRead) writeQuoted(styles, text);
+        if (readQuoted(in, text) == kFieldRead) appendQuoted(styles, text);
       } else {
         std::uint32_t value = 0;
         const bool got = readHex(in, value) == kFieldRead;
         if (got && f == 0 && c && i < c->legCount())
           if (Line* leg = c->leg(static_cast<std::uint16_t>(i))) leg->setLineColor(value);
-        if (got && f > 0) writeHex(styles, value);
+        if (got && f > 0) appendHex(styles, value);
       }
     }
     skipTo(in, ')');
   specEnded:
-    if (!styles.str().empty() && i < 0x10000) {
+    if (!styles.empty() && i < 0x10000) {
       if (terminalStyles_.size() <= static_cast<std::size_t>(i)) terminalStyles_.resize(static_cast<std::size_t>(i) + 1);
-      terminalStyles_[static_cast<std::size_t>(i)] = styles.str();
+      terminalStyles_[static_cast<std::size_t>(i)] = std::move(styles);
     }
   }
 

@@ -219,13 +219,19 @@ int Node::undo(Command* cmd) {
   return r == kResultNotOwnCommand ? SensitiveGraphic::undo(cmd) : r;
 }
 
+const Shape* Node::looks() const {
+  if (const VisualGraphic* v = visualPart()) return dynamic_cast<const Shape*>(v);
+  // Until the node needs a shape of its own, the prototype it would be cloned from answers.
+  return prototypeName().empty() ? nullptr : GraphicsFactory::instance().shapes().prototypeFor(prototypeName());
+}
+
 void Node::printOn(std::ostream& out) const {
-  const Shape* s = getShape();
+  const Shape* s = looks();
   BehaviouralGraphic::printOn(out);
   out.put(kFieldSeparator);
-  writeRect(out, getRect());
+  writeRect(out, s ? s->getRect() : RECT{});
   out.put(kFieldSeparator);
-  const char* label = getLabel();
+  const char* label = s ? s->getLabel() : nullptr;
   writeQuoted(out, label ? label : "");
   out.put(kFieldSeparator);
   writeHex(out, s ? s->fillColor() : 0xFFFFFFu);
@@ -239,29 +245,32 @@ void Node::printOn(std::ostream& out) const {
 
 void Node::readFrom(std::istream& in, const Version* version) {
   BehaviouralGraphic::readFrom(in, version);
-  Shape* s = getShape();
   if (version && *version >= Version(0, 2)) {
     reportError(nullptr, 'E', "Node::readFrom: Version %s not understood, only understand versions <= 0.1",
                 version->text().c_str());
-  } else if (s) {
-    RECT r{};
-    if (expectChar(in, kFieldSeparator) == kFieldRead && readRect(in, r) == kFieldRead) s->setRect(r);
-    std::string label;
-    if (expectChar(in, kFieldSeparator) == kFieldRead && readQuoted(in, label) == kFieldRead) {
-      s->setLabel(label.c_str());
-      s->setShapeFlags(s->shapeFlags() | Shape::kLayoutPending);
+  } else if (expectChar(in, kFieldSeparator) == kFieldRead) {
+    // A line that ends after the shape name leaves the node as its prototype is, and
+    // the shape is made when first needed.
+    if (Shape* s = getShape()) {
+      RECT r{};
+      if (readRect(in, r) == kFieldRead) s->setRect(r);
+      std::string label;
+      if (expectChar(in, kFieldSeparator) == kFieldRead && readQuoted(in, label) == kFieldRead) {
+        s->setLabel(label.c_str());
+        s->setShapeFlags(s->shapeFlags() | Shape::kLayoutPending);
+      }
+      std::uint32_t colour = 0;
+      if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setFillColor(colour);
+      if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setBorderColor(colour);
+      if (version && *version > Version(0, 0)) {
+        std::uint32_t ignored = 0;
+        for (int reserved = 0; reserved < 2; ++reserved)
+          if (expectChar(in, kFieldSeparator) == kFieldRead) readHex(in, ignored);
+      }
+      if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setTextColor(colour);
+      std::uint32_t flags = 0;
+      if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, flags) == kFieldRead) s->setShapeFlags(flags);
     }
-    std::uint32_t colour = 0;
-    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setFillColor(colour);
-    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setBorderColor(colour);
-    if (version && *version > Version(0, 0)) {
-      std::uint32_t ignored = 0;
-      for (int reserved = 0; reserved < 2; ++reserved)
-        if (expectChar(in, kFieldSeparator) == kFieldRead) readHex(in, ignored);
-    }
-    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, colour) == kFieldRead) s->setTextColor(colour);
-    std::uint32_t flags = 0;
-    if (expectChar(in, kFieldSeparator) == kFieldRead && readHex(in, flags) == kFieldRead) s->setShapeFlags(flags);
   }
   notifyObservers();
   notifyObservers();

@@ -34,6 +34,8 @@ class Node : public SRGraphic {
   /// The shape, made from the prototype name on first use; null when the visual is no shape.
   Shape* getShape();
   const Shape* getShape() const { return const_cast<Node*>(this)->getShape(); }
+  /// The shape, or, while the node has none yet, the prototype its shape will be made from.
+  const Shape* looks() const;
   /// Replaces the shape by a clone of the named one, keeping rectangle, depth and label.
   int changeShape(const char* prototypeName) override;
   const char* getLabel() const;

@@ -39,9 +39,9 @@ int main(int argc, char** argv) {
       return 0;
     case CommandLine::Mode::Check:
       // Every report goes to standard error; a fatal one is printed and answered No.
-      return checkMapFile(line.operands[0], std::cout);
+      return checkMapFile(line.operands[0], std::cout, ToolEnd::ExitProcess);
     case CommandLine::Mode::Convert:
-      return convertMapFile(line.operands[0], line.operands[1]);
+      return convertMapFile(line.operands[0], line.operands[1], ToolEnd::ExitProcess);
     case CommandLine::Mode::Export:
       return exportPicture(argc, argv, line.operands[0], line.operands[1]);
     case CommandLine::Mode::Error:

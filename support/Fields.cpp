@@ -98,16 +98,28 @@ int readDecimalInto(std::istream& in, T& value) {
 
 const char kHexDigits[] = "0123456789abcdef";
 
-}  // namespace
-
-void writeHex(std::ostream& out, std::uint64_t value) {
-  char buf[17];
-  char* p = buf + sizeof buf;
+// Writes the digits backwards from `end`; answers where they begin.
+char* hexDigits(char* end, std::uint64_t value) {
+  char* p = end;
   do {
     *--p = kHexDigits[value & 0xF];
     value >>= 4;
   } while (value);
+  return p;
+}
+
+}  // namespace
+
+void writeHex(std::ostream& out, std::uint64_t value) {
+  char buf[17];
+  char* p = hexDigits(buf + sizeof buf, value);
   out.write(p, buf + sizeof buf - p);
+}
+
+void appendHex(std::string& out, std::uint64_t value) {
+  char buf[17];
+  char* p = hexDigits(buf + sizeof buf, value);
+  out.append(p, buf + sizeof buf);
 }
 
 void writeDecimal(std::ostream& out, std::int64_t value) {
@@ -124,7 +136,12 @@ void writeDecimal(std::ostream& out, std::int64_t value) {
 
 void writeQuoted(std::ostream& out, const std::string& text) {
   std::string buf;
-  buf.reserve(text.size() + 2);
+  appendQuoted(buf, text);
+  out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+}
+
+void appendQuoted(std::string& buf, const std::string& text) {
+  buf.reserve(buf.size() + text.size() + 2);
   buf += '"';
   for (unsigned char c : text) {
     if (c == '\\' || c == '"') {
@@ -141,7 +158,6 @@ void writeQuoted(std::ostream& out, const std::string& text) {
     }
   }
   buf += '"';
-  out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
 }
 
 void writePoint(std::ostream& out, const POINT& p) {

@@ -23,6 +23,9 @@ void writeDecimal(std::ostream& out, std::int64_t value);
 void writeQuoted(std::ostream& out, const std::string& text);
 void writePoint(std::ostream& out, const POINT& p);
 void writeRect(std::ostream& out, const RECT& r);
+/// The same hexadecimal and quoted fields appended to a string.
+void appendHex(std::string& out, std::uint64_t value);
+void appendQuoted(std::string& out, const std::string& text);
 
 /// Readers: optional white space, then the field. Values that do not fit the
 /// target fail and leave it unchanged.
