@@ -496,8 +496,9 @@ Menu SMaplet::buildPopupMenu() {
     menu.addSubmenu("Change Connection Type", types);
   }
   Connector* c = getConnector();
-  if (popupTerminal_ >= 0) menu.add(kCmdSetConnection, "Unhook Terminal");
-  else if (c && !c->isAutoCentre()) menu.add(kCmdFloatHandle, "Float Handle");
+  // Both always stand there, greyed where they do not apply, so that items keep their places.
+  menu.add(kCmdSetConnection, "Unhook Terminal", popupTerminal_ >= 0);
+  menu.add(kCmdFloatHandle, "Float Handle", popupTerminal_ < 0 && c && !c->isAutoCentre());
   return menu;
 }
 

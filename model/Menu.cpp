@@ -1,8 +1,8 @@
 // Building and reading platform-neutral menus.
 #include "model/Menu.h"
 
-Menu& Menu::add(unsigned id, std::string text) {
-  items_.push_back({MenuItem::Kind::Command, id, std::move(text), {}});
+Menu& Menu::add(unsigned id, std::string text, bool enabled) {
+  items_.push_back({MenuItem::Kind::Command, id, std::move(text), {}, enabled});
   return *this;
 }
 
@@ -32,7 +32,7 @@ void outlineInto(const std::vector<MenuItem>& items, const std::string& indent,
   for (const MenuItem& item : items) {
     switch (item.kind) {
       case MenuItem::Kind::Command:
-        out.push_back(indent + item.text + " (" + std::to_string(item.id) + ")");
+        out.push_back(indent + item.text + " (" + std::to_string(item.id) + ")" + (item.enabled ? "" : " greyed"));
         break;
       case MenuItem::Kind::Separator:
         out.push_back(indent + "-");

@@ -12,13 +12,14 @@ struct MenuItem {
   unsigned id = 0;
   std::string text;
   std::vector<MenuItem> items;  // the entries of a submenu
+  bool enabled = true;          // a greyed item keeps its place but cannot be chosen
 };
 
 /// A menu as elements build it; the shell turns it into a real one.
 class Menu {
  public:
-  /// Appends a command item.
-  Menu& add(unsigned id, std::string text);
+  /// Appends a command item; a greyed one (not `enabled`) is shown but cannot be chosen.
+  Menu& add(unsigned id, std::string text, bool enabled = true);
   Menu& addSeparator();
   /// Appends a submenu with its own entries.
   Menu& addSubmenu(std::string text, const Menu& submenu);
@@ -26,7 +27,8 @@ class Menu {
   const std::vector<MenuItem>& items() const { return items_; }
   /// The text of the command item with this id, searched through submenus too.
   std::optional<std::string> textOf(unsigned id) const;
-  /// The menu flattened to lines: "text (id)", "-", "> text" before a submenu's lines.
+  /// The menu flattened to lines: "text (id)" ("text (id) greyed" for a greyed item), "-",
+  /// "> text" before a submenu's lines.
   std::vector<std::string> outline() const;
 
  private:

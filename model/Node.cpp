@@ -87,7 +87,8 @@ Menu Node::buildPopupMenu() {
   menu.addSeparator();
   menu.add(kCmdResize, "Resize");
   Shape* s = getShape();
-  if (!s || !s->isAutoSize()) menu.add(kCmdAutoResize, "Auto Size");
+  // Greyed while it is on, so that the items below keep their places.
+  menu.add(kCmdAutoResize, "Auto Size", !s || !s->isAutoSize());
   std::vector<std::string> names = GraphicsFactory::instance().shapeNames();
   if (!names.empty()) {
     Menu shapes;

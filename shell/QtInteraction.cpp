@@ -212,7 +212,10 @@ void fillMenu(QMenu* out, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     switch (item.kind) {
       case MenuItem::Kind::Command:
-        out->addAction(QString::fromStdString(item.text))->setData(item.id);
+        if (QAction* a = out->addAction(QString::fromStdString(item.text))) {
+          a->setData(item.id);
+          a->setEnabled(item.enabled);
+        }
         break;
       case MenuItem::Kind::Separator:
         out->addSeparator();

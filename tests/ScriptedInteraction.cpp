@@ -5,7 +5,7 @@ namespace {
 
 unsigned findId(const std::vector<MenuItem>& items, const std::string& text) {
   for (const MenuItem& item : items) {
-    if (item.kind == MenuItem::Kind::Command && item.text == text) return item.id;
+    if (item.kind == MenuItem::Kind::Command && item.text == text) return item.enabled ? item.id : 0;
     if (item.kind == MenuItem::Kind::Submenu)
       if (unsigned id = findId(item.items, text)) return id;
   }

@@ -162,7 +162,11 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   m->setHighlighted(true);  // ends are handles of a selected maplet only
   user.dismissMenu();
   map.rightButtonDown(0, onEnd);
-  EXPECT_EQ(user.menusShown.back().back(), "Unhook Terminal (109)");
+  const std::vector<std::string> onTheEnd = user.menusShown.back();
+  EXPECT_EQ(onTheEnd[onTheEnd.size() - 2], "Unhook Terminal (109)");
+  EXPECT_EQ(onTheEnd.back(), "Float Handle (113) greyed");
+  choose(onEnd, "Float Handle");  // greyed: nothing happens
+  EXPECT_EQ(map.history().undoCount(), 0u);
   choose(onEnd, "Unhook Terminal");
   EXPECT_EQ((*m)[1], nullptr);
   map.history().undo();
@@ -178,6 +182,7 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   user.dismissMenu();
   map.rightButtonDown(0, now);
   EXPECT_EQ(user.menusShown.back().back(), "Float Handle (113)");
+  EXPECT_EQ(user.menusShown.back().size(), onTheEnd.size()) << "the same items in the same places";
   choose(now, "Float Handle");
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
   map.history().undo();

@@ -8,7 +8,7 @@ namespace {
 
 using NodeTest = MapFixture;
 
-TEST_F(NodeTest, PopupListsItsItemsInOrderAndOffersAutoSizeOnlyWhenOff) {
+TEST_F(NodeTest, PopupListsItsItemsInOrderAndGreysAutoSizeWhileItIsOn) {
   Node* a = node({0, 0, 40, 30});
   user.dismissMenu();
   map.rightButtonDown(0, {10, 10});
@@ -23,7 +23,8 @@ TEST_F(NodeTest, PopupListsItsItemsInOrderAndOffersAutoSizeOnlyWhenOff) {
   choose({10, 10}, "Auto Size");
   user.dismissMenu();
   map.rightButtonDown(0, {10, 10});
-  EXPECT_EQ(user.menusShown.back()[3], "> Change Shape") << "no Auto Size while it is on";
+  EXPECT_EQ(user.menusShown.back()[3], "Auto Size (110) greyed");
+  EXPECT_EQ(user.menusShown.back().size(), expected.size()) << "every item keeps its place";
   user.dragRectTo({0, 0, 60, 60});
   choose({10, 10}, "Resize");
   EXPECT_FALSE(a->getShape()->isAutoSize());
