@@ -4,6 +4,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 
@@ -93,13 +94,27 @@ void GraphicContainer::printHeaderOn(std::ostream& out) const {
 
 void GraphicContainer::printComponentsOn(std::ostream& out) const {
   printHeaderOn(out);
+  // The kind of component follows from the class alone: the classes met so far are
+  // remembered with theirs, so that each member costs one type comparison or two.
+  struct Known {
+    const std::type_info* type;
+    unsigned spec;
+  };
+  std::vector<Known> known;
   for (const Member& m : members_) {
     Graphic* g = m.graphic.get();
+    const std::type_info& type = typeid(*g);
+    auto seen = std::find_if(known.begin(), known.end(), [&](const Known& k) { return *k.type == type; });
     unsigned spec = 0;
-    if (dynamic_cast<ContextBox*>(g)) spec = kSpecContext | kSpecNode;
-    else if (dynamic_cast<Node*>(g)) spec = kSpecNode;
-    else if (dynamic_cast<SMaplet*>(g)) spec = kSpecMaplet;
-    else reportError(nullptr, 'E', "GraphicContainer::printOn: unknown component type encountered");
+    if (seen != known.end()) {
+      spec = seen->spec;
+    } else {
+      if (dynamic_cast<ContextBox*>(g)) spec = kSpecContext | kSpecNode;
+      else if (dynamic_cast<Node*>(g)) spec = kSpecNode;
+      else if (dynamic_cast<SMaplet*>(g)) spec = kSpecMaplet;
+      known.push_back({&type, spec});
+    }
+    if (spec == 0) reportError(nullptr, 'E', "GraphicContainer::printOn: unknown component type encountered");
     writeHex(out, spec);
     out.put(kFieldSeparator);
     writeQuoted(out, g->className());

@@ -5,6 +5,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <typeinfo>
 
 #include "commands/Command.h"
 #include "commands/GraphicsFactory.h"
@@ -63,7 +64,10 @@ VisualGraphic* Maplet::getVisual() {
 
 Connector* Maplet::getConnector() {
   if (!visualPart() && !prototypeName().empty()) changeConnector(nullptr);
-  return dynamic_cast<Connector*>(visualPart());
+  VisualGraphic* v = visualPart();
+  // Asked for at every step of placing the terminals: the usual classes skip the cast.
+  if (v && (typeid(*v) == typeid(Connector) || typeid(*v) == typeid(LabeledConnector))) return static_cast<Connector*>(v);
+  return dynamic_cast<Connector*>(v);
 }
 
 void Maplet::changeConnector(const char* name) {

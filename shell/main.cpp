@@ -9,6 +9,7 @@
 #include "shell/CommandLine.h"
 #include "shell/MapExport.h"
 #include "shell/QtMapWindowFactory.h"
+#include "shell/StartupTiming.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   }
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenlo"));
+  watchStartupTiming(qt);
   int result;
   {
     brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
