@@ -16,6 +16,7 @@
 
 #include "shell/AboutDialog.h"
 #include "shell/BrenloEditView.h"
+#include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 #include "shell/HelpWindow.h"
 #include "shell/MapWindowFactory.h"
@@ -68,6 +69,7 @@ void brenloApp::start() {
   reports_ = std::make_unique<QtReportPlatform>([this]() -> ErrorHandler* { return mainWindow_.get(); });
   setReportPlatform(reports_.get());
   mainWindow_ = std::make_unique<SDIDecFrame>();
+  mainWindow_->menus()->setRouter(this);  // and so the map windows opened from it
   if (MapWindowFactory* factory = mapWindowFactory()) factory->registerPrototypes();
   if (!startupFile_.isEmpty()) openMapFile(startupFile_);
   mainWindow_->show();

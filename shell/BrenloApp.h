@@ -20,7 +20,7 @@ extern const char* const kStartupLine;
 
 /// The application "Brenlo": owns the main window, answers the application
 /// commands of menu 100 and keeps the help state and the printer object.
-class brenloApp : public QObject, public CommandTarget {
+class brenloApp : public QObject, public CommandTarget, public CommandRouter {
   Q_OBJECT
  public:
   /// Makes the application with the start-up file (empty for none); one at a time.
@@ -42,9 +42,9 @@ class brenloApp : public QObject, public CommandTarget {
   QString name() const { return QStringLiteral("Brenlo"); }
 
   /// Routes a menu command: to help in context-help mode, else to `first`, then here.
-  void routeCommand(int id, CommandTarget* first);
+  void routeCommand(int id, CommandTarget* first) override;
   /// Whether command `id` is enabled for a frame whose own target is `first`.
-  bool isEnabled(int id, CommandTarget* first);
+  bool isEnabled(int id, CommandTarget* first) override;
   bool runCommand(int id) override;
   std::optional<bool> commandEnabled(int id) override;
 
@@ -58,14 +58,14 @@ class brenloApp : public QObject, public CommandTarget {
   void about();
 
   /// Shows help: 0 the contents, -1 help on help, otherwise the topic of command `id`.
-  void showHelp(int id);
+  void showHelp(int id) override;
   /// The help window, null until help was first shown.
   HelpWindow* helpWindow() const;
   /// True once the contents or help on help were shown.
   bool helpUsed() const { return helpUsed_; }
   /// Shift+F1 mode: the next command opens its help topic instead of running.
-  bool contextHelpMode() const { return contextHelp_; }
-  void setContextHelpMode(bool on);
+  bool contextHelpMode() const override { return contextHelp_; }
+  void setContextHelpMode(bool on) override;
   /// The help folder: "help" beside the program, or the source tree's copy.
   static QString helpFolder();
 

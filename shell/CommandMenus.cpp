@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "shell/BrenloApp.h"
 #include "shell/CommandTarget.h"
 #include "shell/Commands.h"
 
@@ -42,6 +41,9 @@ QString plainText(const char* text) {
 CommandMenus::CommandMenus(QMainWindow* frame, CommandTarget* target)
     : QObject(frame), frame_(frame), target_(target), idle_(new QTimer(this)) {
   loadShellResources();
+  if (QWidget* owner = frame->parentWidget())
+    if (auto* theirs = owner->window()->findChild<CommandMenus*>(QString(), Qt::FindDirectChildrenOnly))
+      router_ = theirs->router();
   QMenu* current = nullptr;
   for (const MenuItemInfo& row : menu100()) {
     if (row.id == 0) {
@@ -73,20 +75,25 @@ CommandMenus::CommandMenus(QMainWindow* frame, CommandTarget* target)
   // F1 opens the help contents, Shift+F1 starts context help; neither is in a menu.
   auto* help = new QAction(frame);
   help->setShortcut(QKeySequence(Qt::Key_F1));
-  connect(help, &QAction::triggered, this, [] {
-    if (auto* app = brenloApp::instance()) app->showHelp(0);
+  connect(help, &QAction::triggered, this, [this] {
+    if (router_) router_->showHelp(0);
   });
   frame->addAction(help);
   auto* context = new QAction(frame);
   context->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
-  connect(context, &QAction::triggered, this, [] {
-    if (auto* app = brenloApp::instance()) app->setContextHelpMode(true);
+  connect(context, &QAction::triggered, this, [this] {
+    if (router_) router_->setContextHelpMode(true);
   });
   frame->addAction(context);
 
   // The enablers are asked when a menu opens and whenever the program is idle for a moment.
   connect(idle_, &QTimer::timeout, this, &CommandMenus::updateEnablers);
   idle_->start(200);
+  updateEnablers();
+}
+
+void CommandMenus::setRouter(CommandRouter* router) {
+  router_ = router;
   updateEnablers();
 }
 
@@ -118,24 +125,23 @@ QToolBar* CommandMenus::addControlBar() {
 }
 
 void CommandMenus::updateEnablers() {
-  brenloApp* app = brenloApp::instance();
   for (auto& [id, action] : actions_) {
     bool enabled;
-    if (app) {
-      enabled = app->isEnabled(id, target_);
+    if (router_) {
+      enabled = router_->isEnabled(id, target_);
     } else {
       std::optional<bool> own = target_ ? target_->commandEnabled(id) : std::nullopt;
       enabled = own.value_or(false);
     }
     // In context-help mode every item can be chosen, so that its topic can be opened.
-    if (app && app->contextHelpMode()) enabled = true;
+    if (router_ && router_->contextHelpMode()) enabled = true;
     action->setEnabled(enabled);
   }
 }
 
 void CommandMenus::trigger(int id) {
-  if (brenloApp* app = brenloApp::instance())
-    app->routeCommand(id, target_);
+  if (router_)
+    router_->routeCommand(id, target_);
   else if (target_)
     target_->runCommand(id);
   updateEnablers();
@@ -167,8 +173,8 @@ bool CommandMenus::eventFilter(QObject* watched, QEvent* event) {
   }
   // F1 on an open menu answers the highlighted item with its help topic.
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-    if (auto* menu = qobject_cast<QMenu*>(watched); menu && brenloApp::instance()) {
-      brenloApp::instance()->setContextHelpMode(true);
+    if (auto* menu = qobject_cast<QMenu*>(watched); menu && router_) {
+      router_->setContextHelpMode(true);
       updateEnablers();
       QApplication::postEvent(menu, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
       return true;

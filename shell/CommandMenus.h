@@ -4,6 +4,7 @@
 #include <QObject>
 #include <map>
 
+class CommandRouter;
 class CommandTarget;
 class QAction;
 class QMainWindow;
@@ -16,8 +17,13 @@ class QToolBar;
 class CommandMenus : public QObject {
   Q_OBJECT
  public:
-  /// Builds menu 100 with accelerators and hints into `frame`; `target` is not owned.
+  /// Builds menu 100 with accelerators and hints into `frame`; `target` is not owned. A
+  /// frame whose parent window has menus routes through the same router as they do.
   CommandMenus(QMainWindow* frame, CommandTarget* target);
+
+  /// Routes every command through `router` (not owned; null: to the target only).
+  void setRouter(CommandRouter* router);
+  CommandRouter* router() const { return router_; }
 
   /// The action of command `id`, or null.
   QAction* action(int id) const;
@@ -36,6 +42,7 @@ class CommandMenus : public QObject {
  private:
   QMainWindow* frame_;
   CommandTarget* target_;
+  CommandRouter* router_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<QString, QMenu*> popups_;
   QTimer* idle_;

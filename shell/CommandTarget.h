@@ -1,4 +1,5 @@
-// A window that answers menu commands before they reach the application.
+// A window that answers menu commands before they reach the application, and the router
+// that passes them along.
 #pragma once
 
 #include <optional>
@@ -11,4 +12,20 @@ class CommandTarget {
   virtual bool runCommand(int id) = 0;
   /// Whether command `id` is enabled; empty when this target does not handle it.
   virtual std::optional<bool> commandEnabled(int id) = 0;
+};
+
+/// What routes the commands of a frame's menus: the application. Frames opened from a
+/// frame with a router share it; a frame without one routes to its own target only.
+class CommandRouter {
+ public:
+  virtual ~CommandRouter() = default;
+  /// Routes command `id`: to help in context-help mode, else to `first`, then onwards.
+  virtual void routeCommand(int id, CommandTarget* first) = 0;
+  /// Whether command `id` is enabled for a frame whose own target is `first`.
+  virtual bool isEnabled(int id, CommandTarget* first) = 0;
+  /// Shift+F1 mode: the next command opens its help topic instead of running.
+  virtual bool contextHelpMode() const = 0;
+  virtual void setContextHelpMode(bool on) = 0;
+  /// Shows help: 0 the contents, otherwise the topic of command `id`.
+  virtual void showHelp(int id) = 0;
 };
