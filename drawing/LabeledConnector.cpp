@@ -7,6 +7,9 @@ LabeledConnector::LabeledConnector(std::uint16_t legCount,
                                    std::unique_ptr<Shape> labelShape, const Line& legPrototype)
     : Connector(legCount, legPrototype), labelShape_(std::move(labelShape)) {}
 
+LabeledConnector::LabeledConnector(const Connector& base, std::unique_ptr<Shape> labelShape)
+    : CloneableObject(base), Connector(base), labelShape_(std::move(labelShape)) {}
+
 LabeledConnector::LabeledConnector(const LabeledConnector& other)
     : CloneableObject(other),
       Connector(other),

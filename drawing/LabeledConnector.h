@@ -13,6 +13,8 @@ class LabeledConnector : public Connector {
   /// A connector whose centre shows `labelShape` (which may be null).
   LabeledConnector(std::uint16_t legCount, std::unique_ptr<Shape> labelShape,
                    const Line& legPrototype = Line());
+  /// A connector like `base` (its legs, arrowheads, centre and flags) that shows `labelShape`.
+  LabeledConnector(const Connector& base, std::unique_ptr<Shape> labelShape);
   /// A copy with a copy of the other's label shape.
   LabeledConnector(const LabeledConnector& other);
   ~LabeledConnector() override;

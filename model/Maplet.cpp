@@ -2,6 +2,7 @@
 #include "model/Maplet.h"
 
 #include <algorithm>
+#include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -72,9 +73,59 @@ Connector* Maplet::getConnector() {
 
 void Maplet::changeConnector(const char* name) {
   if (name && prototypeName() == name) return;
+  // A label the user typed goes along to the new type; the old type's own label does not.
+  const std::string typed = typedLabel();
   if (name) setPrototypeName(name);
   std::unique_ptr<Connector> fresh = GraphicsFactory::instance().getConnector(prototypeName());
   if (!fresh) return;
+  installConnector(std::move(fresh));
+  if (!typed.empty()) setLabel(typed.c_str());
+}
+
+std::string Maplet::typedLabel() const {
+  auto* labelled = dynamic_cast<const LabeledConnector*>(visualPart());
+  const char* text = labelled ? labelled->getLabel() : nullptr;
+  if (!text || !*text) return {};
+  auto* own = dynamic_cast<const LabeledConnector*>(GraphicsFactory::instance().connectors().prototypeFor(prototypeName()));
+  const char* ownText = own ? own->getLabel() : nullptr;
+  return ownText && std::strcmp(ownText, text) == 0 ? std::string() : std::string(text);
+}
+
+const char* Maplet::label() const {
+  auto* labelled = dynamic_cast<const LabeledConnector*>(getConnector());
+  return labelled ? labelled->getLabel() : nullptr;
+}
+
+void Maplet::setLabel(const char* text) {
+  Connector* c = getConnector();
+  if (!c) return;
+  const bool empty = !text || !*text;
+  auto* labelled = dynamic_cast<LabeledConnector*>(c);
+  auto* own = dynamic_cast<const LabeledConnector*>(GraphicsFactory::instance().connectors().prototypeFor(prototypeName()));
+  if (labelled && (own || !empty)) {
+    labelled->setLabel(text ? text : "");
+  } else if (labelled) {
+    // A type without a label of its own: the emptied label goes with its box.
+    installConnector(std::make_unique<Connector>(static_cast<const Connector&>(*labelled)));
+  } else if (!empty) {
+    auto box = std::make_unique<RectangleShape>(RECT{}, kWhite, kWhite, kBlack);
+    box->setLabel(text);
+    auto made = std::make_unique<LabeledConnector>(*c, std::move(box));
+    made->setLabel(text);  // sizes itself to the text at the next layout
+    installConnector(std::move(made));
+  }
+}
+
+std::unique_ptr<Command> SMaplet::generateChangeLabel(const char* text) {
+  const char* current = label();
+  std::string old = current ? current : "";
+  std::string wanted = text ? std::string(text) : old;
+  // As for nodes, the answer is taken even on Cancel.
+  if (!text) askText(interaction(), "Edit Label", "New Text:", wanted);
+  return std::make_unique<Command1<std::string>>(GraphicObjectLocator(*this), kCmdChangeLabel, wanted, old);
+}
+
+void Maplet::installConnector(std::unique_ptr<Connector> fresh) {
   Connector* made = addTo(*this, std::move(fresh));
   if (VisualGraphic* old = visualPart()) {
     invalidate();
@@ -252,6 +303,12 @@ int Maplet::applyOwnCommand(Command* cmd, bool forward) {
       setConnection(static_cast<std::uint16_t>(forward ? set->getNew() : set->getOld()), target);
       return 0;
     }
+    case kCmdChangeLabel:
+      if (auto* change = commandAs<Command1<std::string>>(cmd, "Maplet", forward ? "execute" : "undo")) {
+        setLabel((forward ? change->getNew() : change->getOld()).c_str());
+        return 0;
+      }
+      return kResultNotOwnCommand;
     case kCmdSetFlags:
     case kCmdClearFlags: {
       auto* flags = dynamic_cast<Command1<unsigned long>*>(cmd);
@@ -399,8 +456,11 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
     if (expectChar(in, kFieldSeparator) != kFieldRead)
       reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before Text in TerminalSpec");
     std::string text;
-    if (readQuoted(in, text) == kFieldRead)
-      if (auto* labelled = dynamic_cast<LabeledConnector*>(c)) labelled->setLabel(text.c_str());
+    // Any maplet shows the label its line holds; one of a type without a label holds none.
+    if (readQuoted(in, text) == kFieldRead) {
+      setLabel(text.c_str());
+      c = getConnector();
+    }
     for (const char* field : {"FillColor", "BorderColor", "TextColor"}) {
       if (expectChar(in, kFieldSeparator) != kFieldRead)
         reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before %s in TerminalSpec", field);
@@ -480,6 +540,11 @@ int SMaplet::rightButtonDown(unsigned keys, const POINT& p) {
   return r;
 }
 
+int SMaplet::leftDoubleClick(unsigned keys, const POINT& p) {
+  submitCommand(generateChangeLabel(nullptr));
+  return 1;
+}
+
 std::unique_ptr<Command> SMaplet::generateMoveTo(const POINT& p) {
   Connector* c = getConnector();
   auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo);
@@ -503,6 +568,8 @@ Menu SMaplet::buildPopupMenu() {
   // Both always stand there, greyed where they do not apply, so that items keep their places.
   menu.add(kCmdSetConnection, "Unhook Terminal", popupTerminal_ >= 0);
   menu.add(kCmdFloatHandle, "Float Handle", popupTerminal_ < 0 && c && !c->isAutoCentre());
+  // Last, as in a node's popup, so that the items above keep their places.
+  menu.add(kCmdChangeLabel, "Edit Label...");
   return menu;
 }
 
@@ -515,6 +582,7 @@ std::unique_ptr<Command> SMaplet::doGenerateCommand(std::uint16_t id, const POIN
     }
     return generateSetConnection(static_cast<std::uint16_t>(terminal), 0);
   }
+  if (id == kCmdChangeLabel) return generateChangeLabel(nullptr);
   if (id == kCmdFloatHandle) {
     Connector* c = getConnector();
     unsigned long was = c ? (c->connectorFlags() & Connector::kAutoCentre) : 0;

@@ -38,6 +38,11 @@ class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
     changeConnector(prototypeName);
     return 0;
   }
+  /// The text shown at the centre (the linking phrase), or null when none is shown.
+  const char* label() const;
+  /// Shows `text` at the centre. A connector of a type without a label gets one (a
+  /// borderless white box over the legs), and drops it again when the text is emptied.
+  void setLabel(const char* text);
   /// The connector, made from the prototype name on first use.
   Connector* getConnector();
   const Connector* getConnector() const { return const_cast<Maplet*>(this)->getConnector(); }
@@ -73,6 +78,10 @@ class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
 
  private:
   int applyOwnCommand(Command* cmd, bool forward);
+  /// Puts `fresh` in place of the connector (taking over its centre and ends) and places the terminals.
+  void installConnector(std::unique_ptr<Connector> fresh);
+  /// The label unless it is the one the connector's type shows by itself, else empty.
+  std::string typedLabel() const;
   std::vector<RelationableGraphic*> terminals_;
   // Per terminal, the fields of its spec after LineColor1 (line style, thickness,
   // arrow styles and colours, end texts and colours) as read, each with the ','
@@ -95,6 +104,10 @@ class SMaplet : public SRGraphic, public Maplet {
   /// Reads the maplet, then tells the maplets attached to this one.
   void readFrom(std::istream& in, const Version* version) override;
   int leftButtonDown(unsigned keys, const POINT& p) override;
+  /// A CHANGE LABEL to `text`, or to what the user types when `text` is null.
+  std::unique_ptr<Command> generateChangeLabel(const char* text);
+  /// Edits the label, as "Edit Label..." does.
+  int leftDoubleClick(unsigned keys, const POINT& p) override;
   /// The popup, with "Unhook Terminal" when it opens on the end of a terminal.
   int rightButtonDown(unsigned keys, const POINT& p) override;
   int execute(Command* cmd) override;

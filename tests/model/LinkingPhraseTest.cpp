@@ -1,0 +1,75 @@
+// Linking phrases: the label any maplet can show at its centre, typed, kept, written and undone.
+#include "drawing/LabeledConnector.h"
+#include "model/CMap.h"
+#include "tests/MapFixture.h"
+
+namespace {
+
+using LinkingPhrase = MapFixture;
+
+TEST_F(LinkingPhrase, TypedThroughThePopupOrADoubleClickIsWrittenReadBackAndUndone) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({300, 0, 340, 30});
+  SMaplet* m = arc(a, b, "Directed");
+  const std::string plain = text(*m);
+  ASSERT_NE(plain.find(",,,"), std::string::npos) << "a plain connector writes no label";
+  const POINT c = m->centre();
+
+  user.typeText("evaporates into");
+  choose(c, "Edit Label...");
+  ASSERT_STREQ(m->label(), "evaporates into");
+  EXPECT_EQ(map.history().undoCount(), 1u);
+  EXPECT_NE(m->getConnector()->leg(1)->endArrow(), nullptr) << "the arrowhead stays";
+  const std::string written = text(*m);
+  EXPECT_NE(written.find("\"evaporates into\",ffffff,ffffff,0,"), std::string::npos) << written;
+
+  auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
+  std::istringstream in(written);
+  back->readFrom(in, &kMapSyntaxVersion);
+  EXPECT_STREQ(back->label(), "evaporates into");
+  EXPECT_EQ(back->prototypeName(), "Directed");
+  EXPECT_EQ(text(*back).substr(text(*back).find(',')), written.substr(written.find(',')));
+  map.remove(*back);
+
+  map.history().undo();
+  EXPECT_EQ(m->label(), nullptr);
+  EXPECT_EQ(text(*m), plain) << "undone, the maplet writes what it wrote before";
+  map.history().redo();
+  EXPECT_STREQ(m->label(), "evaporates into");
+
+  // A double click on the maplet edits the same label; an emptied label goes.
+  user.typeText("falls as");
+  map.leftDoubleClick(0, c);
+  EXPECT_STREQ(m->label(), "falls as");
+  user.typeText("");
+  map.leftDoubleClick(0, c);
+  EXPECT_EQ(m->label(), nullptr);
+  EXPECT_EQ(text(*m), plain);
+  EXPECT_EQ(map.history().undoCount(), 3u);
+}
+
+TEST_F(LinkingPhrase, ChangingTheConnectionTypeKeepsOnlyALabelTheUserTyped) {
+  Node* a = node({0, 0, 40, 30});
+  Node* b = node({300, 0, 340, 30});
+  SMaplet* typed = arc(a, b, "Directed");
+  typed->setLabel("eats");
+  choose(typed->centre(), "AGNT");
+  EXPECT_EQ(typed->prototypeName(), "AGNT");
+  EXPECT_STREQ(typed->label(), "eats");
+  choose(typed->centre(), "Undirected");
+  EXPECT_STREQ(typed->label(), "eats");
+  map.history().undo();
+  map.history().undo();
+  EXPECT_EQ(typed->prototypeName(), "Directed");
+  EXPECT_STREQ(typed->label(), "eats");
+
+  // The type's own label is the type's: it does not follow to another type.
+  Node* c = node({0, 200, 40, 230});
+  SMaplet* own = arc(a, c, "AGNT");
+  choose(own->centre(), "Directed");
+  EXPECT_EQ(own->label(), nullptr);
+  choose(own->centre(), "BTWN");
+  EXPECT_STREQ(own->label(), "BTWN");
+}
+
+}  // namespace
