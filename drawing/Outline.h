@@ -24,3 +24,14 @@ RECT unionRect(const RECT& a, const RECT& b);
 /// right edge for right, else the middle; y the bottom edge for bottom, else
 /// the top edge for top, else the middle. A combination gives a corner.
 POINT sidePoint(const RECT& r, unsigned side);
+
+// Where a line toward the middle of an outline meets it. The outlines are those drawn with a
+// one-pixel pen just inside right and bottom; `from` may lie inside as well (the line then
+// runs on from the middle through it); from the middle itself the answer is the top middle.
+
+/// On a rectangle.
+POINT rectEdgeToward(const RECT& r, const POINT& from);
+/// On the ellipse inscribed in `r`.
+POINT ellipseEdgeToward(const RECT& r, const POINT& from);
+/// On the rectangle whose corners are quarters of a cornerWidth × cornerHeight ellipse.
+POINT roundRectEdgeToward(const RECT& r, std::int32_t cornerWidth, std::int32_t cornerHeight, const POINT& from);

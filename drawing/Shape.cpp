@@ -147,6 +147,8 @@ void Shape::copyAttributes(const VisualGraphic& other) {
 
 POINT Shape::attachPoint(unsigned side) const { return sidePoint(rect_, side); }
 
+POINT Shape::outlinePointToward(const POINT& from) const { return rectEdgeToward(rect_, from); }
+
 void Shape::copyLooks(const Shape& other) {
   setRect(other.rect_);
   setFillColor(other.fillColor_);
@@ -235,6 +237,12 @@ POINT EllipseShape::attachPoint(unsigned side) const {
 }
 
 bool EllipseShape::outlineContains(const POINT& p) const { return pointInEllipse(getRect(), p); }
+
+POINT EllipseShape::outlinePointToward(const POINT& from) const { return ellipseEdgeToward(getRect(), from); }
+
+POINT RoundRectShape::outlinePointToward(const POINT& from) const {
+  return roundRectEdgeToward(getRect(), cornerWidth(), cornerHeight(), from);
+}
 
 std::int32_t RoundRectShape::cornerWidth() const {
   std::int32_t w = widthOf(getRect());

@@ -51,6 +51,8 @@ class Shape : public VisualGraphic {
   void copyAttributes(const VisualGraphic& other) override;
   /// Where a line meets the outline for a side code (left 1, right 2, top 4, bottom 8).
   POINT attachPoint(unsigned side) const override;
+  /// Where a line toward the middle meets the outline drawn.
+  POINT outlinePointToward(const POINT& from) const override;
 
   /// Takes the other's rectangle and colours, repainting after each.
   virtual void copyLooks(const Shape& other);
@@ -124,6 +126,7 @@ class EllipseShape : public Shape {
   RECT sizeForLabel(std::int32_t width, std::int32_t height) override;
   /// Corners give the point of the ellipse on that diagonal.
   POINT attachPoint(unsigned side) const override;
+  POINT outlinePointToward(const POINT& from) const override;
 
  protected:
   bool outlineContains(const POINT& p) const override;
@@ -142,6 +145,7 @@ class RoundRectShape : public Shape {
   RECT sizeForLabel(std::int32_t width, std::int32_t height) override;
   /// Corners move inward onto the rounding.
   POINT attachPoint(unsigned side) const override;
+  POINT outlinePointToward(const POINT& from) const override;
 
   /// Width of the ellipse that rounds the corners: half the width of a narrow shape, else 15.
   std::int32_t cornerWidth() const;

@@ -240,3 +240,15 @@ void BehaviouralGraphic::readFrom(std::istream& in, const Version* version) {
   std::string name;
   if (readQuoted(in, name) == kFieldRead) prototypeName_ = std::move(name);
 }
+
+POINT VisualGraphic::outlinePointToward(const POINT& p) const {
+  const RECT r = getRect();
+  unsigned code = (p.x <= r.left ? 1u : p.x >= r.right ? 2u : 0u) | (p.y <= r.top ? 4u : p.y >= r.bottom ? 8u : 0u);
+  if (code == 0) {
+    // Inside: the side of the centre the point lies on decides.
+    POINT c{halfFloor(std::int64_t{r.left} + r.right), halfFloor(std::int64_t{r.top} + r.bottom)};
+    code = (p.x < c.x ? 1u : p.x > c.x ? 2u : 0u) | (p.y < c.y ? 4u : p.y > c.y ? 8u : 0u);
+    if (code == 0) code = 4;
+  }
+  return attachPoint(code);
+}

@@ -173,6 +173,9 @@ class VisualGraphic : public Graphic {
   virtual void copyAttributes(const VisualGraphic& other) { depth_ = other.depth_; }
   /// The point of the outline for a side code (left 1, right 2, top 4, bottom 8, or corners).
   virtual POINT attachPoint(unsigned side) const = 0;
+  /// Where a line from `from` toward the primitive's middle meets its outline, from inside
+  /// as well; by default the attach point of the side `from` lies on (the top for the middle).
+  virtual POINT outlinePointToward(const POINT& from) const;
 
   std::uint32_t flags() const { return flags_; }
   void setFlags(std::uint32_t flags) { flags_ = flags; }

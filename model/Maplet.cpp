@@ -19,11 +19,6 @@
 
 namespace {
 
-
-std::int32_t halfFloor(std::int64_t sum) {
-  return static_cast<std::int32_t>(sum >= 0 ? sum / 2 : -((-sum + 1) / 2));
-}
-
 // Parenthesised terminal spec fields after the id, with their messages.
 const char* const kSpecFields[] = {"LineColor1", "LineStyle",  "LineThickness", "ArrowStyle1",
                                    "ArrowColor1", "endText1",  "endTextColor1", "ArrowStyle2",
@@ -158,7 +153,30 @@ RelationableGraphic* Maplet::operator[](std::uint16_t i) const {
 
 void Maplet::placeAttached(std::uint16_t i) {
   Connector* c = getConnector();
-  if (c && i < terminals_.size() && terminals_[i]) c->setTerminalPoint(i, terminals_[i]->attachPointToward(c->centre()));
+  if (c && i < terminals_.size() && terminals_[i]) c->setTerminalPoint(i, terminals_[i]->attachPointToward(aimPoint(*c)));
+}
+
+POINT Maplet::aimPoint(const Connector& c) const {
+  // An auto-centred maplet aims its ends at the middle of the elements it joins: its
+  // centre follows the ends, so aiming at the centre would let the ends wander, and a
+  // two-legged maplet between two nodes then runs straight from outline to outline.
+  if (!c.isAutoCentre()) return c.centre();
+  std::int64_t sx = 0, sy = 0;
+  int count = 0;
+  const RelationableGraphic* first = nullptr;
+  bool several = false;
+  for (std::uint16_t k = 0; k < terminals_.size() && k < c.legCount(); ++k) {
+    const RelationableGraphic* t = terminals_[k];
+    if (!t) continue;
+    const RECT r = t->getRect();
+    sx += halfFloor(std::int64_t{r.left} + r.right);
+    sy += halfFloor(std::int64_t{r.top} + r.bottom);
+    ++count;
+    if (!first) first = t;
+    else if (t != first) several = true;
+  }
+  if (!several) return c.centre();
+  return {static_cast<std::int32_t>(sx / count), static_cast<std::int32_t>(sy / count)};
 }
 
 void Maplet::placeAllTerminals() {
@@ -212,8 +230,10 @@ void Maplet::update(Subject* subject) {
   auto* t = dynamic_cast<RelationableGraphic*>(subject);
   Connector* c = getConnector();
   if (!t || !c) return;
+  // Auto-centred ends aim at the middle of all the elements joined, which moved with t.
+  const bool all = c->isAutoCentre();
   for (std::uint16_t i = 0; i < terminals_.size(); ++i)
-    if (terminals_[i] == t) placeAttached(i);
+    if (terminals_[i] == t || (all && terminals_[i])) placeAttached(i);
   if (!c->isAutoCentre()) return;
   std::int64_t sx = 0, sy = 0;
   int count = 0;

@@ -7,21 +7,10 @@
 #include "model/Maplet.h"
 #include "model/SRGraphic.h"
 
-namespace {
-std::int32_t halfFloor(std::int64_t sum) { return static_cast<std::int32_t>(sum >= 0 ? sum / 2 : -((-sum + 1) / 2)); }
-}  // namespace
-
 POINT RelationableGraphic::attachPointToward(const POINT& p) {
-  RECT r = getRect();
-  unsigned code = (p.x <= r.left ? 1u : p.x >= r.right ? 2u : 0u) | (p.y <= r.top ? 4u : p.y >= r.bottom ? 8u : 0u);
-  if (code == 0) {
-    // Inside: the side of the centre the point lies on decides.
-    POINT c{halfFloor(std::int64_t{r.left} + r.right), halfFloor(std::int64_t{r.top} + r.bottom)};
-    code = (p.x < c.x ? 1u : p.x > c.x ? 2u : 0u) | (p.y < c.y ? 4u : p.y > c.y ? 8u : 0u);
-    if (code == 0) code = 4;
-  }
-  VisualGraphic* v = getVisual();
-  return v ? v->attachPoint(code) : POINT{r.left, r.top};
+  if (VisualGraphic* v = getVisual()) return v->outlinePointToward(p);
+  const RECT r = getRect();
+  return {r.left, r.top};
 }
 
 void RelationableGraphic::setRect(const RECT& r) {

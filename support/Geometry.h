@@ -35,6 +35,10 @@ inline constexpr std::int32_t kCoordinateLimit = (1 << 29) - 1;
 inline std::int32_t clampCoordinate(std::int64_t v) {
   return static_cast<std::int32_t>(v < -kCoordinateLimit ? -kCoordinateLimit : v > kCoordinateLimit ? kCoordinateLimit : v);
 }
+/// Half of a sum of two coordinates, rounded toward minus infinity.
+inline std::int32_t halfFloor(std::int64_t sum) {
+  return static_cast<std::int32_t>(sum >= 0 ? sum / 2 : -((-sum + 1) / 2));
+}
 inline POINT clampPoint(const POINT& p) { return {clampCoordinate(p.x), clampCoordinate(p.y)}; }
 inline RECT clampRect(const RECT& r) {
   return {clampCoordinate(r.left), clampCoordinate(r.top), clampCoordinate(r.right), clampCoordinate(r.bottom)};
