@@ -234,6 +234,9 @@ void Maplet::update(Subject* subject) {
   const bool all = c->isAutoCentre();
   for (std::uint16_t i = 0; i < terminals_.size(); ++i)
     if (terminals_[i] == t || (all && terminals_[i])) placeAttached(i);
+  // Floating ends sit beside the hooked ones, wherever those went.
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i)
+    if (!terminals_[i]) floatTerminal(i);
   if (!c->isAutoCentre()) return;
   std::int64_t sx = 0, sy = 0;
   int count = 0;
@@ -336,8 +339,11 @@ int Maplet::applyOwnCommand(Command* cmd, bool forward) {
         reportBadCommand(*cmd, "Maplet", forward ? "execute" : "undo");
         return kResultNotOwnCommand;
       }
+      const bool wasAuto = c->isAutoCentre();
       c->setConnectorFlags(flagsAfter(cmd->type(), c->connectorFlags(), static_cast<std::uint32_t>(flags->getNew()),
                                       static_cast<std::uint32_t>(flags->getOld()), forward));
+      // The ends aim elsewhere with auto-centre on than off.
+      if (c->isAutoCentre() != wasAuto) placeAllTerminals();
       invalidate();
       return 0;
     }
@@ -493,10 +499,7 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
     c->setConnectorFlags(flags);
   for (auto [i, target] : found) setConnection(i, target);
   // Hooking the ends moves an auto-centred centre; the map reads back as it was written.
-  if (c && written && !found.empty() && c->centre() != *written) {
-    c->setCentre(*written);
-    for (auto [i, target] : found) placeAttached(i);
-  }
+  if (c && written && !found.empty() && c->centre() != *written) Maplet::setCentre(*written);
 }
 
 SMaplet::SMaplet(const std::string& connectorName, const POINT& p)
@@ -512,7 +515,17 @@ SMaplet::SMaplet(const SMaplet& other)
       Maplet(other) {}
 
 void SMaplet::moveTo(const POINT& p) {
-  if (Connector* c = getConnector()) c->setCentre(p);
+  Connector* c = getConnector();
+  if (!c) return;
+  const POINT was = c->centre();
+  // The ends are placed from the centre as reading the map places them, so that a saved
+  // map reopens as it was shown; maplets hooked to this one follow its centre.
+  Maplet::setCentre(p);
+  if (p != was && !telling_) {
+    telling_ = true;
+    notifyObservers();
+    telling_ = false;
+  }
 }
 
 void SMaplet::readFrom(std::istream& in, const Version* version) {

@@ -119,7 +119,7 @@ class SMaplet : public SRGraphic, public Maplet {
   std::unique_ptr<Command> doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) override;
   Menu buildPopupMenu() override;
 
-  /// Only the centre moves: the ends stay and nobody is told.
+  /// Moves the centre; the ends are placed from it again and the maplets hooked here follow.
   void moveTo(const POINT& p) override;
   void setCentre(const POINT& p) override { moveTo(p); }
   POINT origin() const override { return centre(); }
@@ -129,4 +129,5 @@ class SMaplet : public SRGraphic, public Maplet {
 
  private:
   int popupTerminal_ = -1;  // the terminal whose end the open popup was opened on, or -1
+  bool telling_ = false;    // its hooked maplets are being told it moved
 };

@@ -1,0 +1,69 @@
+// A map edited by gestures, saved and read again, is laid out exactly as it was shown.
+#include <sstream>
+
+#include "file/MapFile.h"
+#include "model/CMap.h"
+#include "tests/MapFixture.h"
+
+namespace {
+
+using ReopenedMap = MapFixture;
+
+// Every element's geometry as drawn: node rectangles, maplet centres and every end.
+std::vector<std::string> geometry(CMap& m) {
+  RecordingDC dc;
+  m.layOutAll(dc);
+  std::vector<std::string> out;
+  for (Graphic* g : m) {
+    std::ostringstream line;
+    const RECT r = g->getRect();
+    line << g->id() << ": " << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom;
+    if (auto* maplet = dynamic_cast<Maplet*>(g)) {
+      const Connector* c = maplet->getConnector();
+      line << " centre " << c->centre().x << ' ' << c->centre().y;
+      for (std::uint16_t i = 0; i < c->legCount(); ++i)
+        line << " end " << c->terminalPoint(i).x << ' ' << c->terminalPoint(i).y;
+    }
+    out.push_back(line.str());
+  }
+  return out;
+}
+
+TEST_F(ReopenedMap, ElementsMovedHookedAndUnhookedComeBackWhereTheyWereShown) {
+  Node* a = node({0, 0, 81, 41}, "water", "Ellipse");
+  Node* b = node({300, 0, 381, 41}, "cloud");
+  Node* c = node({150, 200, 231, 241}, "rain", "RoundRect");
+  SMaplet* ab = arc(a, b, "Directed");
+  SMaplet* loose = arc(b, nullptr, "Directed");  // one end floats beside
+  SMaplet* onArc = arc(ab, c, "Directed");        // hooked to a maplet's centre
+  SMaplet* three = arc(a, b, "Trinary Undirected");
+  three->setConnection(2, c);
+  RecordingDC dc;
+  map.layOutAll(dc);
+
+  drag({340, 20}, {400, 90});  // nodes, with their maplets following
+  map.setAllHighlighted(false);
+  drag({190, 220}, {120, 260});
+  map.setAllHighlighted(false);
+  ab->setHighlighted(true);
+  drag(ab->centre(), {ab->centre().x, ab->centre().y - 50});  // the centre by hand
+  map.setAllHighlighted(false);
+  loose->setHighlighted(true);
+  drag(loose->centre(), {loose->centre().x + 30, loose->centre().y + 30});
+  map.setAllHighlighted(false);
+  ASSERT_GE(map.history().undoCount(), 4u);
+  (void)onArc;
+
+  const std::vector<std::string> shown = geometry(map);
+  std::ostringstream saved;
+  writeMapFile(map, saved, 0);
+  CMap reopened;
+  std::istringstream in(saved.str());
+  ASSERT_TRUE(init(reopened, in, "water.CM"));
+  EXPECT_EQ(geometry(reopened), shown);
+  std::ostringstream again;
+  writeMapFile(reopened, again, 0);
+  EXPECT_EQ(again.str(), saved.str());
+}
+
+}  // namespace
