@@ -66,10 +66,8 @@ std::vector<Graphic*> CMap::selection() const {
 std::unique_ptr<Command> CMap::doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) {
   GraphicsFactory& factory = GraphicsFactory::instance();
   switch (id) {
-    case kCmdNewNode: {
-      RECT r = rectAt(at ? *at : POINT{0, 0}, 30, 20);
-      return generateNewNode(factory.makeNode("default", nullptr, &r));
-    }
+    case kCmdNewNode:
+      return generateLabelledNode(at ? *at : POINT{0, 0});
     case kCmdNewContext: {
       RECT r = rectAt(at ? *at : POINT{0, 0}, 100, 75);
       return generateNewNode(factory.makeContextBox("frame", nullptr, &r));
@@ -172,6 +170,64 @@ int CMap::undo(Command* cmd) {
   return 0;
 }
 
+std::unique_ptr<Command> CMap::generateLabelledNode(const POINT& at) {
+  std::string label = kNewNodeLabel;
+  askText(interaction(), "Edit Label", "New Text:", label);
+  RECT r = rectAt(at, 30, 20);
+  std::unique_ptr<Node> node = GraphicsFactory::instance().makeNode("default", label.c_str(), &r);
+  if (Shape* s = node->getShape()) s->setShapeFlags(s->shapeFlags() | Shape::kAutoSize | Shape::kLayoutPending);
+  return generateNewNode(std::move(node));
+}
+
+std::unique_ptr<Command> CMap::generateQuickLink(Node& from, std::uint32_t* made) {
+  // Beside the node, to the right, further down while something is already there.
+  const RECT f = from.getRect();
+  POINT at{f.right + 80, f.top};
+  for (int tries = 0; tries < 20 && findSensitiveAt({at.x + 15, at.y + 10}); ++tries) at.y += f.bottom - f.top + 30;
+  std::unique_ptr<Command> newNode = generateLabelledNode(at);
+  auto* carried = static_cast<CommandPtr1<Node>*>(newNode.get())->getNew();
+  // Both get their ids now, so that the hooks can name them before they are in the map.
+  carried->setId(freshId());
+  std::unique_ptr<SMaplet> arc = GraphicsFactory::instance().makeMaplet("Directed", at);
+  arc->setId(freshId());
+  for (auto i = arc->terminalCount(); i-- > 0;) arc->floatTerminal(static_cast<std::uint16_t>(i));
+  std::unique_ptr<Command> hookFrom = arc->generateSetConnection(0, from.id());
+  std::unique_ptr<Command> hookTo = arc->generateSetConnection(1, carried->id());
+  if (made) *made = carried->id();
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdNewNode);
+  all->append(std::move(newNode));
+  all->append(generateNewArc(std::move(arc)));
+  all->append(std::move(hookFrom));
+  all->append(std::move(hookTo));
+  GraphicContainer* top = this;
+  while (auto* g = dynamic_cast<Graphic*>(top)) {
+    if (!g->container()) break;
+    top = g->container();
+  }
+  all->setRoot(top);
+  return all;
+}
+
+bool CMap::quickLinkSelection() {
+  const std::vector<Graphic*> chosen = selection();
+  auto* from = chosen.size() == 1 ? dynamic_cast<Node*>(chosen[0]) : nullptr;
+  if (!from) return false;
+  std::uint32_t made = 0;
+  if (submitCommand(generateQuickLink(*from, &made)) < 0) return true;
+  // The new node is selected, so that the next link starts from it.
+  setAllHighlighted(false);
+  if (Graphic* g = find(made)) g->setHighlighted(true);
+  return true;
+}
+
+int CMap::leftDoubleClick(unsigned keys, const POINT& p) {
+  if (passToElements(&SensitiveGraphic::leftDoubleClick, keys, p)) return 1;
+  setCaptured(nullptr);
+  if (findSensitiveAt(p)) return 0;
+  submitCommand(generateLabelledNode(p));
+  return 1;
+}
+
 int CMap::passToElements(Handler handler, unsigned keys, const POINT& p) {
   if (Graphic* held = captured()) {
     auto* s = dynamic_cast<SensitiveGraphic*>(held);
@@ -223,7 +279,6 @@ int CMap::mouseMove(unsigned keys, const POINT& p) {
     return 0;                                                          \
   }
 BRENLO_PASS_OR_RELEASE(leftButtonUp)
-BRENLO_PASS_OR_RELEASE(leftDoubleClick)
 BRENLO_PASS_OR_RELEASE(rightButtonUp)
 BRENLO_PASS_OR_RELEASE(rightDoubleClick)
 #undef BRENLO_PASS_OR_RELEASE

@@ -6,6 +6,7 @@
 
 #include "model/SRGraphic.h"
 
+class Node;
 class Shape;
 
 /// The sensitive, relationable graphic whose parts are the map's elements.
@@ -40,7 +41,6 @@ class CMap : public SRGraphic {
   // The mouse goes to the elements under the pointer.
   int leftButtonDown(unsigned keys, const POINT& p) override;
   int leftButtonUp(unsigned keys, const POINT& p) override;
-  int leftDoubleClick(unsigned keys, const POINT& p) override;
   int rightButtonDown(unsigned keys, const POINT& p) override;
   int rightButtonUp(unsigned keys, const POINT& p) override;
   int rightDoubleClick(unsigned keys, const POINT& p) override;
@@ -51,6 +51,21 @@ class CMap : public SRGraphic {
   /// The map's own text form: id and prototype name.
   using SRGraphic::printOn;
   using SRGraphic::readFrom;
+
+  /// The label a new node starts with while the user types its own.
+  static constexpr const char* kNewNodeLabel = "Concept";
+  /// A NEW NODE of a node at `at` sized to its label, which the user types at once; the
+  /// starting label stays when the prompt is cancelled.
+  std::unique_ptr<Command> generateLabelledNode(const POINT& at);
+  /// One step that makes a node beside `from`, with the label the user types, joined to
+  /// it by a "Directed" maplet. The new node's id goes to `made` when given.
+  std::unique_ptr<Command> generateQuickLink(Node& from, std::uint32_t* made = nullptr);
+  /// With one node selected: submits its quick link and selects the new node. False
+  /// (doing nothing) without exactly one selected node.
+  bool quickLinkSelection();
+
+  /// A double click on empty space makes a labelled node there; on an element, the element's.
+  int leftDoubleClick(unsigned keys, const POINT& p) override;
 
   /// The selected elements, back to front.
   std::vector<Graphic*> selection() const;

@@ -189,12 +189,14 @@ class GraphicContainer : public CommandReceiverContainer {
  protected:
   void setContainerFlags(std::uint32_t flags) { flags_ = flags; }
 
+ protected:
+  /// The counter's id, or the next one after it that no member has (never 0); 0 when
+  /// every id is taken. Taken: the counter moves past it.
+  std::uint32_t freshId();
+
  private:
   friend class Graphic;
   void idChanged(Graphic* g, std::uint32_t oldId);
-  /// The counter's id, or the next one after it that no member has (never 0); 0 when
-  /// every id is taken.
-  std::uint32_t freshId();
   /// Makes room for the members a header's id counter announces.
   void reserveFor(std::uint32_t counter);
   void readOlderComponents(std::istream& in);

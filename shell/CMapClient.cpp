@@ -1,6 +1,7 @@
 // The map view: painting what changed, passing the mouse to elements, Undo, Redo, Save and Save As.
 #include "shell/CMapClient.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -308,7 +309,9 @@ void CMapClient::mouseDoubleClickEvent(QMouseEvent* event) {
     switch (event->button()) {
       case Qt::LeftButton:
       case Qt::MiddleButton:  // both answered by the element's left double click
-        if (s) s->leftDoubleClick(keys, p); else document_.setCaptured(nullptr);
+        if (s) s->leftDoubleClick(keys, p);
+        else if (event->button() == Qt::LeftButton) document_.leftDoubleClick(keys, p);  // empty space: a new node
+        else document_.setCaptured(nullptr);
         break;
       case Qt::RightButton:
         if (s) s->rightDoubleClick(keys, p); else document_.setCaptured(nullptr);
@@ -316,6 +319,12 @@ void CMapClient::mouseDoubleClickEvent(QMouseEvent* event) {
       default:
         break;
     }
+  });
+}
+
+void CMapClient::linkNewConcept() {
+  guarded([&] {
+    if (!document_.quickLinkSelection()) QApplication::beep();
   });
 }
 

@@ -39,6 +39,9 @@ class CMapClient : public QWidget, public MapView, public CommandTarget {
   /// The name a user knows this map by: its file, or "New View".
   QString documentName() const;
 
+  /// With one node selected, makes a node beside it joined by a "Directed" maplet, asks
+  /// for its label and selects it, as one undoable step; a beep otherwise.
+  void linkNewConcept();
   /// Save: writes to the file, or asks for one first; false when nothing was written.
   bool save();
   /// Save As: asks for a file with the save dialog and writes there; false when cancelled or failed.

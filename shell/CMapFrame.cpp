@@ -1,6 +1,7 @@
 // The map window: caption with the change mark, menu 100, and saving before closing.
 #include "shell/CMapFrame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -43,6 +44,12 @@ void CMapFrame::build(CMapClient* view, const QString& caption) {
   setWindowTitle(caption);
   view_ = view;
   setCentralWidget(view_);
+  // Ctrl+Enter links a new concept to the selected node.
+  auto* link = new QAction(this);
+  link->setObjectName(QStringLiteral("linkNewConcept"));
+  link->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  connect(link, &QAction::triggered, view_, &CMapClient::linkNewConcept);
+  addAction(link);
   menus_ = new CommandMenus(this, view_);
   // As large as the last map window, or the base size, and large enough for the whole
   // map up to a share of the screen.

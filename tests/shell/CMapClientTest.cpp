@@ -41,6 +41,16 @@ QStringList rightClick(CMapClient* view, QPoint at, std::function<void(QMenu*)> 
   return items;
 }
 
+// Types `text` into the label prompt that opens next and presses Enter.
+void answerLabel(const QString& text) {
+  whenModal([text](QWidget* w) {
+    auto* edit = w->findChild<QPlainTextEdit*>();
+    QVERIFY(edit);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+}
+
 }  // namespace
 
 class CMapClientTest : public QObject {
@@ -70,6 +80,7 @@ class CMapClientTest : public QObject {
   void cleanupTestCase() { interaction.reset(); }
 
   void rightClickOnEmptySpaceOffersTheMapPopupAndNewNodeAddsANodeThere() {
+    answerLabel("idea");
     const QStringList items = rightClick(view, QPoint(120, 80), [](QMenu* m) { clickItem(m, "New Node"); });
     QCOMPARE(items, (QStringList{"Delete", "-", "New Node", "New Arc", "New Context"}));
     QTRY_COMPARE(int(view->document().memberCount()), 1);
@@ -77,6 +88,7 @@ class CMapClientTest : public QObject {
     QVERIFY(node);
     QCOMPARE(node->getRect().left, 120);
     QCOMPARE(node->getRect().top, 80);
+    QCOMPARE(QString::fromLatin1(node->getLabel()), QStringLiteral("idea"));
     QCOMPARE(view->document().history().undoCount(), 1u);
   }
 
@@ -116,6 +128,7 @@ class CMapClientTest : public QObject {
     QVERIFY(!menus->action(cm::EditUndo)->isEnabled());
     QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
 
+    answerLabel("idea");
     rightClick(view, QPoint(60, 60), [](QMenu* m) { clickItem(m, "New Node"); });
     QTRY_COMPARE(int(view->document().memberCount()), 1);
     QVERIFY(menus->action(cm::EditUndo)->isEnabled());
@@ -132,6 +145,7 @@ class CMapClientTest : public QObject {
     QVERIFY(!menus->action(cm::EditRedo)->isEnabled());
 
     // The standard shortcuts reach the same commands.
+    QVERIFY(showActive(frame));
     QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
     QTRY_COMPARE(int(view->document().memberCount()), 0);
     QTest::keyClick(frame, Qt::Key_Y, Qt::ControlModifier);
