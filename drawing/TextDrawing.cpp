@@ -55,7 +55,7 @@ TextExtent TextDrawing::computeSize(DrawingContext& dc) {
     if (start == text.size()) paragraphs.push_back({});  // a final line feed opens an empty line
   }
 
-  // The block's area is that of all its text on one line.
+  // The width of all the text on one line, and the height of a line.
   std::int64_t lineHeight = 0;
   double width = 0;
   int error = 0;
@@ -68,50 +68,60 @@ TextExtent TextDrawing::computeSize(DrawingContext& dc) {
   if (error)
     reportError(nullptr, 'E', "Internal error... TextDrawing::computeSize: GetTextExtent call failed, error: %d",
                 error);
-  double area = width * double(lineHeight);
-  if (area < 1) {
-    lineHeight = 10;
-    area = 10;
-  }
+  if (width * double(lineHeight) < 1) lineHeight = 10;
 
-  // The wrap width makes the block roughly `aspect` times wider than high, but
-  // never narrower than its widest word, so that only blanks break lines.
-  auto wrapWidth = static_cast<std::int32_t>(std::min(std::sqrt(area) * aspect_, 1e9));
+  // No line is narrower than the widest word, so that only blanks break lines.
+  std::int32_t widestWord = 0;
   for (std::string_view p : paragraphs) {
     for (std::size_t start = 0; start < p.size();) {
       std::size_t end = std::min(p.find(kBlank, start), p.size());
-      if (end > start) wrapWidth = std::max(wrapWidth, widthOf(dc, p.substr(start, end - start)));
+      if (end > start) widestWord = std::max(widestWord, widthOf(dc, p.substr(start, end - start)));
       start = end + 1;
     }
   }
-  if (wrapWidth % 2 != 0) ++wrapWidth;
 
-  // Short labels still get a block half a line high wide.
-  width_ = static_cast<std::int32_t>(lineHeight / 2);
-  lineCount_ = 0;
-  for (std::string_view p : paragraphs) {
-    if (p.empty()) {
-      lines_.push_back({});
-      ++lineCount_;
-      continue;
-    }
-    for (std::size_t start = 0; start < p.size();) {
-      std::string_view line = p.substr(start);
-      std::int32_t lineWidth = widthOf(dc, line);
-      // Give back a word at a time. A blank at the very start of the line cannot
-      // end it; when no blank is left the line keeps its first word, however wide.
-      while (lineWidth > wrapWidth) {
-        std::size_t blank = line.rfind(kBlank);
-        if (blank == std::string_view::npos || blank == 0) break;
-        line = line.substr(0, blank);
-        lineWidth = widthOf(dc, line);
+  // One layout: lines filled up to the wrap width, a word given back at a time.
+  auto layOut = [&](std::int32_t wrapWidth) {
+    if (wrapWidth % 2 != 0) ++wrapWidth;
+    lines_.clear();
+    // Short labels still get a block half a line high wide.
+    width_ = static_cast<std::int32_t>(lineHeight / 2);
+    lineCount_ = 0;
+    for (std::string_view p : paragraphs) {
+      if (p.empty()) {
+        lines_.push_back({});
+        ++lineCount_;
+        continue;
       }
-      width_ = std::max(width_, lineWidth);
-      lines_.push_back({std::string(line), lineWidth});
-      ++lineCount_;
-      start += line.size();
-      if (start < p.size() && p[start] == kBlank) ++start;
+      for (std::size_t start = 0; start < p.size();) {
+        std::string_view line = p.substr(start);
+        std::int32_t lineWidth = widthOf(dc, line);
+        // A blank at the very start of the line cannot end it; when no blank is left
+        // the line keeps its first word, however wide.
+        while (lineWidth > wrapWidth) {
+          std::size_t blank = line.rfind(kBlank);
+          if (blank == std::string_view::npos || blank == 0) break;
+          line = line.substr(0, blank);
+          lineWidth = widthOf(dc, line);
+        }
+        width_ = std::max(width_, lineWidth);
+        lines_.push_back({std::string(line), lineWidth});
+        ++lineCount_;
+        start += line.size();
+        if (start < p.size() && p[start] == kBlank) ++start;
+      }
     }
+  };
+
+  // As few lines as keep the block at most `aspect` times wider than high: the wrap
+  // width shares the text out over one line, two, three... until the block fits.
+  const double total = std::min(width, 1e9);
+  const std::size_t words = std::max<std::size_t>(1, std::count(text.begin(), text.end(), kBlank) + paragraphs.size());
+  for (std::size_t n = 1;; ++n) {
+    const auto share = static_cast<std::int32_t>(std::ceil(total / static_cast<double>(n)));
+    layOut(std::max(widestWord, share));
+    const double high = double(lineHeight) * std::max(lineCount_, 1);
+    if (width_ <= aspect_ * high || n >= words || share <= widestWord) break;
   }
   height_ = static_cast<std::int32_t>(std::min<std::int64_t>(lineHeight * std::max(lineCount_, 1), INT32_MAX));
   return {width_, height_};

@@ -8,15 +8,16 @@
 #include "drawing/DrawingContext.h"
 #include "support/Geometry.h"
 
-/// A block of text laid out in lines no wider than a wrap width chosen from
-/// its own size and its aspect (width-to-height bias).
+/// A block of text laid out on as few lines as keep it within its aspect (the widest it
+/// may be for its height), breaking at blanks and line feeds.
 class TextDrawing {
  public:
   /// How lines sit relative to each other.
   enum Alignment : int { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };
 
-  /// The aspect of a shape's label, and of a frame's one-line title.
-  static constexpr float kShapeAspect = 1.5f;
+  /// The widest a label's block may be for its height (a shape's label about 4:1), and
+  /// that of a frame's one-line title.
+  static constexpr float kShapeAspect = 4.0f;
   static constexpr float kTitleAspect = 100.0f;
 
   /// One laid-out line and its measured width.

@@ -16,13 +16,26 @@ std::vector<std::string> linesOf(const TextDrawing& t) {
 
 }  // namespace
 
-TEST(TextDrawingTest, WrapsAtBlanksWithinTheWrapWidth) {
-  // 15 characters: 120 × 16, so the wrap width is sqrt(1920) · 1.5 → 65, raised to 66.
-  RecordingDC dc;
-  TextDrawing t("aaa bbb ccc ddd");
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{56, 32}));
-  EXPECT_EQ(linesOf(t), (std::vector<std::string>{"aaa bbb", "ccc ddd"}));
-  EXPECT_EQ(t.lineCount(), 2);
+// A label takes as few lines as keep its block at most four times wider than high
+// (8 × 16 pixels a character here), never one word per line when fewer lines fit.
+TEST(TextDrawingTest, ALabelTakesAsFewLinesAsFourToOneAllows) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> lines;
+    TextExtent size;
+  } cases[] = {
+      {"falls as", {"falls as"}, {64, 16}},
+      {"evaporates into", {"evaporates", "into"}, {80, 32}},
+      {"aaa bbb ccc ddd", {"aaa bbb", "ccc ddd"}, {56, 32}},
+      {"water vapour condenses into clouds", {"water vapour", "condenses into", "clouds"}, {112, 48}},
+  };
+  for (const Case& c : cases) {
+    RecordingDC dc;
+    TextDrawing t(c.text);
+    EXPECT_EQ(t.computeSize(dc), c.size) << c.text;
+    EXPECT_EQ(linesOf(t), c.lines) << c.text;
+    EXPECT_EQ(t.lineCount(), static_cast<int>(c.lines.size())) << c.text;
+  }
 }
 
 TEST(TextDrawingTest, AWordWiderThanTheWrapWidthWidensItAndStandsAlone) {
@@ -73,7 +86,7 @@ TEST(TextDrawingTest, AFailedMeasurementIsReportedAndLayoutGoesOn) {
 }
 
 TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
-  // "aaaa bb" lays out as "aaaa" (32 wide) over "bb" (16 wide), 32 × 32.
+  // "aaaa\nbb" lays out as "aaaa" (32 wide) over "bb" (16 wide), 32 × 32.
   struct Case {
     TextDrawing::Alignment alignment;
     std::int32_t x0, x1;
@@ -81,7 +94,7 @@ TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
   for (Case c : {Case{TextDrawing::kAlignLeft, 84, 84}, Case{TextDrawing::kAlignRight, 84, 100},
                  Case{TextDrawing::kAlignCentre, 84, 92}}) {
     RecordingDC dc;
-    TextDrawing t("aaaa bb");
+    TextDrawing t("aaaa\nbb");
     t.draw(dc, {100, 50}, 0x0000FF, c.alignment);
     auto out = dc.callsOf("textOut");
     ASSERT_EQ(out.size(), 2u);
@@ -97,7 +110,7 @@ TEST(TextDrawingTest, ALineThatCannotBeWrittenIsReportedAndTheNextIsTried) {
   RecordingReports reports;
   RecordingDC dc;
   dc.failTextOut = true;
-  TextDrawing t("aaaa bb");
+  TextDrawing t("aaaa\nbb");
   t.draw(dc, {0, 0}, 0, TextDrawing::kAlignCentre);
   EXPECT_EQ(dc.callsOf("textOut").size(), 2u);
   ASSERT_EQ(reports.shown.size(), 2u);
@@ -115,7 +128,7 @@ TEST(TextDrawingTest, LineFeedsBreakLinesAndBlanksStillWrapWithinThem) {
       {"hello\r\nworld", TextDrawing::kShapeAspect, {"hello", "world"}},
       {"a b\n\nc", TextDrawing::kShapeAspect, {"a b", "", "c"}},
       {"last\n", TextDrawing::kShapeAspect, {"last", ""}},
-      {"aaa bbb ccc ddd\nx", TextDrawing::kShapeAspect, {"aaa bbb", "ccc ddd", "x"}},
+      {"aaa bbb ccc ddd eee fff\nx", TextDrawing::kShapeAspect, {"aaa bbb ccc", "ddd eee fff", "x"}},
       {"one two\nthree four", TextDrawing::kTitleAspect, {"one two", "three four"}},
   };
   for (const Case& c : cases) {
