@@ -31,5 +31,6 @@ class FrameShape : public Shape {
 
  private:
   /// True when the frame has a title; its height counts once it has been measured.
-  bool hasTitle() const { return label() != nullptr; }
+  /// An empty label shows no title strip: a context saved without a title reads back with "".
+  bool hasTitle() const { return label() != nullptr && !label()->text().empty(); }
 };
