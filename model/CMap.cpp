@@ -179,11 +179,30 @@ std::unique_ptr<Command> CMap::generateLabelledNode(const POINT& at) {
   return generateNewNode(std::move(node));
 }
 
+POINT CMap::placeBeside(const RECT& f) const {
+  // To the right of it, then below and above in turn, then a column further right: the
+  // first place where a new node of about this size covers no other node.
+  constexpr std::int32_t kGap = 60, kWidth = 90, kHeight = 30;
+  const std::int32_t step = std::max<std::int32_t>(f.bottom - f.top, kHeight) + 20;
+  auto isFree = [&](const POINT& p) {
+    const RECT wanted{p.x - 10, p.y - 10, p.x + kWidth + 10, p.y + kHeight + 10};
+    for (Graphic* g : membersNear(wanted))
+      if (dynamic_cast<Node*>(g) && !dynamic_cast<ContextBox*>(g) && rectsIntersect(g->getRect(), wanted)) return false;
+    return true;
+  };
+  for (int column = 0; column < 4; ++column) {
+    const std::int32_t x = f.right + kGap + column * (kWidth + kGap);
+    for (int k = 0; k < 12; ++k) {
+      const std::int32_t rows = (k + 1) / 2, sign = k % 2 ? 1 : -1;
+      const POINT p{x, f.top + sign * rows * step};
+      if (isFree(p)) return p;
+    }
+  }
+  return {f.right + kGap, f.top};
+}
+
 std::unique_ptr<Command> CMap::generateQuickLink(Node& from, std::uint32_t* made) {
-  // Beside the node, to the right, further down while something is already there.
-  const RECT f = from.getRect();
-  POINT at{f.right + 80, f.top};
-  for (int tries = 0; tries < 20 && findSensitiveAt({at.x + 15, at.y + 10}); ++tries) at.y += f.bottom - f.top + 30;
+  const POINT at = placeBeside(from.getRect());
   std::unique_ptr<Command> newNode = generateLabelledNode(at);
   auto* carried = static_cast<CommandPtr1<Node>*>(newNode.get())->getNew();
   // Both get their ids now, so that the hooks can name them before they are in the map.

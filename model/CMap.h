@@ -86,6 +86,9 @@ class CMap : public SRGraphic {
   void rubberBandSelect(unsigned keys, const POINT& p);
 
  private:
+  /// Where a node linked to one with rectangle `f` goes: beside it, on free space.
+  POINT placeBeside(const RECT& f) const;
+
   std::unique_ptr<Shape> backdrop_;
   bool readIncompletely_ = false;
 };

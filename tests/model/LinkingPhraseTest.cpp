@@ -72,4 +72,46 @@ TEST_F(LinkingPhrase, ChangingTheConnectionTypeKeepsOnlyALabelTheUserTyped) {
   EXPECT_STREQ(own->label(), "BTWN");
 }
 
+// Ctrl+Enter's quick link: one step that makes a labelled node on free space beside the
+// selected one, joined to it; undo takes both, redo brings them back joined.
+TEST_F(LinkingPhrase, AQuickLinkMakesAJoinedConceptOnFreeSpaceInOneStep) {
+  Node* a = node({0, 0, 40, 30});
+  Node* blocker = node({95, 0, 185, 30});
+  EXPECT_FALSE(map.quickLinkSelection()) << "nothing selected";
+  a->setHighlighted(true);
+  user.typeText("rain");
+  ASSERT_TRUE(map.quickLinkSelection());
+  ASSERT_EQ(map.memberCount(), 4u);
+  EXPECT_EQ(map.history().undoCount(), 1u);
+  auto* made = dynamic_cast<Node*>(map.selection().at(0));
+  ASSERT_NE(made, nullptr);
+  EXPECT_STREQ(made->getLabel(), "rain");
+  RecordingDC dc;
+  map.layOutAll(dc);
+  EXPECT_FALSE(rectsIntersect(made->getRect(), blocker->getRect()));
+  EXPECT_GT(made->getRect().left, a->getRect().right);
+  auto joined = [&] {
+    for (Graphic* g : map)
+      if (auto* m = dynamic_cast<SMaplet*>(g)) return (*m)[0] == a && (*m)[1] == map.find(made->id());
+    return false;
+  };
+  EXPECT_TRUE(joined());
+  const std::uint32_t id = made->id();
+  map.history().undo();
+  EXPECT_EQ(map.memberCount(), 2u);
+  map.history().redo();
+  ASSERT_NE(map.find(id), nullptr);
+  made = dynamic_cast<Node*>(map.find(id));
+  EXPECT_TRUE(joined());
+
+  // A double click on empty space makes a node there; a cancelled prompt keeps "Concept".
+  user.typeText(std::nullopt);
+  map.leftDoubleClick(0, {300, 300});
+  ASSERT_EQ(map.memberCount(), 5u);
+  Graphic* last = nullptr;
+  for (Graphic* g : map) last = g;
+  EXPECT_STREQ(dynamic_cast<Node*>(last)->getLabel(), CMap::kNewNodeLabel);
+  EXPECT_EQ(last->getRect().left, 300);
+}
+
 }  // namespace
