@@ -185,6 +185,7 @@ POINT CMap::placeBeside(const RECT& f) const {
   constexpr std::int32_t kGap = 60, kWidth = 90, kHeight = 30;
   const std::int32_t step = std::max<std::int32_t>(f.bottom - f.top, kHeight) + 20;
   auto isFree = [&](const POINT& p) {
+    if (p.y < 0) return false;  // above the map's top a window does not show it
     const RECT wanted{p.x - 10, p.y - 10, p.x + kWidth + 10, p.y + kHeight + 10};
     for (Graphic* g : membersNear(wanted))
       if (dynamic_cast<Node*>(g) && !dynamic_cast<ContextBox*>(g) && rectsIntersect(g->getRect(), wanted)) return false;
