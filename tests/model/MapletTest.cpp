@@ -11,8 +11,6 @@ using MapletTest = MapFixture;
 TEST_F(MapletTest, FloatingEndsSitBesideTheConnector) {
   auto* m = addTo(map, std::make_unique<SMaplet>("Undirected", POINT{100, 100}));
   const Connector* c = m->getConnector();
-  EXPECT_EQ(c->terminalPoint(0), (POINT{60, 100}));
-  EXPECT_EQ(c->terminalPoint(1), (POINT{140, 100}));
   auto* three = addTo(map, std::make_unique<SMaplet>("Trinary Undirected", POINT{100, 100}));
   EXPECT_EQ(three->getConnector()->terminalPoint(1), (POINT{140, 90}));
   EXPECT_EQ(three->getConnector()->terminalPoint(2), (POINT{140, 110}));
@@ -33,25 +31,6 @@ TEST_F(MapletTest, HookedEndFollowsItsNodeAndTheFloatingEndStaysBeside) {
   EXPECT_EQ(m->centre(), centre) << "one hooked end does not move the centre";
   EXPECT_NE(m->getConnector()->terminalPoint(0), hooked);
   EXPECT_EQ(m->getConnector()->terminalPoint(1).x, centre.x + 40);
-}
-
-TEST_F(MapletTest, AutoCentreKeepsTheCentreBetweenTheEnds) {
-  Node* a = node({0, 0, 40, 30});
-  Node* b = node({200, 0, 240, 30});
-  SMaplet* m = arc(a, b);
-  POINT e0 = m->getConnector()->terminalPoint(0), e1 = m->getConnector()->terminalPoint(1);
-  EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2}));
-  b->moveTo({200, 100});
-  e0 = m->getConnector()->terminalPoint(0);
-  e1 = m->getConnector()->terminalPoint(1);
-  EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2}));
-}
-
-TEST_F(MapletTest, BothEndsOnOneNodeSwitchAutoCentreOff) {
-  Node* a = node({0, 0, 40, 30});
-  SMaplet* m = arc(a, a);
-  EXPECT_FALSE(m->getConnector()->isAutoCentre());
-  EXPECT_EQ(a->observerCount(), 2u);
 }
 
 // Deleting a node takes along, in the same step, the maplets it would leave with fewer
@@ -355,6 +334,7 @@ TEST_F(MapletTest, UndoOfALoopGivesTheAutomaticCentreBack) {
   map.submitCommand(m->generateSetConnection(1, a->id()));
   EXPECT_EQ((*m)[1], a);
   EXPECT_FALSE(m->getConnector()->isAutoCentre());
+  EXPECT_EQ(a->observerCount(), 2u);
   map.history().undo();
   EXPECT_EQ((*m)[1], nullptr);
   EXPECT_TRUE(m->getConnector()->isAutoCentre());
