@@ -105,12 +105,3 @@ TEST(ConnectorTest, CopyAttributesTakesTheCentreAndTheSharedTerminals) {
   EXPECT_EQ(to.leg(0)->start(), (POINT{40, 40}));
   EXPECT_EQ(to.connectorFlags(), 2u);
 }
-
-TEST(ConnectorTest, ACopyHasItsOwnLegs) {
-  auto original = threeLegs();
-  std::unique_ptr<Connector> copy(original->clone());
-  copy->setTerminalPoint(0, {1, 1});
-  copy->leg(0)->setLineColor(0x0000FF);
-  EXPECT_EQ(original->terminalPoint(0), (POINT{0, 50}));
-  EXPECT_EQ(original->leg(0)->lineColor(), kBlack);
-}

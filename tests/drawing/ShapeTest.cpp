@@ -236,14 +236,3 @@ TEST(ShapeTest, CopyAttributesTakesRectangleAndLabelButKeepsColours) {
   EXPECT_EQ(to.depth(), 7);
   EXPECT_EQ(to.fillColor(), 0x00FF00u);
 }
-
-TEST(ShapeTest, ACloneIsIndependentOfItsOriginal) {
-  EllipseShape original({0, 0, 10, 10}, 0x0000FF);
-  original.setLabel("one");
-  std::unique_ptr<Shape> copy(original.clone());
-  copy->setFillColor(0x00FF00);
-  copy->setLabel("two");
-  EXPECT_STREQ(copy->className(), "EllipseShape");
-  EXPECT_EQ(original.fillColor(), 0x0000FFu);
-  EXPECT_STREQ(original.getLabel(), "one");
-}
