@@ -303,14 +303,7 @@ TEST(ReporterLogPath, FollowsStateFolderWhenNotOverridden) {
 }
 
 TEST(CalendarTime, EnglishNamesWhateverTheLocale) {
-  std::tm tm{};
-  tm.tm_year = 126;
-  tm.tm_mon = 11;
-  tm.tm_mday = 6;
-  tm.tm_hour = 7;
-  tm.tm_min = 5;
-  tm.tm_sec = 9;
-  tm.tm_isdst = -1;
+  std::tm tm{.tm_sec = 9, .tm_min = 5, .tm_hour = 7, .tm_mday = 6, .tm_mon = 11, .tm_year = 126, .tm_isdst = -1};
   EXPECT_EQ(calendarTimeText(std::mktime(&tm)), "Sun Dec  6 07:05:09 2026");
 }
 
