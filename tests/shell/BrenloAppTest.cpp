@@ -74,7 +74,7 @@ class BrenloAppTest : public QObject {
     auto app = startApp();
     QCOMPARE(maps->registered, 1);
     QVERIFY(app->mainWindow()->isVisible());
-    QVERIFY(console(*app).startsWith("I: QORBrenlo v0.1, "));
+    QVERIFY(console(*app).startsWith("I: QORBrenlo v0.1, "));  // the first line
   }
 
   void startUpFileOpensInItsOwnWindowBeforeTheMainWindowShows() {

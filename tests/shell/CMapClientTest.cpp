@@ -88,19 +88,6 @@ class CMapClientTest : public QObject {
     QCOMPARE(view->document().history().undoCount(), 0u);
   }
 
-  void aDragMovesTheNodeAsOneUndoableStep() {
-    addNode(view, {40, 40, 100, 80});
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
-    QTest::mouseMove(view, QPoint(90, 70));
-    QTest::mouseMove(view, QPoint(150, 110));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(150, 110));
-    Node* node = firstNode(view);
-    QCOMPARE(node->origin(), (POINT{140, 100}));
-    QCOMPARE(view->document().history().undoCount(), 1u);
-    view->runCommand(cm::EditUndo);
-    QCOMPARE(node->origin(), (POINT{40, 40}));
-  }
-
   void undoAndRedoAreEnabledExactlyWhenTheHistoryAllows() {
     CommandMenus* menus = frame->menus();
     menus->updateEnablers();
