@@ -22,7 +22,7 @@ TEST_F(MapletTest, FloatingEndsSitBesideTheConnector) {
   EXPECT_EQ(c->terminalPoint(0), (POINT{60, 100})) << "floating again does not drift";
 }
 
-TEST_F(MapletTest, HookedEndFollowsItsNodeAndTheFloatingEndStaysBeside) {
+TEST_F(MapletTest, HookedEndFollowsItsNodeAndFloatsWhenTheNodeIsDestroyed) {
   Node* a = node({0, 0, 40, 30});
   SMaplet* m = arc(a, nullptr);
   POINT centre = m->centre();
@@ -31,6 +31,9 @@ TEST_F(MapletTest, HookedEndFollowsItsNodeAndTheFloatingEndStaysBeside) {
   EXPECT_EQ(m->centre(), centre) << "one hooked end does not move the centre";
   EXPECT_NE(m->getConnector()->terminalPoint(0), hooked);
   EXPECT_EQ(m->getConnector()->terminalPoint(1).x, centre.x + 40);
+  map.remove(*a);  // and destroyed: the end floats
+  EXPECT_EQ((*m)[0], nullptr);
+  EXPECT_EQ(m->getConnector()->terminalPoint(0).x, m->centre().x - 40);
 }
 
 // Deleting a node takes along, in the same step, the maplets it would leave with fewer
@@ -74,14 +77,6 @@ TEST_F(MapletTest, DeletingANodeTakesTheMapletsItWouldLeaveStrayAndUndoHooksThem
   map.history().undo();
   EXPECT_EQ(map.memberCount(), before);
   EXPECT_EQ((*abc)[1], b);
-}
-
-TEST_F(MapletTest, DestroyingAHookedNodeFloatsTheEnd) {
-  Node* a = node({0, 0, 40, 30});
-  SMaplet* m = arc(a, nullptr);
-  map.remove(*a);  // and destroyed
-  EXPECT_EQ((*m)[0], nullptr);
-  EXPECT_EQ(m->getConnector()->terminalPoint(0).x, m->centre().x - 40);
 }
 
 TEST_F(MapletTest, DraggingATerminalEndOntoANodeHooksIt) {
