@@ -98,7 +98,9 @@ TEST(TextDrawingTest, LinesBreakAtLineFeedsAndWrapAtBlanks) {
     EXPECT_EQ(linesOf(t), c.lines);
     EXPECT_EQ(t.lineCount(), static_cast<int>(c.lines.size()));
     EXPECT_EQ(size.height, 16 * static_cast<int>(c.lines.size()));
-    if (c.width) EXPECT_EQ(size.width, c.width);
+    if (c.width) {
+      EXPECT_EQ(size.width, c.width);
+    }
     // Every line is written on a row of its own.
     RecordingDC drawn;
     t.draw(drawn, {100, 100}, 0, TextDrawing::kAlignCentre);

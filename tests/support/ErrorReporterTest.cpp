@@ -168,12 +168,16 @@ TEST_F(ReporterTest, UnwritableOrMissingLogLosesOnlyTheLineAndIsToldOnce) {
     env.set("XDG_STATE_HOME", nullptr);
     env.set("HOME", nullptr);
     env.set("TMPDIR", "/nonexistent-tmp");
-    if (!folder) EXPECT_EQ(logFilePath(), "");
+    if (!folder) {
+      EXPECT_EQ(logFilePath(), "");
+    }
     reportError(nullptr, 'E', "still shown");
     reportError(nullptr, 'E', "shown again");
     EXPECT_TRUE(seen.saw("E: still shown") && seen.saw("E: shown again"));
     ASSERT_EQ(seen.logTroubles.size(), 1u);
-    if (folder) EXPECT_NE(seen.logTroubles[0].find("/nonexistent-dir/x/brenlo.log"), std::string::npos);
+    if (folder) {
+      EXPECT_NE(seen.logTroubles[0].find("/nonexistent-dir/x/brenlo.log"), std::string::npos);
+    }
   }
 }
 
@@ -303,7 +307,14 @@ TEST(ReporterLogPath, FollowsStateFolderWhenNotOverridden) {
 }
 
 TEST(CalendarTime, EnglishNamesWhateverTheLocale) {
-  std::tm tm{.tm_sec = 9, .tm_min = 5, .tm_hour = 7, .tm_mday = 6, .tm_mon = 11, .tm_year = 126, .tm_isdst = -1};
+  std::tm tm{};
+  tm.tm_year = 126;
+  tm.tm_mon = 11;
+  tm.tm_mday = 6;
+  tm.tm_hour = 7;
+  tm.tm_min = 5;
+  tm.tm_sec = 9;
+  tm.tm_isdst = -1;
   EXPECT_EQ(calendarTimeText(std::mktime(&tm)), "Sun Dec  6 07:05:09 2026");
 }
 
