@@ -72,26 +72,22 @@ TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
   EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
 }
 
-TEST(CommandHandler, FailedNewCommandLeavesHistoryAsItWas) {
-  std::vector<std::string> log;
-  CommandHandler h;
-  h.execute(std::make_unique<Probe>(log, "ok"));
-  h.undo();
-  EXPECT_EQ(h.execute(std::make_unique<Probe>(log, "bad", -1)), -1);
-  EXPECT_EQ(state(h), (HistoryState{0, true, 1}));
-}
-
-TEST(CommandHandler, PositionMovesEvenWhenStepsFail) {
+// A new command that fails is not recorded (and drops nothing); an undo or redo that fails
+// still moves the position.
+TEST(CommandHandler, FailedNewCommandsAreNotRecordedAndFailedStepsStillMove) {
   std::vector<std::string> log;
   CommandHandler h;
   auto flaky = std::make_unique<Probe>(log, "flaky");
   Probe* raw = flaky.get();
   h.execute(std::move(flaky));
-  raw->result = -300;
-  EXPECT_EQ(h.undo(), -300);
+  h.undo();
+  EXPECT_EQ(h.execute(std::make_unique<Probe>(log, "bad", -1)), -1);
   EXPECT_EQ(state(h), (HistoryState{0, true, 1}));
+  raw->result = -300;
   EXPECT_EQ(h.redo(), -300);
   EXPECT_EQ(state(h), (HistoryState{1, false, 1}));
+  EXPECT_EQ(h.undo(), -300);
+  EXPECT_EQ(state(h), (HistoryState{0, true, 1}));
 }
 
 // The clean mark follows undo and redo back to its place, and is gone for good once the

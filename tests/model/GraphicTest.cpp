@@ -36,12 +36,17 @@ TEST(Graphic, RemovedGraphicKeepsItsIdWhenAddedElsewhere) {
   EXPECT_EQ(second.nextId(), 11u);
 }
 
-TEST(Graphic, MoveToKeepsSizeAndRepaintsBothAreas) {
+// A move keeps the size and repaints both areas; highlighting repaints only on a change.
+TEST(Graphic, MovesAndHighlightsRepaintWhatChanged) {
   TestRoot root;
   auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 20}));
   g->moveTo({100, 50});
   EXPECT_EQ(g->getRect(), (RECT{100, 50, 110, 70}));
   EXPECT_EQ(root.invalidated, (std::vector<RECT>{{-3, -3, 13, 23}, {97, 47, 113, 73}}));
+  g->setHighlighted(true);
+  g->setHighlighted(true);
+  EXPECT_TRUE(g->isHighlighted());
+  EXPECT_EQ(root.invalidated.size(), 3u);
 }
 
 TEST(Graphic, HitZonesPreferTheVerticalCode) {
@@ -73,15 +78,6 @@ TEST(Graphic, CoordinatesGoUpTheChain) {
   EXPECT_EQ(part->fromWindow(POINT{101, 102}), (POINT{1, 2}));
   TestVisual loose;
   EXPECT_EQ(loose.toWindow(POINT{1, 2}), (POINT{1, 2}));
-}
-
-TEST(Graphic, HighlightRepaintsOnlyOnChange) {
-  TestRoot root;
-  auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 10}));
-  g->setHighlighted(true);
-  g->setHighlighted(true);
-  EXPECT_TRUE(g->isHighlighted());
-  EXPECT_EQ(root.invalidated.size(), 1u);
 }
 
 TEST(Graphic, TextFormOfVisualAndComposite) {

@@ -12,12 +12,6 @@
 
 namespace {
 
-QString linesOf(int count) {
-  QStringList lines;
-  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
-  return lines.join('\n');
-}
-
 void click(PreviewWindow& preview, int id) {
   QWidget* button = preview.controlBar()->widgetForAction(preview.control(id));
   QTest::mouseClick(button, Qt::LeftButton);

@@ -19,12 +19,6 @@
 
 namespace {
 
-QString linesOf(int count) {
-  QStringList lines;
-  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
-  return lines.join('\n');
-}
-
 int pdfPages(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return -1;
