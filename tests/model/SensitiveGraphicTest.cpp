@@ -78,13 +78,10 @@ TEST_F(Selection, ATwoPixelDragMovesButLeavesNoHistory) {
   EXPECT_EQ(map.history().undoCount(), 0u);
   EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
-}
-
-TEST_F(Selection, PressBringsToFront) {
-  Node* back = node({0, 0, 40, 30});
-  node({10, 10, 50, 40});
-  drag({2, 2}, {2, 100});
-  EXPECT_EQ(map.front(), back);
+  Node* front = node({10, 10, 50, 40});
+  drag({5, 5}, {5, 100});  // a press brings what it hits to the front
+  EXPECT_EQ(map.front(), a);
+  EXPECT_EQ(front->getRect(), (RECT{10, 10, 50, 40}));
 }
 
 TEST_F(Selection, ResizeFromThePopupTracksRightAndBottom) {
