@@ -298,16 +298,6 @@ class CMapFrameTest : public QObject {
     delete other;
   }
 
-  void quittingAsksForEveryChangedMap() {
-    QPointer<CMapFrame> frame = changedFrame();
-    QStringList asked;
-    answerBoxes({QMessageBox::Cancel}, &asked);
-    QVERIFY(!app->mainWindow()->close());
-    QCOMPARE(asked.size(), 1);
-    QVERIFY(app->mainWindow()->isVisible());
-    QVERIFY(frame);
-  }
-
   void bringingAnElementToTheFrontMarksTheMapChanged() {
     QPointer<CMapFrame> frame = newFrame();
     CMapClient* view = frame->view();
@@ -397,8 +387,6 @@ class CMapFrameTest : public QObject {
     SDIDecFrame* main = app->mainWindow();
     QVERIFY(showActive(main));
     const QRect area = main->screen()->availableGeometry();
-    QVERIFY(area.contains(main->frameGeometry()));
-    QVERIFY(main->width() >= 640 && main->height() >= 360);
 
     // A map window shows the whole map, up to 80% of the screen, and stays on the screen.
     auto mapFile = [this](const char* name, RECT far) {
