@@ -69,10 +69,6 @@ class MapFileTest : public MapFixture {
     std::filesystem::create_directories(dir);
     return dir;
   }
-  static std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
 };
 
 TEST_F(MapFileTest, TheExampleReadsAndWritesBackTheSameText) {

@@ -195,8 +195,7 @@ TEST_F(MapletTest, ComponentTextRoundTrips) {
   EXPECT_EQ(written, "3,\"Undirected\"," + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
                          std::to_string(c.x) + " " + std::to_string(c.y) + ",2,(1,0),(2,ff0000),,,,,3");
   auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-  std::istringstream in(written);
-  back->readFrom(in, &kMapSyntaxVersion);
+  readInto(*back, written);
   EXPECT_EQ((*back)[0], a);
   EXPECT_EQ((*back)[1], b);
   EXPECT_EQ(back->getConnector()->leg(1)->lineColor(), 0xff0000u);
@@ -210,8 +209,7 @@ TEST_F(MapletTest, LabelledConnectorWritesItsLabel) {
   std::string written = text(*m);
   EXPECT_NE(written.find(",2,(0),(0),\"AGNT\",ffffff,0,0,"), std::string::npos) << written;
   auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-  std::istringstream in(written);
-  back->readFrom(in, &kMapSyntaxVersion);
+  readInto(*back, written);
   auto* labelled = dynamic_cast<LabeledConnector*>(back->getConnector());
   ASSERT_NE(labelled, nullptr);
   EXPECT_STREQ(labelled->getLabel(), "AGNT");
@@ -240,8 +238,7 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
   for (const Case& c : cases) {
     reports.shown.clear();
     auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-    std::istringstream in(std::string("9,\"Undirected\",50 50 50 50,2,") + c.spec + ",(0),,,,,3");
-    m->readFrom(in, &kMapSyntaxVersion);
+    readInto(*m, std::string("9,\"Undirected\",50 50 50 50,2,") + c.spec + ",(0),,,,,3");
     EXPECT_EQ((*m)[0] != nullptr, c.hooked) << c.spec;
     if (c.message) {
       EXPECT_TRUE(reports.saw(c.message)) << c.spec;
@@ -258,8 +255,7 @@ TEST_F(MapletTest, TerminalSpecsAndTheirMessages) {
 
 TEST_F(MapletTest, OlderSyntaxDefersUnknownTargets) {
   auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-  std::istringstream in("9,\"Undirected\",50 50,2,0,20,3");
-  m->readFrom(in, nullptr);
+  readInto(*m, "9,\"Undirected\",50 50,2,0,20,3", nullptr);
   ASSERT_EQ(map.attachments().size(), 1u);
   EXPECT_EQ(map.attachments()[0].terminal, 1u);
   EXPECT_EQ(map.attachments()[0].targetId, 0x20u);
@@ -271,16 +267,13 @@ TEST_F(MapletTest, DamagedTextNeverHangsOrCrashes) {
   std::string good = "9,\"AGNT\",50 50 50 50,2,(1,ff,0,1,\"\",0,\"\",0,\"\",0,\"\",0),(0),\"AGNT\",ffffff,0,0,3";
   for (std::size_t cut = 0; cut <= good.size(); ++cut) {
     auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-    std::istringstream in(good.substr(0, cut));
-    m->readFrom(in, &kMapSyntaxVersion);
+    readInto(*m, good.substr(0, cut));
     map.remove(*m);
   }
   auto* m = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-  std::istringstream huge("9,\"default\",1 1 1 1,2147483647,(9),(9)");
-  m->readFrom(huge, &kMapSyntaxVersion);
+  readInto(*m, "9,\"default\",1 1 1 1,2147483647,(9),(9)");
   m->setId(9);
-  std::istringstream self("9,\"default\",1 1 1 1,2,(9),(0),,,,,3");
-  m->readFrom(self, &kMapSyntaxVersion);
+  readInto(*m, "9,\"default\",1 1 1 1,2,(9),(0),,,,,3");
   EXPECT_EQ((*m)[0], nullptr);
 }
 

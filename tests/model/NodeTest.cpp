@@ -153,8 +153,7 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
   EXPECT_EQ(text(*a), R"(1f,"Rectangle",10 20 110 60,"idea",ffffff,0,,,0,1)");
 
   auto* b = addTo(map, std::make_unique<Node>("default"));
-  std::istringstream in(R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
-  b->readFrom(in, &kMapSyntaxVersion);
+  readInto(*b, R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
   EXPECT_EQ(b->id(), 0x2au);
   EXPECT_EQ(b->prototypeName(), "Ellipse");
   EXPECT_STREQ(b->getShape()->className(), "EllipseShape");
@@ -171,20 +170,17 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
 // damaged fields leave the attributes as they were.
 TEST_F(NodeTest, OtherVersionsAndDamagedText) {
   Node* a = node({1, 2, 3, 4}, "label");
-  std::istringstream oldest(R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)");
-  a->readFrom(oldest, nullptr);
+  readInto(*a, R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)", nullptr);
   EXPECT_EQ(a->getShape()->textColor(), 0xffu);
   EXPECT_EQ(a->getShape()->shapeFlags(), 1u);
 
-  std::istringstream newer(R"(9,"Ellipse",5 6 7 8,"new",ff,0,,,0,0)");
   Version future(0, 2);
-  a->readFrom(newer, &future);
+  readInto(*a, R"(9,"Ellipse",5 6 7 8,"new",ff,0,,,0,0)", &future);
   EXPECT_TRUE(reports.saw("E: Node::readFrom: Version 0.2 not understood, only understand versions <= 0.1"));
   EXPECT_EQ(a->id(), 9u);
   EXPECT_STREQ(a->getLabel(), "old");
 
-  std::istringstream damaged(R"(5,"Rectangle",x,"cut)");
-  a->readFrom(damaged, &kMapSyntaxVersion);
+  readInto(*a, R"(5,"Rectangle",x,"cut)");
   EXPECT_EQ(a->getRect(), (RECT{1, 2, 3, 4}));
   EXPECT_STREQ(a->getLabel(), "old");
 }
