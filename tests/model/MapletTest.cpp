@@ -185,7 +185,7 @@ TEST_F(MapletTest, SetConnectionToAMissingIdIsRefused) {
   EXPECT_TRUE(reports.saw("W: Maplet::operator[]: requested index 5 is out of range 0-2"));
 }
 
-TEST_F(MapletTest, ComponentTextRoundTrips) {
+TEST_F(MapletTest, ComponentTextRoundTripsWithHooksColoursAndLabels) {
   Node* a = node({0, 0, 40, 30});
   Node* b = node({200, 0, 240, 30});
   SMaplet* m = arc(a, b);
@@ -202,13 +202,9 @@ TEST_F(MapletTest, ComponentTextRoundTrips) {
   EXPECT_EQ(back->id(), 3u);
   back->setId(4);
   EXPECT_EQ(text(*back).substr(1), written.substr(1));
-}
-
-TEST_F(MapletTest, LabelledConnectorWritesItsLabel) {
-  auto* m = addTo(map, std::make_unique<SMaplet>("AGNT", POINT{100, 100}));
-  std::string written = text(*m);
+  // A labelled connector writes its label and reads it back.
+  written = text(*addTo(map, std::make_unique<SMaplet>("AGNT", POINT{100, 100})));
   EXPECT_NE(written.find(",2,(0),(0),\"AGNT\",ffffff,0,0,"), std::string::npos) << written;
-  auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
   readInto(*back, written);
   auto* labelled = dynamic_cast<LabeledConnector*>(back->getConnector());
   ASSERT_NE(labelled, nullptr);
