@@ -96,7 +96,7 @@ TEST(ShapeTest, DrawsItsOutlineInItsColoursByKind) {
   }
 }
 
-TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCorners) {
+TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCornersAndHitsThemFirst) {
   auto s = selected(maker<RectangleShape>());
   RecordingDC dc;
   layOutAndDraw(*s, dc);
@@ -107,6 +107,17 @@ TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCorners) {
   EXPECT_EQ(rects[3].rect, (RECT{94, 44, 100, 50}));
   EXPECT_EQ(rects[4].rect, (RECT{0, 44, 6, 50}));
   EXPECT_EQ(rects[4].fill, kBlack);
+  // Hits find the handles first, then the zones; unselected, the corners are zones again.
+  EXPECT_EQ(s->hitTest({3, 2}), 0x25u);
+  EXPECT_EQ(s->hitTest({97, 48}), 0x2Au);
+  EXPECT_EQ(s->hitTest({97, 2}), 0x26u);
+  EXPECT_EQ(s->hitTest({3, 48}), 0x29u);
+  EXPECT_EQ(s->hitTest({50, 25}), 0x10u);
+  EXPECT_EQ(s->hitTest({50, 2}), 0x14u);
+  EXPECT_EQ(s->hitTest({101, 25}), 0u);
+  s->setHighlighted(false);
+  EXPECT_EQ(s->hitTest({3, 2}), 0x14u);
+  EXPECT_EQ(s->hitHandle({3, 2}), 0u);
 }
 
 TEST(ShapeTest, TheLabelIsWrittenCentredInTheLabelAreaInTheTextColour) {
@@ -140,20 +151,6 @@ TEST(ShapeTest, ALabelLeftInItsKindsTextColourIsDrawnReadablyOnItsFill) {
     EXPECT_EQ(dc.callsOf("setTextColor").at(0).color, c.drawn) << std::hex << c.fill << " " << c.setText;
     EXPECT_EQ(copy->textColor(), c.setText);  // what is stored and saved stays as set
   }
-}
-
-TEST(ShapeTest, HitTestOfASelectedShapeFindsHandlesThenZones) {
-  auto s = selected(maker<RectangleShape>());
-  EXPECT_EQ(s->hitTest({3, 2}), 0x25u);
-  EXPECT_EQ(s->hitTest({97, 48}), 0x2Au);
-  EXPECT_EQ(s->hitTest({97, 2}), 0x26u);
-  EXPECT_EQ(s->hitTest({3, 48}), 0x29u);
-  EXPECT_EQ(s->hitTest({50, 25}), 0x10u);
-  EXPECT_EQ(s->hitTest({50, 2}), 0x14u);
-  EXPECT_EQ(s->hitTest({101, 25}), 0u);
-  s->setHighlighted(false);
-  EXPECT_EQ(s->hitTest({3, 2}), 0x14u);
-  EXPECT_EQ(s->hitHandle({3, 2}), 0u);
 }
 
 TEST(ShapeTest, HitTestFollowsTheOutlineOfEllipsesAndRoundedRectangles) {
