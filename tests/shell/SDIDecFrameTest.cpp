@@ -151,16 +151,14 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled());  // a report cannot be undone
   }
 
-  void fullConsoleIsFlushedAndTheReportGoesFirst() {
+  void fullConsoleIsFlushedAndADocumentIsNeverWrittenInto() {
     frame->console()->setPlainText(QString(kConsoleRoom + 1, 'x'));
     QCOMPARE(frame->showReport('W', "W: late"), 0);
     QCOMPARE(frame->console()->toPlainText(), QStringLiteral("W: late\n...Buffer flushed.\n"));
     frame->console()->setPlainText(QString(kConsoleRoom, 'x'));
     frame->showReport('W', "W: fits");
     QVERIFY(frame->console()->toPlainText().endsWith("xW: fits\n"));
-  }
-
-  void aDocumentIsNeverWrittenIntoByReports() {
+    // A plain document is never written into by reports.
     frame->newDocument();
     frame->editView()->setPlainText("mine");
     QCOMPARE(frame->showReport('E', "E: boom"), -1);
