@@ -116,16 +116,12 @@ TEST(Graphic, CompositeCopyClonesPartsAndFindsItsVisual) {
   EXPECT_EQ(copy->getRect(), (RECT{1, 2, 3, 4}));
   EXPECT_EQ(copy->getVisual()->id(), 1u);
   EXPECT_EQ(copy->getVisual()->container(), copy);
-}
-
-TEST(Graphic, CompositeWithoutVisualFirstIsNeverHighlighted) {
-  TestRoot root;
-  auto* element = addTo(root, std::make_unique<TestElement>());
+  // A composite whose first part is no visual has none, and is never highlighted.
   element->removePart(*element->getVisual());
   element->addPart(std::make_unique<TestElement>());
-  std::unique_ptr<TestElement> copy = cloneOf(*element);
-  EXPECT_EQ(copy->getVisual(), nullptr);
-  EXPECT_FALSE(copy->isHighlighted());
+  std::unique_ptr<TestElement> other = cloneOf(*element);
+  EXPECT_EQ(other->getVisual(), nullptr);
+  EXPECT_FALSE(other->isHighlighted());
 }
 
 TEST(Graphic, MissingCloneIsReported) {
