@@ -36,18 +36,15 @@ struct HistoryState {
 
 HistoryState state(const CommandHandler& h) { return {h.undoCount(), h.canRedo(), h.commandCount()}; }
 
-TEST(CommandHandler, EmptyHistoryHasNothingToDo) {
+// An empty history has nothing to undo or redo and takes no null command; a new command
+// after undos discards the undone ones, newest first.
+TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
+  std::vector<std::string> log;
   CommandHandler h;
-  EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
   EXPECT_EQ(h.undo(), -589);
   EXPECT_EQ(h.redo(), -589);
   EXPECT_EQ(h.execute(nullptr), -245);
   EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
-}
-
-TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
-  std::vector<std::string> log;
-  CommandHandler h;
   h.execute(std::make_unique<Probe>(log, "1"));
   EXPECT_EQ(h.redo(), -589);
   h.execute(std::make_unique<Probe>(log, "2"));
