@@ -10,18 +10,14 @@ namespace {
 
 using CMapTest = MapFixture;
 
-TEST_F(CMapTest, PopupOnEmptySpace) {
-  user.dismissMenu();
-  map.rightButtonDown(0, {5, 5});
-  ASSERT_EQ(user.menusShown.size(), 1u);
-  EXPECT_EQ(user.menusShown[0], (std::vector<std::string>{"Delete (100)", "-", "New Node (105)", "New Arc (106)",
-                                                          "New Context (107)"}));
-  EXPECT_EQ(user.menuPoints[0], (POINT{5, 5}));
-}
-
+// The popup on empty space offers the map's items; new elements come where it opened.
 TEST_F(CMapTest, NewNodeContextAndArcAtThePointWithUndoAndRedoKeepingTheId) {
   node({0, 0, 10, 10});
   choose({100, 40}, "New Node");
+  ASSERT_EQ(user.menusShown.size(), 1u);
+  EXPECT_EQ(user.menusShown[0], (std::vector<std::string>{"Delete (100)", "-", "New Node (105)", "New Arc (106)",
+                                                          "New Context (107)"}));
+  EXPECT_EQ(user.menuPoints[0], (POINT{100, 40}));
   ASSERT_EQ(ids(), (std::vector<std::uint32_t>{1, 2}));
   EXPECT_EQ(map.front()->getRect(), (RECT{100, 40, 130, 60}));
   EXPECT_STREQ(map.front()->className(), "Node");
