@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,6 +60,15 @@ class MapFixture : public ::testing::Test {
     return out;
   }
   static std::string text(const Graphic& g) { return printed(g); }
+  /// Reads `g`'s fields from a component text.
+  static void readInto(Graphic& g, const std::string& text, const Version* version = &kMapSyntaxVersion) {
+    std::istringstream in(text);
+    g.readFrom(in, version);
+  }
+  static std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
 
   RecordingReports reports;
   ScriptedInteraction user;

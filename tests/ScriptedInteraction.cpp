@@ -14,10 +14,7 @@ unsigned findId(const std::vector<MenuItem>& items, const std::string& text) {
 
 }  // namespace
 
-unsigned menuIdOf(const Menu& menu, const std::string& text) { return findId(menu.items(), text); }
-
 RECT ScriptedInteraction::trackRect(const RECT& r, unsigned edgeMask, NativeWindow) {
-  rectsStarted.push_back(r);
   edgeMasks.push_back(edgeMask);
   if (rects.empty()) return r;
   RECT out = rects.front();
@@ -38,7 +35,7 @@ unsigned ScriptedInteraction::trackPopupMenu(const Menu& menu, const POINT& at, 
   if (choices.empty()) return 0;
   std::string text = choices.front();
   choices.pop_front();
-  return text.empty() ? 0 : menuIdOf(menu, text);
+  return text.empty() ? 0 : findId(menu.items(), text);
 }
 
 bool ScriptedInteraction::askText(const std::string& title, const std::string& prompt, std::string& text) {

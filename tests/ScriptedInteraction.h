@@ -47,7 +47,6 @@ class ScriptedInteraction : public InteractionBackend {
   // What the user was shown.
   std::vector<std::vector<std::string>> menusShown;  // outlines
   std::vector<POINT> menuPoints;
-  std::vector<RECT> rectsStarted;
   std::vector<unsigned> edgeMasks;
   std::vector<std::string> textsOffered;
   std::vector<std::string> prompts;  // "title|prompt"
@@ -56,6 +55,3 @@ class ScriptedInteraction : public InteractionBackend {
  private:
   bool installed_;
 };
-
-/// Finds a command item by text, through submenus; 0 when there is none.
-unsigned menuIdOf(const Menu& menu, const std::string& text);

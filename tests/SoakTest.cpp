@@ -61,15 +61,6 @@ std::string shownText(RootMap& map) {
   return out;
 }
 
-// The front-most sensitive element under the point, found by walking every member.
-SensitiveGraphic* frontMostAt(const RootMap& map, const POINT& p) {
-  for (auto it = map.end(); it != map.begin();) {
-    Graphic* g = *--it;
-    if (auto* s = dynamic_cast<SensitiveGraphic*>(g); s && g->hitTest(p) != 0) return s;
-  }
-  return nullptr;
-}
-
 class Soak : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -79,28 +70,13 @@ class Soak : public ::testing::Test {
   RecordingReports reports;
 };
 
-TEST_F(Soak, GeneratedMapHasHalfNodesAndJoinedMaplets) {
-  RootMap map;
-  generateMap(map, 1000, 3);
-  std::size_t nodes = 0, contexts = 0, joined = 0;
-  for (Graphic* g : map) {
-    if (dynamic_cast<ContextBox*>(g)) ++contexts;
-    else if (dynamic_cast<Node*>(g)) ++nodes;
-    else if (auto* m = dynamic_cast<SMaplet*>(g); m && (*m)[0] && (*m)[1]) ++joined;
-  }
-  EXPECT_EQ(map.memberCount(), 1000u);
-  EXPECT_EQ(nodes, 500u);
-  EXPECT_EQ(contexts, 3u);
-  EXPECT_EQ(joined, 497u);
-  RootMap again;
-  generateMap(again, 1000, 3);
-  EXPECT_EQ(shownText(again), shownText(map));
-}
-
 TEST_F(Soak, UndoAllGivesTheOriginalFileAndRedoAllTheEditedOne) {
   RootMap map;
   generateMap(map, 300, 7);
   const std::string original = shownText(map);
+  RootMap again;  // the same seed gives the same map, so that a failure can be replayed
+  generateMap(again, 300, 7);
+  ASSERT_EQ(shownText(again), original);
   const std::uint32_t originalCounter = map.nextId();
   RandomEditor editor(map, 11);
   const std::size_t edits = editCount();

@@ -114,6 +114,16 @@ std::string printed(const T& thing) {
   return out.str();
 }
 
+/// The front-most sensitive member under the point, found by walking every member (a check of
+/// the area index).
+inline SensitiveGraphic* frontMostAt(const GraphicContainer& c, const POINT& p) {
+  for (auto it = c.end(); it != c.begin();) {
+    Graphic* g = *--it;
+    if (auto* s = dynamic_cast<SensitiveGraphic*>(g); s && g->hitTest(p) != 0) return s;
+  }
+  return nullptr;
+}
+
 /// Shows a graphic as a view does: laid out, then drawn.
 inline void layOutAndDraw(Graphic& g, DrawingContext& dc) {
   g.layOut(dc);

@@ -36,18 +36,15 @@ struct HistoryState {
 
 HistoryState state(const CommandHandler& h) { return {h.undoCount(), h.canRedo(), h.commandCount()}; }
 
-TEST(CommandHandler, EmptyHistoryHasNothingToDo) {
+// An empty history has nothing to undo or redo and takes no null command; a new command
+// after undos discards the undone ones, newest first.
+TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
+  std::vector<std::string> log;
   CommandHandler h;
-  EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
   EXPECT_EQ(h.undo(), -589);
   EXPECT_EQ(h.redo(), -589);
   EXPECT_EQ(h.execute(nullptr), -245);
   EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
-}
-
-TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
-  std::vector<std::string> log;
-  CommandHandler h;
   h.execute(std::make_unique<Probe>(log, "1"));
   EXPECT_EQ(h.redo(), -589);
   h.execute(std::make_unique<Probe>(log, "2"));
@@ -72,26 +69,22 @@ TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
   EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
 }
 
-TEST(CommandHandler, FailedNewCommandLeavesHistoryAsItWas) {
-  std::vector<std::string> log;
-  CommandHandler h;
-  h.execute(std::make_unique<Probe>(log, "ok"));
-  h.undo();
-  EXPECT_EQ(h.execute(std::make_unique<Probe>(log, "bad", -1)), -1);
-  EXPECT_EQ(state(h), (HistoryState{0, true, 1}));
-}
-
-TEST(CommandHandler, PositionMovesEvenWhenStepsFail) {
+// A new command that fails is not recorded (and drops nothing); an undo or redo that fails
+// still moves the position.
+TEST(CommandHandler, FailedNewCommandsAreNotRecordedAndFailedStepsStillMove) {
   std::vector<std::string> log;
   CommandHandler h;
   auto flaky = std::make_unique<Probe>(log, "flaky");
   Probe* raw = flaky.get();
   h.execute(std::move(flaky));
-  raw->result = -300;
-  EXPECT_EQ(h.undo(), -300);
+  h.undo();
+  EXPECT_EQ(h.execute(std::make_unique<Probe>(log, "bad", -1)), -1);
   EXPECT_EQ(state(h), (HistoryState{0, true, 1}));
+  raw->result = -300;
   EXPECT_EQ(h.redo(), -300);
   EXPECT_EQ(state(h), (HistoryState{1, false, 1}));
+  EXPECT_EQ(h.undo(), -300);
+  EXPECT_EQ(state(h), (HistoryState{0, true, 1}));
 }
 
 // The clean mark follows undo and redo back to its place, and is gone for good once the

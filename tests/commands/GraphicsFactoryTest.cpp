@@ -104,12 +104,14 @@ TEST_F(GraphicsFactoryTest, ConnectorNamesComeInByteOrder) {
   EXPECT_EQ(factory.lineNames(), (std::vector<std::string>{"Plain", "default"}));
 }
 
-TEST_F(GraphicsFactoryTest, RegisteringANameTwiceKeepsTheFirst) {
+// Registering a name twice keeps the first; connector types share their arrowheads.
+TEST_F(GraphicsFactoryTest, RegisteringANameTwiceKeepsTheFirstAndHeadsAreShared) {
   EXPECT_FALSE(factory.addShape("Ellipse", RectangleShape({}, 0x0000FF)));
   EXPECT_STREQ(factory.getShape("Ellipse")->className(), "EllipseShape");
   EXPECT_EQ(factory.getShape("Ellipse")->fillColor(), kWhite);
   registerStandardPrototypes();
   EXPECT_EQ(factory.connectorNames().size(), 14u);
+  EXPECT_EQ(factory.getConnector("Directed")->leg(1)->endArrow(), factory.getConnector("BiDirect")->leg(0)->endArrow());
 }
 
 TEST_F(GraphicsFactoryTest, ClonesAreIndependentOfThePrototypes) {
@@ -123,12 +125,6 @@ TEST_F(GraphicsFactoryTest, ClonesAreIndependentOfThePrototypes) {
   EXPECT_EQ(factory.getShape("Ellipse-Red")->getLabel(), nullptr);
   EXPECT_EQ(factory.getConnector("Directed")->terminalPoint(1), (POINT{50, 50}));
   EXPECT_EQ(factory.getConnector("Directed")->leg(1)->lineColor(), kBlack);
-}
-
-TEST_F(GraphicsFactoryTest, ConnectorTypesShareTheirArrowheads) {
-  const ArrowHead* directed = factory.getConnector("Directed")->leg(1)->endArrow();
-  const ArrowHead* biDirect = factory.getConnector("BiDirect")->leg(0)->endArrow();
-  EXPECT_EQ(directed, biDirect);
 }
 
 TEST(GraphicsLibraryTest, FallsBackToDefaultThenToTheFirstName) {

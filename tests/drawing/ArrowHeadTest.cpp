@@ -22,9 +22,7 @@ TEST(ArrowHeadTest, CornersLieTenPixelsBackOnEitherSideOfTheLine) {
     EXPECT_EQ(corners[1], c.corner1) << c.from;
     EXPECT_EQ(corners[2], c.corner2) << c.from;
   }
-}
-
-TEST(ArrowHeadTest, DrawsAFilledTriangleInItsColours) {
+  // Drawn as a filled triangle in its colours.
   ArrowHead head(0x0000FF, 0x00FF00);
   RecordingDC dc;
   head.draw(dc, {0, 0}, {100, 0});

@@ -20,7 +20,9 @@ LabeledConnector agnt() {
 
 }  // namespace
 
-TEST(LabeledConnectorTest, TheLabelSizesItselfOnTheCentreAndIsDrawnOverTheLegs) {
+// The label sizes itself on the centre, is drawn over the legs, answers hits before them,
+// follows the centre and takes a new size for a new text at the next drawing.
+TEST(LabeledConnectorTest, TheLabelSitsOnTheCentreAndIsDrawnAndHitOverTheLegs) {
   LabeledConnector c = agnt();
   RecordingDC dc;
   layOutAndDraw(c, dc);
@@ -28,36 +30,19 @@ TEST(LabeledConnectorTest, TheLabelSizesItselfOnTheCentreAndIsDrawnOverTheLegs) 
   EXPECT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "line", "ellipse", "setTextColor", "setCopyPen",
                                                        "setTransparentBackground", "textOut"}));
   EXPECT_EQ(c.getRect(), (RECT{-3, 34, 103, 67}));
-}
-
-TEST(LabeledConnectorTest, TheLabelAnswersHitsBeforeTheLegs) {
-  LabeledConnector c = agnt();
-  RecordingDC dc;
-  layOutAndDraw(c, dc);
   EXPECT_EQ(c.hitTest({50, 45}), 0x14u);
   EXPECT_EQ(c.hitTest({10, 50}), 0x110u);
   c.setHighlighted(true);
   EXPECT_TRUE(c.labelShape()->isHighlighted());
   EXPECT_EQ(c.hitTest({27, 39}), 0x25u);
   EXPECT_EQ(c.hitTest({98, 50}), 0x260u);
-}
 
-TEST(LabeledConnectorTest, TheLabelFollowsTheCentre) {
-  LabeledConnector c = agnt();
-  RecordingDC dc;
-  layOutAndDraw(c, dc);
   c.setCentre({60, 60});
   EXPECT_EQ(c.labelShape()->getRect(), (RECT{35, 47, 85, 74}));
-}
-
-TEST(LabeledConnectorTest, ANewLabelTextResizesTheLabelAtTheNextDrawing) {
-  LabeledConnector c = agnt();
-  RecordingDC dc;
-  layOutAndDraw(c, dc);
   c.setLabel("BTWN-and-more");
   layOutAndDraw(c, dc);
   EXPECT_STREQ(c.getLabel(), "BTWN-and-more");
   RECT r = c.labelShape()->getRect();
   EXPECT_EQ(r.right - r.left, 152);
-  EXPECT_EQ((r.left + r.right) / 2, 50);
+  EXPECT_EQ((r.left + r.right) / 2, 60);
 }

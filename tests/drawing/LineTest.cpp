@@ -29,12 +29,9 @@ TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
   Line vertical({10, 0}, {10, 100});
   EXPECT_EQ(vertical.hitTest({14, 50}), 0x10u);
   EXPECT_EQ(vertical.hitTest({16, 50}), 0u);
-}
-
-TEST(LineTest, ASteepLineIsHitAlongItsWholeLength) {
-  Line l({0, 0}, {2, 100});
-  for (std::int32_t y = 10; y <= 90; y += 10) EXPECT_EQ(l.hitTest({y / 50, y}), 0x10u) << y;
-  EXPECT_EQ(l.hitTest({5, 20}), 0u);
+  Line steep({0, 0}, {2, 100});  // hit along its whole length
+  for (std::int32_t y = 10; y <= 90; y += 10) EXPECT_EQ(steep.hitTest({y / 50, y}), 0x10u) << y;
+  EXPECT_EQ(steep.hitTest({5, 20}), 0u);
 }
 
 TEST(LineTest, DrawsTheLineThenItsArrowheadsPointingOutward) {

@@ -3,24 +3,22 @@
 
 #include <gtest/gtest.h>
 
-TEST(OutlineTest, PointInEllipseIncludesTheOutlineAndExcludesTheCorners) {
+// The outline itself is inside; of a rounded rectangle only the corners are cut, and corners larger
+// than the rectangle make it an ellipse.
+TEST(OutlineTest, PointsInEllipsesAndRoundedRectangles) {
   const RECT r{0, 0, 100, 50};
-  EXPECT_TRUE(pointInEllipse(r, {50, 25}));
-  EXPECT_TRUE(pointInEllipse(r, {0, 25}));
-  EXPECT_TRUE(pointInEllipse(r, {50, 50}));
-  EXPECT_FALSE(pointInEllipse(r, {5, 5}));
-  EXPECT_FALSE(pointInEllipse({10, 10, 10, 30}, {10, 20}));  // no width, no inside
-}
-
-TEST(OutlineTest, PointInRoundRectCutsOnlyTheCorners) {
-  const RECT r{0, 0, 100, 50};
-  EXPECT_FALSE(pointInRoundRect(r, 20, 20, {1, 1}));
-  EXPECT_TRUE(pointInRoundRect(r, 20, 20, {4, 4}));
-  EXPECT_TRUE(pointInRoundRect(r, 20, 20, {0, 25}));
-  EXPECT_TRUE(pointInRoundRect(r, 20, 20, {50, 0}));
-  EXPECT_FALSE(pointInRoundRect(r, 20, 20, {99, 49}));
-  EXPECT_FALSE(pointInRoundRect(r, 20, 20, {101, 25}));
-  // Corners larger than the rectangle make it an ellipse.
-  EXPECT_FALSE(pointInRoundRect(r, 400, 400, {10, 5}));
-  EXPECT_TRUE(pointInRoundRect(r, 0, 0, {0, 0}));
+  struct Case {
+    std::int32_t corner;  // -1: the ellipse
+    RECT r;
+    POINT p;
+    bool inside;
+  };
+  for (const Case& c : {Case{-1, r, {50, 25}, true}, Case{-1, r, {0, 25}, true}, Case{-1, r, {50, 50}, true},
+                        Case{-1, r, {5, 5}, false}, Case{-1, {10, 10, 10, 30}, {10, 20}, false},  // no width
+                        Case{20, r, {1, 1}, false}, Case{20, r, {4, 4}, true}, Case{20, r, {0, 25}, true},
+                        Case{20, r, {50, 0}, true}, Case{20, r, {99, 49}, false}, Case{20, r, {101, 25}, false},
+                        Case{400, r, {10, 5}, false}, Case{0, r, {0, 0}, true}}) {
+    const bool in = c.corner < 0 ? pointInEllipse(c.r, c.p) : pointInRoundRect(c.r, c.corner, c.corner, c.p);
+    EXPECT_EQ(in, c.inside) << c.corner << " at " << c.p.x << "," << c.p.y;
+  }
 }

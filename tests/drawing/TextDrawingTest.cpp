@@ -16,56 +16,6 @@ std::vector<std::string> linesOf(const TextDrawing& t) {
 
 }  // namespace
 
-// A label takes as few lines as keep its block at most four times wider than high
-// (8 × 16 pixels a character here), never one word per line when fewer lines fit.
-TEST(TextDrawingTest, ALabelTakesAsFewLinesAsFourToOneAllows) {
-  struct Case {
-    const char* text;
-    std::vector<std::string> lines;
-    TextExtent size;
-  } cases[] = {
-      {"falls as", {"falls as"}, {64, 16}},
-      {"evaporates into", {"evaporates", "into"}, {80, 32}},
-      {"aaa bbb ccc ddd", {"aaa bbb", "ccc ddd"}, {56, 32}},
-      {"water vapour condenses into clouds", {"water vapour", "condenses into", "clouds"}, {112, 48}},
-  };
-  for (const Case& c : cases) {
-    RecordingDC dc;
-    TextDrawing t(c.text);
-    EXPECT_EQ(t.computeSize(dc), c.size) << c.text;
-    EXPECT_EQ(linesOf(t), c.lines) << c.text;
-    EXPECT_EQ(t.lineCount(), static_cast<int>(c.lines.size())) << c.text;
-  }
-}
-
-TEST(TextDrawingTest, AWordWiderThanTheWrapWidthWidensItAndStandsAlone) {
-  RecordingDC dc;
-  TextDrawing t("a b supercalifragilistic c");
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{160, 48}));
-  EXPECT_EQ(linesOf(t), (std::vector<std::string>{"a b", "supercalifragilistic", "c"}));
-}
-
-TEST(TextDrawingTest, TextWithoutBlanksStaysOnOneLineHoweverLong) {
-  RecordingDC dc;
-  TextDrawing t(std::string(300, 'x'));
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{2400, 16}));
-  ASSERT_EQ(t.lines().size(), 1u);
-  EXPECT_EQ(t.lines()[0].text.size(), 300u);
-}
-
-TEST(TextDrawingTest, MeasuresAndWrapsUtf8ByCharacters) {
-  RecordingDC dc;
-  TextDrawing t("Größe Maß");  // 9 characters in 12 bytes
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{40, 32}));
-  EXPECT_EQ(linesOf(t), (std::vector<std::string>{"Größe", "Maß"}));
-}
-
-TEST(TextDrawingTest, ATitleAspectKeepsSeveralWordsOnOneLine) {
-  RecordingDC dc;
-  TextDrawing t("one two three four", TextDrawing::kTitleAspect);
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{144, 16}));
-}
-
 TEST(TextDrawingTest, ChangingTheTextForgetsTheMeasuredSize) {
   RecordingDC dc;
   TextDrawing t("abc");
@@ -118,12 +68,25 @@ TEST(TextDrawingTest, ALineThatCannotBeWrittenIsReportedAndTheNextIsTried) {
   EXPECT_TRUE(reports.saw("GraphicTextBlock::draw: failed"));
 }
 
-TEST(TextDrawingTest, LineFeedsBreakLinesAndBlanksStillWrapWithinThem) {
+// A label takes as few lines as keep its block at most four times wider than high (8 × 16
+// pixels a character here), never one word per line when fewer lines fit; a word wider than
+// the share of a line stands alone, text without blanks stays on one line, characters are
+// UTF-8 code points, a title keeps several words on a line, and line feeds always break.
+TEST(TextDrawingTest, LinesBreakAtLineFeedsAndWrapAtBlanks) {
   struct Case {
-    const char* text;
+    std::string text;
     float aspect;
     std::vector<std::string> lines;
+    std::int32_t width = 0;  // 0: not checked
   } cases[] = {
+      {"falls as", TextDrawing::kShapeAspect, {"falls as"}, 64},
+      {"evaporates into", TextDrawing::kShapeAspect, {"evaporates", "into"}, 80},
+      {"aaa bbb ccc ddd", TextDrawing::kShapeAspect, {"aaa bbb", "ccc ddd"}, 56},
+      {"water vapour condenses into clouds", TextDrawing::kShapeAspect, {"water vapour", "condenses into", "clouds"}, 112},
+      {"a b supercalifragilistic c", TextDrawing::kShapeAspect, {"a b", "supercalifragilistic", "c"}, 160},
+      {std::string(300, 'x'), TextDrawing::kShapeAspect, {std::string(300, 'x')}, 2400},
+      {"Größe Maß", TextDrawing::kShapeAspect, {"Größe", "Maß"}, 40},  // 9 characters in 12 bytes
+      {"one two three four", TextDrawing::kTitleAspect, {"one two three four"}, 144},
       {"hello\nworld", TextDrawing::kShapeAspect, {"hello", "world"}},
       {"hello\r\nworld", TextDrawing::kShapeAspect, {"hello", "world"}},
       {"a b\n\nc", TextDrawing::kShapeAspect, {"a b", "", "c"}},
@@ -132,18 +95,23 @@ TEST(TextDrawingTest, LineFeedsBreakLinesAndBlanksStillWrapWithinThem) {
       {"one two\nthree four", TextDrawing::kTitleAspect, {"one two", "three four"}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 30));
     RecordingDC dc;
     TextDrawing t(c.text, c.aspect);
     TextExtent size = t.computeSize(dc);
-    EXPECT_EQ(linesOf(t), c.lines) << c.text;
-    EXPECT_EQ(size.height, 16 * static_cast<int>(c.lines.size())) << c.text;
+    EXPECT_EQ(linesOf(t), c.lines);
+    EXPECT_EQ(t.lineCount(), static_cast<int>(c.lines.size()));
+    EXPECT_EQ(size.height, 16 * static_cast<int>(c.lines.size()));
+    if (c.width) {
+      EXPECT_EQ(size.width, c.width);
+    }
     // Every line is written on a row of its own.
     RecordingDC drawn;
     t.draw(drawn, {100, 100}, 0, TextDrawing::kAlignCentre);
     std::vector<int> rows;
     for (const auto& call : drawn.calls)
       if (call.op == "textOut") rows.push_back(call.points[0].y);
-    ASSERT_EQ(rows.size(), c.lines.size()) << c.text;
-    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i] - rows[i - 1], 16) << c.text;
+    ASSERT_EQ(rows.size(), c.lines.size());
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i] - rows[i - 1], 16);
   }
 }

@@ -36,10 +36,6 @@ class SafeSaveTest : public MapFixture {
     ::chmod(dir.c_str(), 0755);
     fs::remove_all(dir);
   }
-  static std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   static void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   static bool holdsTheMap(const std::string& path) { return slurp(path).find("\"saved\"") != std::string::npos; }
   std::vector<std::string> hiddenFiles() const {

@@ -11,12 +11,6 @@ class ComponentLines : public MapFixture {
   }
 };
 
-TEST_F(ComponentLines, EmptyContainerText) {
-  std::ostringstream out;
-  map.printComponentsOn(out);
-  EXPECT_EQ(out.str(), "1\n;\n;\n");
-}
-
 TEST_F(ComponentLines, WrittenInStackingOrderWithSpecsAndClassNames) {
   context({0, 0, 100, 80});
   node({10, 10, 40, 30});
@@ -81,17 +75,6 @@ TEST_F(ComponentLines, UnsupportedVersionReadsNothingButPlatformIsIgnored) {
   Version windows(0, 1, 0, 4);
   readLines("2\n;\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n", &windows);
   EXPECT_EQ(map.memberCount(), 1u);
-}
-
-TEST_F(ComponentLines, VeryLongLabelsAreReadWhole) {
-  Node* a = node({0, 0, 30, 20}, std::string(3000, 'L').c_str());
-  std::ostringstream out;
-  map.printComponentsOn(out);
-  RootMap back;
-  std::istringstream in(out.str());
-  back.readComponentsFrom(in, &kMapSyntaxVersion);
-  ASSERT_EQ(back.memberCount(), 1u);
-  EXPECT_STREQ(dynamic_cast<Node*>(back.find(a->id()))->getLabel(), a->getLabel());
 }
 
 TEST_F(ComponentLines, DeferredConnectionsAreEachTriedOnce) {

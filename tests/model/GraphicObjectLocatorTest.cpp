@@ -41,10 +41,7 @@ TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRoot) {
   EXPECT_EQ(printed(toMap), "(0)");
   EXPECT_EQ(toMap.locate(), nullptr);
   EXPECT_EQ(toMap.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
-}
-
-TEST(GraphicObjectLocator, AGraphicWithoutContainerIsItsOwnRoot) {
-  TestElement alone;
+  TestElement alone;  // a graphic without container is its own root
   GraphicObjectLocator l(alone);
   EXPECT_EQ(l.root(), static_cast<GraphicContainer*>(&alone));
   EXPECT_EQ(printed(l), "(0)");

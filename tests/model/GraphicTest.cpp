@@ -10,17 +10,6 @@
 
 namespace {
 
-TEST(Graphic, IdsComeFromTheContainerThatAddsIt) {
-  TestRoot first;
-  auto loose = std::make_unique<TestVisual>();
-  EXPECT_EQ(loose->id(), 0u);
-  EXPECT_EQ(first.add(std::make_unique<TestVisual>()), 1u);
-  TestVisual* g = loose.get();
-  EXPECT_EQ(first.add(std::move(loose)), 2u);
-  EXPECT_EQ(g->container(), &first);
-  EXPECT_EQ(first.find(2), g);
-}
-
 // A copy is nobody's member: its maker adds it where it belongs.
 TEST(Graphic, CopyHasTheOthersIdAndNoContainer) {
   TestRoot root;
@@ -40,18 +29,24 @@ TEST(Graphic, RemovedGraphicKeepsItsIdWhenAddedElsewhere) {
   EXPECT_EQ(g->container(), nullptr);
   EXPECT_EQ(first.memberCount(), 0u);
   EXPECT_EQ(first.remove(*g), nullptr) << "no longer a member";
+  EXPECT_EQ(first.find(10), nullptr);
   second.add(std::move(out));
   EXPECT_EQ(g->id(), 10u);
   EXPECT_EQ(second[10], g);
   EXPECT_EQ(second.nextId(), 11u);
 }
 
-TEST(Graphic, MoveToKeepsSizeAndRepaintsBothAreas) {
+// A move keeps the size and repaints both areas; highlighting repaints only on a change.
+TEST(Graphic, MovesAndHighlightsRepaintWhatChanged) {
   TestRoot root;
   auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 20}));
   g->moveTo({100, 50});
   EXPECT_EQ(g->getRect(), (RECT{100, 50, 110, 70}));
   EXPECT_EQ(root.invalidated, (std::vector<RECT>{{-3, -3, 13, 23}, {97, 47, 113, 73}}));
+  g->setHighlighted(true);
+  g->setHighlighted(true);
+  EXPECT_TRUE(g->isHighlighted());
+  EXPECT_EQ(root.invalidated.size(), 3u);
 }
 
 TEST(Graphic, HitZonesPreferTheVerticalCode) {
@@ -83,15 +78,6 @@ TEST(Graphic, CoordinatesGoUpTheChain) {
   EXPECT_EQ(part->fromWindow(POINT{101, 102}), (POINT{1, 2}));
   TestVisual loose;
   EXPECT_EQ(loose.toWindow(POINT{1, 2}), (POINT{1, 2}));
-}
-
-TEST(Graphic, HighlightRepaintsOnlyOnChange) {
-  TestRoot root;
-  auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 10}));
-  g->setHighlighted(true);
-  g->setHighlighted(true);
-  EXPECT_TRUE(g->isHighlighted());
-  EXPECT_EQ(root.invalidated.size(), 1u);
 }
 
 TEST(Graphic, TextFormOfVisualAndComposite) {
@@ -130,16 +116,12 @@ TEST(Graphic, CompositeCopyClonesPartsAndFindsItsVisual) {
   EXPECT_EQ(copy->getRect(), (RECT{1, 2, 3, 4}));
   EXPECT_EQ(copy->getVisual()->id(), 1u);
   EXPECT_EQ(copy->getVisual()->container(), copy);
-}
-
-TEST(Graphic, CompositeWithoutVisualFirstIsNeverHighlighted) {
-  TestRoot root;
-  auto* element = addTo(root, std::make_unique<TestElement>());
+  // A composite whose first part is no visual has none, and is never highlighted.
   element->removePart(*element->getVisual());
   element->addPart(std::make_unique<TestElement>());
-  std::unique_ptr<TestElement> copy = cloneOf(*element);
-  EXPECT_EQ(copy->getVisual(), nullptr);
-  EXPECT_FALSE(copy->isHighlighted());
+  std::unique_ptr<TestElement> other = cloneOf(*element);
+  EXPECT_EQ(other->getVisual(), nullptr);
+  EXPECT_FALSE(other->isHighlighted());
 }
 
 TEST(Graphic, MissingCloneIsReported) {

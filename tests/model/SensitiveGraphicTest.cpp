@@ -78,13 +78,10 @@ TEST_F(Selection, ATwoPixelDragMovesButLeavesNoHistory) {
   EXPECT_EQ(map.history().undoCount(), 0u);
   EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
-}
-
-TEST_F(Selection, PressBringsToFront) {
-  Node* back = node({0, 0, 40, 30});
-  node({10, 10, 50, 40});
-  drag({2, 2}, {2, 100});
-  EXPECT_EQ(map.front(), back);
+  Node* front = node({10, 10, 50, 40});
+  drag({5, 5}, {5, 100});  // a press brings what it hits to the front
+  EXPECT_EQ(map.front(), a);
+  EXPECT_EQ(front->getRect(), (RECT{10, 10, 50, 40}));
 }
 
 TEST_F(Selection, ResizeFromThePopupTracksRightAndBottom) {
@@ -106,33 +103,13 @@ TEST_F(Selection, PopupWithoutPointAnchorsAtThreeQuarters) {
   EXPECT_EQ(user.menuPoints[1], (POINT{-11, -6}));
 }
 
-TEST_F(Selection, WronglyTypedGenericCommandsAreReported) {
+TEST_F(Selection, UnknownCommandsAndUndoOfADeletionAreRefused) {
   Node* a = node({0, 0, 40, 20});
-  Command1<tagRECT> notAMove(GraphicObjectLocator(*a), kCmdMoveTo, {}, {});
-  Command1<tagPOINT> notADelete(GraphicObjectLocator(*a), kCmdDelete, {}, {});
-  a->execute(&notAMove);
-  a->execute(&notADelete);
-  a->undo(&notAMove);
-  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::execute: Bad MOVE TO command, type = Command1<tagRECT>"));
-  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::execute: Bad DELETE command, type = Command1<tagPOINT>"));
-  EXPECT_TRUE(reports.saw("E: SensitiveGraphic::undo: Bad MOVE TO command, type = Command1<tagRECT>"));
   EXPECT_EQ(a->doGenerateCommand(42, nullptr, ""), nullptr);
   EXPECT_TRUE(reports.saw("E: SensitiveGraphic::doGenerateCommand(42): unimplemented"));
   CommandPtr1<SensitiveGraphic> del(GraphicObjectLocator(*a), kCmdDelete, nullptr, nullptr);
   EXPECT_EQ(a->undo(&del), -98);
   EXPECT_TRUE(reports.saw("W: Cannot undo a deletion!"));
-}
-
-TEST_F(Selection, DestroyingTheDraggedElementClearsTheDrag) {
-  node({0, 0, 40, 30});
-  choose({200, 200}, "New Node");
-  map.leftButtonDown(0, {205, 205});
-  ASSERT_NE(map.mapState().drag.draggedGraphic, nullptr);
-  map.history().undo();  // the new node goes while it is being dragged
-  EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
-  EXPECT_EQ(map.captured(), nullptr);
-  map.mouseMove(0, {250, 250});
-  map.leftButtonUp(0, {250, 250});
 }
 
 // Where a line from a point toward the middle (19.5, 9.5) of the drawn box 0..39 x 0..19

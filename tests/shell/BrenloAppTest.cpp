@@ -70,16 +70,13 @@ class BrenloAppTest : public QObject {
   void cleanup() {
     dropModalWatches(); brenloApp::setMapWindowFactory(nullptr); }
 
-  void startUpRegistersPrototypesAndReportsTheInformationLine() {
-    auto app = startApp();
+  // Start-up registers the prototypes, shows the main window with the information line first,
+  // and opens the file it was given in a map window of its own.
+  void startUpRegistersPrototypesReportsAndOpensItsFile() {
+    auto app = startApp("first.CM");
     QCOMPARE(maps->registered, 1);
     QVERIFY(app->mainWindow()->isVisible());
     QVERIFY(console(*app).startsWith("I: QORBrenlo v0.1, "));
-  }
-
-  void startUpFileOpensInItsOwnWindowBeforeTheMainWindowShows() {
-    auto app = std::make_unique<brenloApp>("first.CM");
-    app->start();
     QCOMPARE(maps->opened, QStringList{"first.CM"});
     QVERIFY(maps->last->isVisible());
     QCOMPARE(maps->last->parentWidget(), app->mainWindow());
@@ -102,11 +99,17 @@ class BrenloAppTest : public QObject {
     QVERIFY(!maps->last);
   }
 
+  // Open... opens the map chosen in the file dialog; cancelling the dialog changes nothing.
   void openThroughTheFileDialogOpensTheChosenMap() {
     QTemporaryDir dir;
     const QString path = dir.filePath("m.CM");
     QFile(path).open(QIODevice::WriteOnly);
     auto app = startApp();
+    const QString before = console(*app);
+    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    QTest::keyClick(app->mainWindow(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(maps->opened.isEmpty());
+    QCOMPARE(console(*app), before);
     QStringList filters;
     whenModal([&](QWidget* w) {
       auto* dialog = qobject_cast<QFileDialog*>(w);
@@ -118,15 +121,6 @@ class BrenloAppTest : public QObject {
     QCOMPARE(filters, QStringList{"CMap Files (*.CM)"});
     QCOMPARE(maps->opened, QStringList{path});
     QVERIFY(maps->last->isVisible());
-  }
-
-  void cancellingOpenChangesNothing() {
-    auto app = startApp();
-    const QString before = console(*app);
-    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-    QTest::keyClick(app->mainWindow(), Qt::Key_O, Qt::ControlModifier);
-    QVERIFY(maps->opened.isEmpty());
-    QCOMPARE(console(*app), before);
   }
 
   void newViewMakesAnEmptyMapWindow() {
@@ -174,7 +168,7 @@ class BrenloAppTest : public QObject {
     QVERIFY(app->helpWindow()->current().path().endsWith("index.html"));
   }
 
-  void contextHelpOpensTheTopicInsteadOfRunningTheCommand() {
+  void contextHelpOpensTheTopicInsteadOfRunningTheCommandUntilEscape() {
     auto app = startApp();
     QTest::keyClick(app->mainWindow(), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(app->contextHelpMode());
@@ -195,10 +189,8 @@ class BrenloAppTest : public QObject {
     app->setContextHelpMode(true);
     app->mainWindow()->menus()->trigger(cm::NewView);
     QVERIFY(!maps->last);
-  }
-
-  void escapeLeavesContextHelpMode() {
-    auto app = startApp();
+    // Escape leaves the mode, and commands run again.
+    QVERIFY(showActive(app->mainWindow()));
     QTest::keyClick(app->mainWindow(), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(app->contextHelpMode());
     QTest::keyClick(app->mainWindow(), Qt::Key_Escape);

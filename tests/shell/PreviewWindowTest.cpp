@@ -12,12 +12,6 @@
 
 namespace {
 
-QString linesOf(int count) {
-  QStringList lines;
-  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
-  return lines.join('\n');
-}
-
 void click(PreviewWindow& preview, int id) {
   QWidget* button = preview.controlBar()->widgetForAction(preview.control(id));
   QTest::mouseClick(button, Qt::LeftButton);
@@ -46,14 +40,12 @@ class PreviewWindowTest : public QObject {
     pages.showOnePage();
     QCOMPARE(pages.text(), QStringLiteral("Page 1"));
     QCOMPARE(pages.toPage, 1);
-  }
-
-  void twoPagesOfAOnePageDocumentShowABlankSecond() {
-    PreviewPages pages;
-    pages.showTwoPages();
-    QVERIFY(pages.twoPages);
-    QCOMPARE(pages.secondPage, 0);
-    QCOMPARE(pages.text(), QStringLiteral("Page 1"));
+    // Two pages of a one-page document show a blank second.
+    PreviewPages one;
+    one.showTwoPages();
+    QVERIFY(one.twoPages);
+    QCOMPARE(one.secondPage, 0);
+    QCOMPARE(one.text(), QStringLiteral("Page 1"));
   }
 
   void pagesAreLaidOutByThePaperShape() {

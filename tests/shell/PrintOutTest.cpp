@@ -17,22 +17,6 @@
 #include "shell/PrintOut.h"
 #include "shell/SDIDecFrame.h"
 
-namespace {
-
-QString linesOf(int count) {
-  QStringList lines;
-  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
-  return lines.join('\n');
-}
-
-int pdfPages(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return -1;
-  return int(QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page[^s]")));
-}
-
-}  // namespace
-
 class PrintOutTest : public QObject {
   Q_OBJECT
  private slots:
@@ -89,19 +73,6 @@ class PrintOutTest : public QObject {
     };
     QVERIFY(inked(1) > 0);
     QCOMPARE(inked(out.maxPage() + 1), 0);
-  }
-
-  void printingWritesEveryPage() {
-    QTemporaryDir dir;
-    QPlainTextEdit edit;
-    edit.setPlainText(linesOf(400));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("out.pdf"));
-    APXPrintOut out(&edit, "Title");
-    QVERIFY(out.print(printer));
-    QVERIFY(out.maxPage() > 1);
-    QCOMPARE(pdfPages(dir.filePath("out.pdf")), out.maxPage());
   }
 
   void printedConsoleLinesKeepTheirScreenSizeAndSpacing() {

@@ -130,15 +130,6 @@ class QtReportPlatformTest : public QObject {
     reportError(nullptr, 'W', "%s", markup.toUtf8().constData());
     QVERIFY(app.mainWindow()->console()->toPlainText().endsWith(QStringLiteral("W: %1\n").arg(markup)));
   }
-
-  void theMainWindowIsTheHandler() {
-    brenloApp app;
-    app.start();
-    reportError(nullptr, 'W', "careful");
-    QVERIFY(app.mainWindow()->console()->toPlainText().endsWith("W: careful\n"));
-    reportError(kHandlerOnlyTarget, 'z', "quiet");
-    QVERIFY(app.mainWindow()->console()->toPlainText().endsWith("z: quiet\n"));
-  }
 };
 
 QTEST_MAIN(QtReportPlatformTest)

@@ -91,6 +91,13 @@ inline bool chooseMenu(QMainWindow* frame, const QString& popup, const QString& 
   return true;
 }
 
+/// "line 1" to "line <count>", one a line.
+inline QString linesOf(int count) {
+  QStringList lines;
+  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
+  return lines.join('\n');
+}
+
 /// Shows `w` and waits until it is exposed and active.
 inline bool showActive(QWidget* w) {
   w->show();

@@ -103,11 +103,6 @@ class SDIDecFrameTest : public QObject {
 
   void statusBarShowsHintsAndModeIndicators() {
     for (const char* mode : {"CAPS", "NUM", "SCRL", "OVR"}) QVERIFY(frame->indicator(mode));
-    QMenu* menu = openPopup(frame, "&File");
-    QVERIFY(menu);
-    QTest::mouseMove(menu, menu->actionGeometry(frame->menus()->action(cm::FileOpen)).center());
-    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Opens an existing document"));
-    menu->close();
     // Offscreen nobody tells the lock keys' state: their indicators stay blank, whatever is pressed.
     for (const char* mode : {"CAPS", "NUM", "SCRL"}) {
       QVERIFY(frame->indicator(mode)->text().isEmpty());
@@ -125,7 +120,8 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(frame->editView()->overwriteMode());
   }
 
-  void greyedMenuItemsShowTheirHintsToo() {
+  // The status bar shows the hint of the item under the mouse, greyed or not.
+  void menuItemsShowTheirHintsGreyedOrNot() {
     QMenu* menu = openPopup(frame, "&Edit");
     QVERIFY(menu);
     QAction* undo = frame->menus()->action(cm::EditUndo);
@@ -149,20 +145,20 @@ class SDIDecFrameTest : public QObject {
     reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
     QVERIFY(frame->console()->toPlainText().contains("I: QORBrenlo v0.1, "));
     QVERIFY(frame->console()->toPlainText().endsWith("E: Can't open file 'x.CM'\n"));
+    reportError(kHandlerOnlyTarget, 'z', "quiet");
+    QVERIFY(frame->console()->toPlainText().endsWith("z: quiet\n"));
     frame->menus()->updateEnablers();
     QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled());  // a report cannot be undone
   }
 
-  void fullConsoleIsFlushedAndTheReportGoesFirst() {
+  void fullConsoleIsFlushedAndADocumentIsNeverWrittenInto() {
     frame->console()->setPlainText(QString(kConsoleRoom + 1, 'x'));
     QCOMPARE(frame->showReport('W', "W: late"), 0);
     QCOMPARE(frame->console()->toPlainText(), QStringLiteral("W: late\n...Buffer flushed.\n"));
     frame->console()->setPlainText(QString(kConsoleRoom, 'x'));
     frame->showReport('W', "W: fits");
     QVERIFY(frame->console()->toPlainText().endsWith("xW: fits\n"));
-  }
-
-  void aDocumentIsNeverWrittenIntoByReports() {
+    // A plain document is never written into by reports.
     frame->newDocument();
     frame->editView()->setPlainText("mine");
     QCOMPARE(frame->showReport('E', "E: boom"), -1);

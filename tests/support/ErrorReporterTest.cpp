@@ -73,7 +73,7 @@ class ReporterTest : public ::testing::Test {
   RecordingReports reports;
 };
 
-TEST_F(ReporterTest, ErrorGoesToLogAndConsoleWithBeep) {
+TEST_F(ReporterTest, ErrorGoesToLogAndConsoleWithBeepAndCannotForgeLines) {
   reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
   EXPECT_EQ(logLines(), std::vector<std::string>{"E: Can't open file 'x.CM'"});
   ASSERT_EQ(reports.shown.size(), 1u);
@@ -84,6 +84,10 @@ TEST_F(ReporterTest, ErrorGoesToLogAndConsoleWithBeep) {
   std::string log = readLog();
   EXPECT_EQ(log[0], '[');
   EXPECT_EQ(log.find("] E: "), 25u);
+  // Control characters from files cannot forge log lines; what the user sees keeps them.
+  reportError(nullptr, 'E', "bad line: %s", "x\n[Sun Dec  6 07:05:09 2026] I: forged\r\x1b[2J");
+  EXPECT_EQ(logLines().back(), "E: bad line: x\\n[Sun Dec  6 07:05:09 2026] I: forged\\r\\x1b[2J");
+  EXPECT_TRUE(reports.saw("forged\r\x1b"));
 }
 
 TEST_F(ReporterTest, TraceLinesAreIndentedByDepth) {
@@ -102,23 +106,20 @@ TEST_F(ReporterTest, TraceLinesAreIndentedByDepth) {
                                                    "t: below zero"}));
 }
 
-TEST_F(ReporterTest, ZIsShownWithoutPrefixAndNeverLogged) {
+// 'Z' is shown without prefix, never logged and never beeps; the handler-only target opens
+// no box, and takes lower-case severities as upper-case ones.
+TEST_F(ReporterTest, QuietReportsAndTheHandlerOnlyTarget) {
   reportError(nullptr, 'Z', "quiet %d", 5);
   EXPECT_TRUE(readLog().empty());
-  ASSERT_EQ(reports.shown.size(), 1u);
-  EXPECT_EQ(reports.shown[0].text, "quiet 5");
   EXPECT_TRUE(reports.beeps.empty());
-}
-
-TEST_F(ReporterTest, HandlerOnlyTargetNeverOpensABox) {
+  reportError(kHandlerOnlyTarget, 'w', "lower case");
+  ASSERT_EQ(reports.shown.size(), 2u);
+  EXPECT_EQ(reports.shown[0].text, "quiet 5");
+  EXPECT_EQ(reports.shown[1].severity, 'W');
   reports.withHandler = false;
   reportError(kHandlerOnlyTarget, 'F', "nobody listens");
-  EXPECT_TRUE(reports.texts().empty());
+  EXPECT_TRUE(reports.boxes.empty());
   EXPECT_TRUE(reports.questions.empty());
-  reports.withHandler = true;
-  reportError(kHandlerOnlyTarget, 'w', "lower case");
-  ASSERT_EQ(reports.shown.size(), 1u);
-  EXPECT_EQ(reports.shown[0].severity, 'W');
 }
 
 TEST_F(ReporterTest, BoxWhenNoHandlerOrHandlerRefuses) {
@@ -131,19 +132,17 @@ TEST_F(ReporterTest, BoxWhenNoHandlerOrHandlerRefuses) {
   EXPECT_EQ(reports.boxIcons, (std::vector<ReportIcon>{ReportIcon::Information, ReportIcon::Exclamation}));
 }
 
-TEST_F(ReporterTest, FatalAnsweredNoCarriesOn) {
+// A fatal report asks whether to abort; answered no, the program carries on. A long one
+// is cut so that its question still shows.
+TEST_F(ReporterTest, FatalAnsweredNoCarriesOnAndKeepsItsQuestion) {
   reportError(nullptr, 'F', "broken %s", "map");
-  ASSERT_EQ(reports.questions.size(), 1u);
-  EXPECT_EQ(reports.questions[0], "F: broken map\n\nAbort Program?");
-  EXPECT_EQ(reports.breaks.size(), 1u);
-  EXPECT_EQ(logLines(), std::vector<std::string>{"F: broken map"});
-}
-
-TEST_F(ReporterTest, LongFatalKeepsItsQuestion) {
   reportError(nullptr, 'F', "%s", std::string(1000, 'x').c_str());
-  ASSERT_EQ(reports.questions.size(), 1u);
-  EXPECT_LT(reports.questions[0].size(), 320u);
-  EXPECT_TRUE(reports.questions[0].ends_with("\n\nAbort Program?"));
+  ASSERT_EQ(reports.questions.size(), 2u);
+  EXPECT_EQ(reports.questions[0], "F: broken map\n\nAbort Program?");
+  EXPECT_EQ(reports.breaks.size(), 2u);
+  EXPECT_EQ(logLines()[0], "F: broken map");
+  EXPECT_LT(reports.questions[1].size(), 320u);
+  EXPECT_TRUE(reports.questions[1].ends_with("\n\nAbort Program?"));
 }
 
 TEST_F(ReporterTest, LongMessagesAreCutToTheRoom) {
@@ -163,27 +162,27 @@ std::string freshFolder(const std::string& name) {
   return dir;
 }
 
-TEST_F(ReporterTest, UnwritableLogLosesOnlyTheLineAndIsToldOnce) {
-  ScopedEnv env;
-  env.set("BRENLO_LOG", "/nonexistent-dir/x/brenlo.log");
-  reportError(nullptr, 'E', "still shown");
-  reportError(nullptr, 'E', "shown again");
-  EXPECT_TRUE(reports.saw("E: still shown"));
-  EXPECT_TRUE(reports.saw("E: shown again"));
-  ASSERT_EQ(reports.logTroubles.size(), 1u);
-  EXPECT_NE(reports.logTroubles[0].find("/nonexistent-dir/x/brenlo.log"), std::string::npos);
-}
-
-TEST_F(ReporterTest, NoHomeAndNoTemporaryFolderStillReports) {
-  ScopedEnv env;
-  env.set("BRENLO_LOG", nullptr);
-  env.set("XDG_STATE_HOME", nullptr);
-  env.set("HOME", nullptr);
-  env.set("TMPDIR", "/nonexistent-tmp");
-  EXPECT_EQ(logFilePath(), "");
-  reportError(nullptr, 'E', "goes on");
-  EXPECT_TRUE(reports.saw("E: goes on"));
-  EXPECT_EQ(reports.logTroubles.size(), 1u);
+// A log that cannot be written, or no folder for one at all, loses only the lines; the
+// trouble is told once.
+TEST_F(ReporterTest, UnwritableOrMissingLogLosesOnlyTheLineAndIsToldOnce) {
+  for (bool folder : {true, false}) {
+    RecordingReports seen;
+    ScopedEnv env;
+    env.set("BRENLO_LOG", folder ? "/nonexistent-dir/x/brenlo.log" : nullptr);
+    env.set("XDG_STATE_HOME", nullptr);
+    env.set("HOME", nullptr);
+    env.set("TMPDIR", "/nonexistent-tmp");
+    if (!folder) {
+      EXPECT_EQ(logFilePath(), "");
+    }
+    reportError(nullptr, 'E', "still shown");
+    reportError(nullptr, 'E', "shown again");
+    EXPECT_TRUE(seen.saw("E: still shown") && seen.saw("E: shown again"));
+    ASSERT_EQ(seen.logTroubles.size(), 1u);
+    if (folder) {
+      EXPECT_NE(seen.logTroubles[0].find("/nonexistent-dir/x/brenlo.log"), std::string::npos);
+    }
+  }
 }
 
 TEST_F(ReporterTest, FallbackLogFolderIsPrivateAndNeverFollowsLinks) {
@@ -214,13 +213,6 @@ TEST_F(ReporterTest, FallbackLogFolderIsPrivateAndNeverFollowsLinks) {
   std::filesystem::remove(log);
   ::chmod(dir.c_str(), 0777);
   EXPECT_EQ(logFilePath(), "");
-}
-
-TEST_F(ReporterTest, ControlCharactersFromFilesCannotForgeLogLines) {
-  reportError(nullptr, 'E', "bad line: %s", "x\n[Sun Dec  6 07:05:09 2026] I: forged\r\x1b[2J");
-  EXPECT_EQ(logLines(), std::vector<std::string>{"E: bad line: x\\n[Sun Dec  6 07:05:09 2026] I: forged\\r\\x1b[2J"});
-  // What the user sees keeps the text as it is.
-  EXPECT_TRUE(reports.saw("forged\r\x1b"));
 }
 
 TEST_F(ReporterTest, LogIsMovedAsideAtItsSizeLimitKeepingOneCopy) {
@@ -303,14 +295,12 @@ TEST(ReporterDeathTest, FatalAnsweredYesEndsWithCodeOne) {
 }
 
 TEST(ReporterLogPath, FollowsStateFolderWhenNotOverridden) {
-  const char* saved = std::getenv("BRENLO_LOG");
-  std::string keep = saved ? saved : "";
-  unsetenv("BRENLO_LOG");
+  ScopedEnv env;
+  env.set("BRENLO_LOG", nullptr);
   std::string dir = ::testing::TempDir() + "/state-home";
-  setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  env.set("XDG_STATE_HOME", dir.c_str());
   EXPECT_EQ(logFilePath(), dir + "/brenlo/" + executableBaseName() + ".log");
   EXPECT_EQ(executableBaseName(), "support_tests");
-  setenv("BRENLO_LOG", keep.c_str(), 1);
 }
 
 TEST(CalendarTime, EnglishNamesWhateverTheLocale) {

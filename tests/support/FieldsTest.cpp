@@ -19,7 +19,8 @@ void expectRead(const char* input, Reader reader, int result, T expected, const 
   EXPECT_EQ(left, rest) << "input: " << input;
 }
 
-TEST(Fields, HexadecimalReads) {
+// Numbers read with their result (0 read, 1 empty field, -1 bad) and what is left, and are written plain.
+TEST(Fields, HexadecimalAndDecimalNumbers) {
   auto hex = [](std::istream& in, std::uint32_t& v) { return readHex(in, v); };
   expectRead<std::uint32_t>("1c,", hex, 0, 0x1c, ",");
   expectRead<std::uint32_t>("  FF", hex, 0, 0xff, "");
@@ -30,9 +31,6 @@ TEST(Fields, HexadecimalReads) {
   expectRead<std::uint32_t>("ffffffff", hex, 0, 0xffffffffu, "");
   expectRead<std::uint32_t>("100000000,", hex, -1, 77, ",");
   expectRead<std::uint32_t>("99999999999999999999999999", hex, -1, 77, "");
-}
-
-TEST(Fields, DecimalReads) {
   auto dec = [](std::istream& in, std::int32_t& v) { return readDecimal(in, v); };
   expectRead<std::int32_t>("-12,", dec, 0, -12, ",");
   expectRead<std::int32_t>("+7", dec, 0, 7, "");
@@ -41,9 +39,6 @@ TEST(Fields, DecimalReads) {
   expectRead<std::int32_t>("-,", dec, -1, 77, ",");
   expectRead<std::int32_t>(",", dec, 1, 77, ",");
   expectRead<std::int32_t>("x1", dec, -1, 77, "x1");
-}
-
-TEST(Fields, NumbersAreWrittenPlain) {
   std::ostringstream out;
   writeHex(out, 0x1c);
   out << '|';
