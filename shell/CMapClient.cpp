@@ -518,16 +518,18 @@ void CMapClient::updateScrollBars() {
   // The bars reach over the elements and a margin, and over what is shown now.
   const RECT extent = mapExtent();
   const QTransform t = viewTransform();
-  QRectF content;
-  if (extent.right >= extent.left)
-    content = t.mapRect(QRectF(QPointF(extent.left, extent.top), QPointF(extent.right + 1.0, extent.bottom + 1.0)))
-                  .adjusted(-kScrollMargin, -kScrollMargin, kScrollMargin, kScrollMargin);
+  QRectF elements, content;
+  if (extent.right >= extent.left) {
+    elements = t.mapRect(QRectF(QPointF(extent.left, extent.top), QPointF(extent.right + 1.0, extent.bottom + 1.0)));
+    content = elements.adjusted(-kScrollMargin, -kScrollMargin, kScrollMargin, kScrollMargin);
+  }
+  // A bar shows when some element is out of sight along its axis.
   const int barW = vertical_->sizeHint().width(), barH = horizontal_->sizeHint().height();
   bool needH = false, needV = false;
   for (int pass = 0; pass < 2; ++pass) {
     const double viewW = width() - (needV ? barW : 0), viewH = height() - (needH ? barH : 0);
-    needH = content.isValid() && (content.left() < -0.5 || content.right() > viewW + 0.5);
-    needV = content.isValid() && (content.top() < -0.5 || content.bottom() > viewH + 0.5);
+    needH = elements.isValid() && (elements.left() < -0.5 || elements.right() > viewW + 0.5);
+    needV = elements.isValid() && (elements.top() < -0.5 || elements.bottom() > viewH + 0.5);
   }
   const int viewW = width() - (needV ? barW : 0), viewH = height() - (needH ? barH : 0);
   // Values are the scroll position in pixels of the zoomed map.
