@@ -1,8 +1,13 @@
 // The map window zoomed, scrolled and driven from the keyboard, with real key and mouse events:
 // gestures at any zoom, popups where the pointer is, fitting, finding and arranging.
+#include <QElapsedTimer>
+#include <QImage>
 #include <QInputDialog>
+#include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QWheelEvent>
@@ -16,6 +21,7 @@
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
 #include "shell/Commands.h"
+#include "shell/QtDrawingContext.h"
 #include "shell/QtInteraction.h"
 #include "tests/TestSupport.h"
 
@@ -179,6 +185,15 @@ class MapViewNavigationTest : public QObject {
     QVERIFY(view->zoom() > 1.5);
     const POINT still = view->windowToMap({150, 100});
     QVERIFY(std::abs(still.x - under.x) <= 1 && std::abs(still.y - under.y) <= 1);
+
+    // A pinch zooms the same way: by its factor, about where it happens.
+    const double before = view->zoom();
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, QPointF(pointer),
+                              QPointF(pointer), QPointF(view->mapToGlobal(pointer)), 0.5, QPointF());
+    QApplication::sendEvent(view, &pinch);
+    QCOMPARE(view->zoom(), before * 1.5);
+    const POINT pinched = view->windowToMap({150, 100});
+    QVERIFY(std::abs(pinched.x - under.x) <= 1 && std::abs(pinched.y - under.y) <= 1);
   }
 
   void theWheelAndTheMiddleButtonScroll() {
@@ -194,6 +209,13 @@ class MapViewNavigationTest : public QObject {
     QTest::mouseMove(view, QPoint(150, 170));
     QTest::mouseRelease(view, Qt::MiddleButton, {}, QPoint(150, 170));
     QCOMPARE(view->scrollPosition(), QPointF(110, 150));
+    // With Space held the left button drags the view, not the element under it.
+    QTest::keyPress(view, Qt::Key_Space);
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view, QPoint(90, 80));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(90, 80));
+    QTest::keyRelease(view, Qt::Key_Space);
+    QCOMPARE(view->scrollPosition(), QPointF(120, 170));
     const QList<QScrollBar*> bars = view->findChildren<QScrollBar*>();
     QCOMPARE(bars.size(), 2);
     for (QScrollBar* bar : bars) QVERIFY(bar->isVisible());
@@ -269,6 +291,16 @@ class MapViewNavigationTest : public QObject {
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(120, 90));
     QCOMPARE(node->getRect(), (RECT{40, 40, 100, 80}));
     QCOMPARE(steps(), 0u);
+
+    // Escape ends a rubber band in the middle: nothing is selected by it.
+    QTimer::singleShot(20, [this] {
+      QTest::mouseMove(view, QPoint(200, 200));
+      QTest::keyClick(view, Qt::Key_Escape);
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(!interaction->tracking());
+    QVERIFY(!node->isHighlighted());
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(200, 200));
   }
 
   void findSelectsAndScrollsToLabelsIgnoringCaseAndAccentsAndWraps() {
@@ -295,6 +327,40 @@ class MapViewNavigationTest : public QObject {
     QVERIFY(!view->find(QStringLiteral("nowhere")));
     QVERIFY(far->isHighlighted());  // a miss keeps the selection
     QVERIFY(frame->statusBar()->currentMessage().contains("nowhere"));
+  }
+
+  void paintingAHundredThousandElementsFittedIntoTheWindowStaysFast() {
+    for (int i = 0; i < 100000; ++i) {
+      RECT r{(i % 400) * 20, (i / 400) * 20, (i % 400) * 20 + 15, (i / 400) * 20 + 15};
+      const std::string label = "n" + std::to_string(i);
+      addTo(view->document(), std::make_unique<Node>("Rectangle", label.c_str(), &r));
+    }
+    frame->resize(1280, 900);
+    QTRY_VERIFY(view->width() > 1200);
+    view->fitMap();
+    QVERIFY(view->zoom() < 0.2);
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    const auto best = [&](const std::function<void(QPainter&)>& paint) {
+      qint64 fastest = -1;
+      for (int run = 0; run < 3; ++run) {
+        QPainter painter(&image);
+        QElapsedTimer clock;
+        clock.start();
+        paint(painter);
+        const qint64 ms = clock.elapsed();
+        fastest = fastest < 0 ? ms : std::min(fastest, ms);
+      }
+      return fastest;
+    };
+    const qint64 fitted = best([&](QPainter& p) { view->render(&p); });
+    // The same picture drawn as at actual size: every outline and label written.
+    const qint64 full = best([&](QPainter& p) {
+      p.setTransform(view->viewTransform());
+      QtDrawingContext dc(p);
+      view->document().drawArea(dc, view->visibleMapArea());
+    });
+    qInfo("100,000 nodes fitted at %d%%: %lld ms; drawn in full: %lld ms", qRound(view->zoom() * 100), fitted, full);
+    QVERIFY2(fitted < 2000, qPrintable(QString("%1 ms").arg(fitted)));
   }
 
   void alignLeftOfThreeNodesFromTheObjectMenuIsOneUndoStep() {
