@@ -2,6 +2,8 @@
 #include "shell/CMapClient.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -16,11 +18,13 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <unordered_set>
 
 #include "commands/Command.h"
 #include "commands/CommandTypes.h"
 #include "file/MapFile.h"
 #include "drawing/ViewScale.h"
+#include "model/Clipboard.h"
 #include "model/Node.h"
 #include "model/SensitiveGraphic.h"
 #include "shell/Commands.h"
@@ -247,6 +251,15 @@ bool CMapClient::runCommand(int id) {
     case cm::EditDelete:
       deleteSelection();
       return true;
+    case cm::EditCut:
+      cutSelection();
+      return true;
+    case cm::EditCopy:
+      copySelection();
+      return true;
+    case cm::EditPaste:
+      paste();
+      return true;
     case cm::EditFind:
       findWithPrompt();
       return true;
@@ -271,7 +284,13 @@ std::optional<bool> CMapClient::commandEnabled(int id) {
     case cm::EditRedo:
       return document_.history().canRedo();
     case cm::EditDelete:
+    case cm::EditCut:
+    case cm::EditCopy:
       return !document_.selection().empty();
+    case cm::EditPaste: {
+      const QMimeData* data = QApplication::clipboard()->mimeData();
+      return data && (data->hasFormat(QString::fromLatin1(kMapMimeType)) || data->hasText());
+    }
     default:
       return std::nullopt;
   }
@@ -757,4 +776,55 @@ bool CMapClient::find(const QString& text, bool forward) {
   QApplication::beep();
   emit statusMessage(QStringLiteral("No label contains \"%1\"").arg(text));
   return false;
+}
+
+// ---- clipboard -------------------------------------------------------------------------
+
+void CMapClient::copySelection() {
+  const std::vector<Graphic*> chosen = document_.selection();
+  if (chosen.empty()) return;
+  auto* data = new QMimeData;
+  guarded([&] {
+    const std::string lines = copyAsComponentLines(chosen);
+    data->setData(QString::fromLatin1(kMapMimeType), QByteArray::fromStdString(lines));
+    data->setText(QString::fromUtf8(labelsAsText(chosen).c_str()));
+  });
+  QApplication::clipboard()->setMimeData(data);
+}
+
+void CMapClient::cutSelection() {
+  if (document_.selection().empty()) return;
+  copySelection();
+  deleteSelection();
+}
+
+void CMapClient::paste() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  if (!data) return;
+  const QString mapType = QString::fromLatin1(kMapMimeType);
+  guarded([&] {
+    std::unique_ptr<Command> added;
+    if (data->hasFormat(mapType)) {
+      const QByteArray lines = data->data(mapType);
+      // Each paste of the same copy lands a step further from the originals.
+      pasteCount_ = lines == lastPasted_ ? pasteCount_ + 1 : 1;
+      lastPasted_ = lines;
+      const std::int32_t step = 20 * pasteCount_;
+      added = makePaste(document_, lines.toStdString(), step, step);
+    } else if (data->hasText()) {
+      const RECT shown = visibleMapArea();
+      const POINT at{shown.left + static_cast<std::int32_t>(kScrollMargin / zoom_),
+                     shown.top + static_cast<std::int32_t>(kScrollMargin / zoom_)};
+      added = makePasteOfText(document_, data->text().toStdString(), at);
+    }
+    if (!added) return;
+    // What was pasted becomes the selection, ready to be moved.
+    std::unordered_set<const Graphic*> before;
+    for (Graphic* g : document_) before.insert(g);
+    if (document_.submitCommand(std::move(added)) < 0) return;
+    document_.setAllHighlighted(false);
+    for (Graphic* g : document_)
+      if (!before.contains(g)) g->setHighlighted(true);
+    showSelection();
+  });
 }

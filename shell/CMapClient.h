@@ -115,6 +115,16 @@ class CMapClient : public QWidget, public MapView, public CommandTarget {
   bool find(const QString& text, bool forward = true);
   /// Repeats the last find forwards or backwards (asks for a text when there was none).
   void findAgain(bool forward);
+  /// Copies the selection to the clipboard: its component lines, and its labels as text.
+  void copySelection();
+  /// Copies the selection, then deletes it as one undoable step.
+  void cutSelection();
+  /// Pastes elements copied from a map (offset from where they were, further each time the
+  /// same copy is pasted again), or a node for every line of plain text; one undoable step.
+  void paste();
+  /// The clipboard format of copied elements.
+  static constexpr const char* kMapMimeType = "application/x-CMap";
+
   /// The text of the last find.
   const QString& findText() const { return findText_; }
   /// This widget, as the window elements track and pop up their menus in.
@@ -175,4 +185,6 @@ class CMapClient : public QWidget, public MapView, public CommandTarget {
   QPointF panOrigin_;
   bool spaceHeld_ = false;
   QString findText_;
+  QByteArray lastPasted_;  // the copy pasted last, and how often in a row
+  int pasteCount_ = 0;
 };

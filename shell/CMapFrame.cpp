@@ -89,6 +89,17 @@ void CMapFrame::addViewCommands() {
   addItem(viewMenu, QStringLiteral("&Fit Map"), {QKeySequence(Qt::CTRL | Qt::Key_9)}, [v] { v->fitMap(); });
   for (QAction* a : viewMenu->actions()) addAction(a);
 
+  // Cut, Copy and Paste take the standard keys as well.
+  for (auto [id, key] : {std::pair{cm::EditCut, QKeySequence::Cut}, std::pair{cm::EditCopy, QKeySequence::Copy},
+                         std::pair{cm::EditPaste, QKeySequence::Paste}}) {
+    if (QAction* a = menus_->action(id)) {
+      QList<QKeySequence> keys = a->shortcuts();
+      for (const QKeySequence& k : QKeySequence::keyBindings(key))
+        if (!keys.contains(k)) keys.append(k);
+      a->setShortcuts(keys);
+    }
+  }
+
   // Search: Find takes Control+F as well, and Find Previous goes after Next.
   if (QAction* find = menus_->action(cm::EditFind)) {
     QList<QKeySequence> keys = find->shortcuts();

@@ -1,11 +1,13 @@
 // The map window zoomed, scrolled and driven from the keyboard, with real key and mouse events:
 // gestures at any zoom, popups where the pointer is, fitting, finding and arranging.
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QInputDialog>
 #include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
 #include <QScrollBar>
@@ -20,6 +22,7 @@
 #include "model/Node.h"
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
+#include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 #include "shell/QtDrawingContext.h"
 #include "shell/QtInteraction.h"
@@ -361,6 +364,41 @@ class MapViewNavigationTest : public QObject {
     });
     qInfo("100,000 nodes fitted at %d%%: %lld ms; drawn in full: %lld ms", qRound(view->zoom() * 100), fitted, full);
     QVERIFY2(fitted < 2000, qPrintable(QString("%1 ms").arg(fitted)));
+  }
+
+  void copiedElementsPasteIntoAnotherWindowAndPlainTextPastesAsNodes() {
+    add({40, 40, 100, 80}, "alpha");
+    add({200, 40, 260, 80}, "beta");
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTRY_VERIFY(frame->menus()->action(cm::EditCopy)->isEnabled());  // the enablers follow when idle
+    QTest::keyClick(frame, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    QVERIFY(data && data->hasFormat(QString::fromLatin1(CMapClient::kMapMimeType)));
+    QCOMPARE(data->text(), QStringLiteral("alpha\nbeta\n"));
+
+    std::unique_ptr<CMapFrame> other(new CMapFrame(nullptr));
+    other->setAttribute(Qt::WA_DeleteOnClose, false);
+    QVERIFY(showActive(other.get()));
+    QTRY_VERIFY(other->menus()->action(cm::EditPaste)->isEnabled());
+    RootMap& there = other->view()->document();
+    QTest::keyClick(other.get(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(int(there.memberCount()), 2);
+    QCOMPARE(there.history().undoCount(), 1u);
+    QCOMPARE((*there.begin())->getRect(), (RECT{60, 60, 120, 100}));  // beside where it was copied from
+    QCOMPARE(int(there.selection().size()), 2);  // what was pasted is selected
+
+    QApplication::clipboard()->setText(QStringLiteral("one\ntwo\n"));
+    QTest::keyClick(other.get(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(int(there.memberCount()), 4);
+    QCOMPARE(there.history().undoCount(), 2u);
+    other.reset();
+
+    QVERIFY(showActive(frame));
+    QTRY_VERIFY(frame->menus()->action(cm::EditCut)->isEnabled());
+    QTest::keyClick(frame, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(int(view->document().memberCount()), 0);
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(int(view->document().memberCount()), 2);
   }
 
   void alignLeftOfThreeNodesFromTheObjectMenuIsOneUndoStep() {
