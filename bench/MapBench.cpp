@@ -1,6 +1,7 @@
 // Timings of the map operations a user waits for, over generated maps of 1,000 to 100,000 elements.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -15,6 +16,7 @@
 #include "commands/Command.h"
 #include "commands/GraphicsFactory.h"
 #include "drawing/Outline.h"
+#include "drawing/ViewScale.h"
 #include "file/MapFile.h"
 #include "model/Maplet.h"
 #include "model/Node.h"
@@ -141,6 +143,22 @@ void BM_FullRepaint(benchmark::State& state) {
   state.counters["primitives"] = static_cast<double>(dc.primitives) / static_cast<double>(state.iterations());
 }
 
+// The whole map at once, as Fit Map shows it in a 1920 × 1080 window (`zoomed`), or the same
+// area at actual size, with every label written and no shape drawn as a dot.
+void fullMap(benchmark::State& state, bool zoomed) {
+  Fixture& f = fixture(state.range(0));
+  const POINT extent = generatedMapExtent(state.range(0));
+  const double scale = zoomed ? std::min({1.0, 1920.0 / extent.x, 1080.0 / extent.y}) : 1.0;
+  ViewScaleScope zoom(scale);
+  NullDC dc;
+  for (auto _ : state) f.map->drawArea(dc, RECT{0, 0, extent.x, extent.y});
+  state.counters["primitives"] = static_cast<double>(dc.primitives) / static_cast<double>(state.iterations());
+  state.counters["zoom_percent"] = scale * 100;
+}
+
+void BM_WholeMapZoomedOut(benchmark::State& state) { fullMap(state, true); }
+void BM_WholeMapActualSize(benchmark::State& state) { fullMap(state, false); }
+
 void BM_RepaintOneElement(benchmark::State& state) {
   Fixture& f = fixture(state.range(0));
   const RECT area = f.dragged->invalidRect();
@@ -223,6 +241,8 @@ BENCHMARK(BM_Open)->Apply(sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Apply(sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->Apply(sizes);
 BENCHMARK(BM_RepaintOneElement)->Apply(sizes);
+BENCHMARK(BM_WholeMapZoomedOut)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeMapActualSize)->Apply(sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HitSearch)->Apply(sizes);
 BENCHMARK(BM_DragStep)->Apply(sizes);
 BENCHMARK(BM_EditsUndoRedo)->Apply(sizes)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "drawing/Outline.h"
+#include "drawing/ViewScale.h"
 
 namespace {
 
@@ -35,8 +36,11 @@ Connector::~Connector() = default;
 void Connector::draw(DrawingContext& dc) {
   for (const auto& leg : legs_) leg->draw(dc);
   if (!isHighlighted()) return;
-  for (const auto& leg : legs_) dc.ellipse(around(leg->end(), kHandleHalf), kBlack, kBlack);
-  dc.rectangle(around(centre_, kHandleHalf), kBlack, kBlack);
+  // Zoomed in, the handles keep their size on the screen; zoomed out they stay as they are,
+  // inside the area the connector repaints.
+  const std::int32_t half = std::min(kHandleHalf, unitsForPixels(kHandleHalf));
+  for (const auto& leg : legs_) dc.ellipse(around(leg->end(), half), kBlack, kBlack);
+  dc.rectangle(around(centre_, half), kBlack, kBlack);
 }
 
 RECT Connector::getRect() const {

@@ -2,6 +2,7 @@
 #include "drawing/Shape.h"
 
 #include "drawing/Outline.h"
+#include "drawing/ViewScale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,9 @@ namespace {
 // A shape that has never been given a size is drawn this large until its label says otherwise.
 constexpr std::int32_t kEmptyWidth = 40;
 constexpr std::int32_t kEmptyHeight = 30;
+
+// Shapes whose both sides are below this many pixels on the screen are drawn as dots.
+constexpr double kDotPixels = 2.0;
 
 constexpr unsigned kHorizontalSides = kSideLeft | kSideRight;
 constexpr unsigned kVerticalSides = kSideTop | kSideBottom;
@@ -93,6 +97,12 @@ void Shape::layOut(DrawingContext& dc) {
 }
 
 void Shape::draw(DrawingContext& dc) {
+  // Smaller than a pixel or two on the screen, a shape is a dot of its border colour.
+  const double scale = viewPixelsPerUnit();
+  if (scale < 1 && widthOf(rect_) * scale < kDotPixels && heightOf(rect_) * scale < kDotPixels) {
+    dc.rectangle(rect_, borderColor_, borderColor_);
+    return;
+  }
   drawOutline(dc);
   if (isHighlighted()) drawHandles(dc);
   if (label_) {
@@ -176,23 +186,37 @@ void Shape::setLabel(const char* text) {
   invalidate();
 }
 
+namespace {
+
+// The side of a handle in map units: the same size on the screen at any zoom. Zoomed out,
+// a handle grows in map units, but never past half the shape, so it stays inside it.
+std::int32_t handleSide(const RECT& r) {
+  const std::int32_t s = unitsForPixels(Shape::kHandleSize);
+  if (s <= Shape::kHandleSize) return s;
+  const std::int64_t half = std::min(std::int64_t{r.right} - r.left, std::int64_t{r.bottom} - r.top) / 2;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(half, Shape::kHandleSize, s));
+}
+
+}  // namespace
+
 unsigned Shape::hitHandle(const POINT& p) const {
   if (!isHighlighted() || !pointInRect(rect_, p)) return 0;
+  const std::int32_t side = handleSide(rect_);
   unsigned horizontal = 0, vertical = 0;
-  if (p.x <= rect_.left + kHandleSize)
+  if (p.x <= rect_.left + side)
     horizontal = kSideLeft;
-  else if (p.x >= rect_.right - kHandleSize)
+  else if (p.x >= rect_.right - side)
     horizontal = kSideRight;
-  if (p.y <= rect_.top + kHandleSize)
+  if (p.y <= rect_.top + side)
     vertical = kSideTop;
-  else if (p.y >= rect_.bottom - kHandleSize)
+  else if (p.y >= rect_.bottom - side)
     vertical = kSideBottom;
   return horizontal && vertical ? kHitHandle | horizontal | vertical : 0;
 }
 
 void Shape::drawHandles(DrawingContext& dc) {
   const RECT& r = rect_;
-  const std::int32_t s = kHandleSize;
+  const std::int32_t s = handleSide(r);
   for (const RECT& handle : {RECT{r.left, r.top, r.left + s, r.top + s}, RECT{r.right - s, r.top, r.right, r.top + s},
                              RECT{r.right - s, r.bottom - s, r.right, r.bottom},
                              RECT{r.left, r.bottom - s, r.left + s, r.bottom}})

@@ -6,9 +6,12 @@
 #include <cmath>
 #include <cstdint>
 
+#include "drawing/ViewScale.h"
 #include "support/ErrorReporter.h"
 
 namespace {
+// Lines lower than this many pixels on the screen are too small to read and are not written.
+constexpr double kLegibleLineHeight = 4.0;
 
 constexpr char kBlank = ' ';
 
@@ -133,6 +136,8 @@ void TextDrawing::draw(DrawingContext& dc, const POINT& reference, Color color, 
   dc.setTransparentBackground();
   if (!isMeasured()) computeSize(dc);
   const std::int32_t lineHeight = height_ / std::max(lineCount_, 1);
+  // Zoomed far out, lines too small to read are not written: they would only cost time.
+  if (lineHeight * viewPixelsPerUnit() < kLegibleLineHeight) return;
   const std::int32_t top = reference.y - height_ / 2;
   const std::int32_t left = reference.x - width_ / 2;
   for (std::size_t i = 0; i < lines_.size(); ++i) {

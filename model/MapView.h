@@ -13,4 +13,9 @@ class MapView {
   virtual void repaintArea(const RECT& r) = 0;
   /// The window handed to the interaction services.
   virtual NativeWindow nativeWindow() const = 0;
+  /// The one pair of conversions between map coordinates and the window's pixels; every
+  /// point the elements hand to or get from the window passes through them. The same
+  /// coordinates unless the view zooms or scrolls.
+  virtual POINT mapToWindow(const POINT& p) const { return p; }
+  virtual POINT windowToMap(const POINT& p) const { return p; }
 };

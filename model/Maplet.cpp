@@ -208,6 +208,18 @@ void Maplet::floatTerminal(std::uint16_t i) {
   }
 }
 
+void Maplet::rehookCopy(const GraphicContainer* elements) {
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i) {
+    RelationableGraphic* was = terminals_[i];
+    if (!was) continue;
+    const std::uint32_t id = was->id();
+    terminals_[i] = nullptr;
+    Graphic* same = elements ? elements->find(id) : nullptr;
+    auto* target = dynamic_cast<RelationableGraphic*>(same);
+    if (target && same != static_cast<Graphic*>(this)) setConnection(i, target);
+  }
+}
+
 int Maplet::setConnection(std::uint16_t i, RelationableGraphic* target) {
   std::uint16_t n = terminalCount();
   if ((n != 0 && i >= n) || i >= terminals_.size()) return -1;

@@ -57,6 +57,10 @@ class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
   virtual POINT centre() const;
   /// Places terminal i beside the connector, unhooked.
   void floatTerminal(std::uint16_t i);
+  /// For a copy: hooks each terminal to the member of `elements` with the id of the element
+  /// the copy points at, and leaves the others floating where their ends are. A copy
+  /// observes none of the elements it points at, so it lets go of them without a word.
+  void rehookCopy(const GraphicContainer* elements);
 
   void update(Subject* subject) override;
   void subjectGone(Subject* subject) override;

@@ -35,3 +35,19 @@ void RootMap::invalidateRect(const RECT& r) {
 }
 
 NativeWindow RootMap::window() const { return view_ ? view_->nativeWindow() : nullptr; }
+
+POINT RootMap::fromWindow(const POINT& p) const { return view_ ? view_->windowToMap(p) : p; }
+POINT RootMap::toWindow(const POINT& p) const { return view_ ? view_->mapToWindow(p) : p; }
+
+// A rectangle converts corner by corner: the conversions keep the order of coordinates.
+RECT RootMap::fromWindow(const RECT& r) const {
+  if (!view_) return r;
+  const POINT a = view_->windowToMap({r.left, r.top}), b = view_->windowToMap({r.right, r.bottom});
+  return {a.x, a.y, b.x, b.y};
+}
+
+RECT RootMap::toWindow(const RECT& r) const {
+  if (!view_) return r;
+  const POINT a = view_->mapToWindow({r.left, r.top}), b = view_->mapToWindow({r.right, r.bottom});
+  return {a.x, a.y, b.x, b.y};
+}

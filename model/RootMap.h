@@ -52,10 +52,11 @@ class RootMap : public CMap {
   /// Repaints go to the view.
   void invalidateRect(const RECT& r) override;
   NativeWindow window() const override;
-  POINT fromWindow(const POINT& p) const override { return p; }
-  POINT toWindow(const POINT& p) const override { return p; }
-  RECT fromWindow(const RECT& r) const override { return r; }
-  RECT toWindow(const RECT& r) const override { return r; }
+  /// Window points are the view's: they pass through its conversions (none without a view).
+  POINT fromWindow(const POINT& p) const override;
+  POINT toWindow(const POINT& p) const override;
+  RECT fromWindow(const RECT& r) const override;
+  RECT toWindow(const RECT& r) const override;
 
   /// Selects by a rubber band dragged from `p` (a press on empty space in the view).
   using CMap::rubberBandSelect;

@@ -37,6 +37,8 @@ class CMapFrame : public QMainWindow {
  private:
   void build(CMapClient* view, const QString& caption);
   void historyChanged();
+  /// The map window's own menus: View, Find Previous, and arranging in the Object menu.
+  void addViewCommands();
 
   CMapClient* view_ = nullptr;
   CommandMenus* menus_ = nullptr;

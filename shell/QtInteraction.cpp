@@ -61,6 +61,8 @@ struct QtInteraction::Gesture {
   unsigned mask = 0;
   RECT rect{};
   POINT fixed{}, moving{};
+  RECT startRect{};  // what Escape goes back to
+  POINT startMoving{};
   bool pressed = false;
   TrackOverlay* overlay = nullptr;
 
@@ -141,6 +143,13 @@ bool QtInteraction::gestureEvent(QEvent* event) {
   const QEvent::Type type = event->type();
   const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
                      type == QEvent::MouseButtonRelease || type == QEvent::MouseMove;
+  if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Escape ends the drag where it began.
+    gesture_->rect = gesture_->startRect;
+    gesture_->moving = gesture_->startMoving;
+    if (loop_) loop_->quit();
+    return true;
+  }
   if (!mouse) return isInput(type);
   auto* e = static_cast<QMouseEvent*>(event);
   Gesture& g = *gesture_;
@@ -167,6 +176,8 @@ void QtInteraction::runGesture(Gesture& gesture) {
   if (!gesture.window || gesture_) return;  // no window to drag in, or a drag already running
   QWidget* w = gesture.window;
   gesture.pressed = leftHeld_;
+  gesture.startRect = gesture.rect;
+  gesture.startMoving = gesture.moving;
   gesture.overlay = new TrackOverlay(w);
   gesture.show();
   // The pointer starts on what it drags.

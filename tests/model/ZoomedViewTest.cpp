@@ -1,0 +1,56 @@
+// A map shown zoomed: handles keep their size on the screen, far-out labels are left out and
+// tiny shapes become dots.
+#include <gtest/gtest.h>
+
+#include "drawing/ViewScale.h"
+#include "tests/MapFixture.h"
+
+// (Popups, rubber bands and resizes through the view's conversions are driven with real
+// events on a zoomed window in the shell's navigation tests.)
+using ZoomedViewTest = MapFixture;
+
+TEST_F(ZoomedViewTest, HandlesKeepTheirSizeOnTheScreen) {
+  Node* n = node({0, 0, 100, 50});
+  n->setHighlighted(true);
+  struct Case {
+    double scale;
+    POINT at;
+    bool handle;
+  };
+  // Six pixels: six units at actual size, two at 400% (1.5 rounded), twelve at 50%.
+  const Case cases[] = {{1, {5, 5}, true},  {4, {5, 5}, false}, {4, {2, 2}, true},
+                        {0.5, {11, 3}, true}, {0.5, {14, 3}, false}, {1, {95, 45}, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.scale << " at " << c.at.x << "," << c.at.y);
+    ViewScaleScope scale(c.scale);
+    EXPECT_EQ((n->getShape()->hitTest(c.at) & kHitHandle) != 0, c.handle);
+  }
+  ViewScaleScope scale(0.05);  // 120 units would pass the shape's half: held at it
+  RecordingDC dc;
+  n->draw(dc);
+  const auto rects = dc.callsOf("rectangle");
+  ASSERT_EQ(rects.size(), 5u);
+  EXPECT_EQ(rects[1].rect, (RECT{0, 0, 25, 25}));
+}
+
+TEST_F(ZoomedViewTest, FarOutLabelsAreLeftOutAndTinyShapesAreDots) {
+  Node* big = node({0, 0, 200, 100}, "label");
+  Node* tiny = node({300, 0, 305, 4}, "x");
+  RecordingDC near;
+  big->layOut(near);
+  big->draw(near);
+  EXPECT_EQ(near.callsOf("textOut").size(), 1u);
+  {
+    ViewScaleScope scale(0.2);  // 16-pixel lines are 3.2 pixels high
+    RecordingDC far;
+    big->draw(far);
+    EXPECT_TRUE(far.callsOf("textOut").empty());
+    EXPECT_EQ(far.callsOf("rectangle").size(), 1u);
+    RecordingDC dot;
+    tiny->draw(dot);
+    EXPECT_EQ(dot.drawingOps(), (std::vector<std::string>{"rectangle"}));
+  }
+  RecordingDC back;
+  big->draw(back);
+  EXPECT_EQ(back.callsOf("textOut").size(), 1u);  // the scale is restored when its scope ends
+}

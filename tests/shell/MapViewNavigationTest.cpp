@@ -1,0 +1,420 @@
+// The map window zoomed, scrolled and driven from the keyboard, with real key and mouse events:
+// gestures at any zoom, popups where the pointer is, fitting, finding and arranging.
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QInputDialog>
+#include <QPainter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QWheelEvent>
+#include <QtTest>
+#include <memory>
+
+#include "QtTestSupport.h"
+#include "commands/GraphicsFactory.h"
+#include "drawing/Shape.h"
+#include "model/Node.h"
+#include "shell/CMapClient.h"
+#include "shell/CMapFrame.h"
+#include "shell/CommandMenus.h"
+#include "shell/Commands.h"
+#include "shell/QtDrawingContext.h"
+#include "shell/QtInteraction.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+QPoint windowPoint(CMapClient* view, POINT map) {
+  const POINT w = view->mapToWindow(map);
+  return QPoint(w.x, w.y);
+}
+
+// Turns the wheel by `notches` over `at`, as the window system delivers it.
+void turnWheel(QWidget* w, QPoint at, int notches, Qt::KeyboardModifiers mods = {}) {
+  QWheelEvent e(QPointF(at), QPointF(w->mapToGlobal(at)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, mods,
+                Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
+}
+
+bool inside(const RECT& outer, const RECT& r) {
+  return outer.left <= r.left && r.right <= outer.right && outer.top <= r.top && r.bottom <= outer.bottom;
+}
+
+}  // namespace
+
+class MapViewNavigationTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<QtInteraction> interaction;
+  QPointer<CMapFrame> frame;
+  CMapClient* view = nullptr;
+
+  Node* add(RECT r, const char* label = nullptr) {
+    return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
+  }
+  std::size_t steps() const { return view->document().history().undoCount(); }
+
+ private slots:
+  void initTestCase() {
+    registerStandardPrototypes();
+    registerComponentPrototypes();
+    interaction = std::make_unique<QtInteraction>();
+  }
+  void init() {
+    frame = new CMapFrame(nullptr);
+    view = frame->view();
+    frame->resize(640, 480);
+    QVERIFY(showActive(frame));
+    view->setFocus();
+  }
+  void cleanup() {
+    dropModalWatches();
+    if (frame) {
+      frame->setAttribute(Qt::WA_DeleteOnClose, false);
+      delete frame.data();
+    }
+  }
+  void cleanupTestCase() { interaction.reset(); }
+
+  void atTwiceTheSizeADragMovesHalfThePointersWayAndTheHandlesStillResize() {
+    Node* node = add({40, 40, 100, 80}, "idea");
+    view->setZoom(2.0, QPointF(0, 0));
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view, QPoint(130, 120));
+    QTest::mouseMove(view, QPoint(160, 140));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 140));
+    QCOMPARE(node->getRect(), (RECT{70, 60, 130, 100}));
+    QCOMPARE(steps(), 1u);
+
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(200, 160));
+    QVERIFY(node->isHighlighted());
+    // Seven pixels in from the corner is past the six-pixel handle (three map units here):
+    // the press drags the node instead of resizing it.
+    QTimer::singleShot(200, [this] {
+      if (interaction->tracking()) QTest::keyClick(view, Qt::Key_Escape);
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(253, 193));
+    QTest::mouseMove(view, QPoint(273, 213));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(273, 213));
+    QCOMPARE(node->getRect(), (RECT{80, 70, 140, 110}));
+    QCOMPARE(steps(), 2u);
+
+    QTimer::singleShot(20, [this] {
+      QVERIFY(interaction->tracking());
+      QTest::mouseMove(view, QPoint(300, 240));
+      QTest::mouseMove(view, QPoint(320, 260));
+      QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(320, 260));
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(278, 218));
+    QTRY_COMPARE(steps(), 3u);
+    QCOMPARE(node->getRect(), (RECT{80, 70, 160, 130}));
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(node->getRect(), (RECT{80, 70, 140, 110}));
+  }
+
+  void atHalfSizeAndScrolledARightClickOpensThePopupOfTheElementUnderThePointer() {
+    add({0, 0, 60, 40}, "elsewhere");
+    Node* node = add({300, 200, 400, 260}, "here");
+    view->setZoom(0.5, QPointF(0, 0));
+    view->scrollTo(QPointF(200, 100));
+    const QPoint at = windowPoint(view, {350, 230});
+    QCOMPARE(at, QPoint(75, 65));
+    QStringList items;
+    QPoint shownAt;
+    whenPopup([&](QMenu* menu) {
+      items = menuTexts(menu);
+      shownAt = menu->pos();
+      clickItem(menu, "Delete");
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, at);
+    QTRY_VERIFY(!view->document().contains(node));
+    QVERIFY(items.contains("Edit Label..."));
+    QVERIFY((shownAt - view->mapToGlobal(at)).manhattanLength() <= 2);
+    QCOMPARE(int(view->document().memberCount()), 1);
+  }
+
+  void aRubberBandWhenZoomedSelectsWhatItCoversInTheMap() {
+    Node* a = add({100, 100, 140, 120});
+    Node* b = add({400, 100, 440, 120});
+    view->setZoom(0.5, QPointF(0, 0));
+    QTimer::singleShot(20, [this] {
+      QTest::mouseMove(view, QPoint(60, 60));
+      QTest::mouseMove(view, QPoint(90, 90));
+      QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(90, 90));
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(40, 40));  // map (80, 80) to (180, 180)
+    QVERIFY(a->isHighlighted());
+    QVERIFY(!b->isHighlighted());
+  }
+
+  void fitMapShowsEveryElementOfAMapLargerThanTheWindowAndTheZoomIsInTheStatusBar() {
+    std::vector<Node*> nodes = {add({-500, -300, -440, -260}, "west"), add({2500, 1800, 2600, 1850}, "east"),
+                                add({900, 40, 960, 80}, "north")};
+    auto* zoomLabel = frame->findChild<QLabel*>(QStringLiteral("zoomLabel"));
+    QVERIFY(zoomLabel);
+    QCOMPARE(zoomLabel->text(), QStringLiteral("100%"));
+    QVERIFY(chooseMenu(frame, "&View", "&Fit Map"));
+    QTRY_VERIFY(view->zoom() < 0.25);
+    const RECT shown = view->visibleMapArea();
+    for (Node* n : nodes) QVERIFY(inside(shown, n->getRect()));
+    QCOMPARE(zoomLabel->text(), QStringLiteral("%1%").arg(qRound(view->zoom() * 100)));
+    QTest::keyClick(frame, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(view->zoom(), 1.0);
+    QCOMPARE(zoomLabel->text(), QStringLiteral("100%"));
+  }
+
+  void zoomStaysWithinItsLimitsAndTheWheelZoomsAboutThePointer() {
+    add({0, 0, 2000, 1500});
+    QTest::keyClick(frame, Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(view->zoom(), 1.25);
+    QTest::keyClick(frame, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(frame, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(view->zoom(), 0.75);
+    for (int i = 0; i < 40; ++i) view->zoomIn();
+    QCOMPARE(view->zoom(), CMapClient::kMaxZoom);
+    for (int i = 0; i < 40; ++i) view->zoomOut();
+    QCOMPARE(view->zoom(), CMapClient::kMinZoom);
+
+    view->actualSize();
+    view->scrollTo(QPointF(0, 0));
+    const QPoint pointer(150, 100);
+    const POINT under = view->windowToMap({150, 100});
+    turnWheel(view, pointer, 2, Qt::ControlModifier);
+    QVERIFY(view->zoom() > 1.5);
+    const POINT still = view->windowToMap({150, 100});
+    QVERIFY(std::abs(still.x - under.x) <= 1 && std::abs(still.y - under.y) <= 1);
+
+    // A pinch zooms the same way: by its factor, about where it happens.
+    const double before = view->zoom();
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, QPointF(pointer),
+                              QPointF(pointer), QPointF(view->mapToGlobal(pointer)), 0.5, QPointF());
+    QApplication::sendEvent(view, &pinch);
+    QCOMPARE(view->zoom(), before * 1.5);
+    const POINT pinched = view->windowToMap({150, 100});
+    QVERIFY(std::abs(pinched.x - under.x) <= 1 && std::abs(pinched.y - under.y) <= 1);
+  }
+
+  void theWheelAndTheMiddleButtonScroll() {
+    add({0, 0, 3000, 3000});
+    view->fitMap();
+    view->actualSize();
+    view->scrollTo(QPointF(0, 0));
+    turnWheel(view, QPoint(100, 100), -2);
+    QCOMPARE(view->scrollPosition(), QPointF(0, 120));
+    turnWheel(view, QPoint(100, 100), -1, Qt::ShiftModifier);
+    QCOMPARE(view->scrollPosition(), QPointF(60, 120));
+    QTest::mousePress(view, Qt::MiddleButton, {}, QPoint(200, 200));
+    QTest::mouseMove(view, QPoint(150, 170));
+    QTest::mouseRelease(view, Qt::MiddleButton, {}, QPoint(150, 170));
+    QCOMPARE(view->scrollPosition(), QPointF(110, 150));
+    // With Space held the left button drags the view, not the element under it.
+    QTest::keyPress(view, Qt::Key_Space);
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view, QPoint(90, 80));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(90, 80));
+    QTest::keyRelease(view, Qt::Key_Space);
+    QCOMPARE(view->scrollPosition(), QPointF(120, 170));
+    const QList<QScrollBar*> bars = view->findChildren<QScrollBar*>();
+    QCOMPARE(bars.size(), 2);
+    for (QScrollBar* bar : bars) QVERIFY(bar->isVisible());
+    QCOMPARE(steps(), 0u);
+  }
+
+  void tabWalksTheElementsAndArrowsMoveTheSelectionOneUndoableStepAKey() {
+    Node* a = add({10, 10, 50, 30}, "a");
+    Node* b = add({100, 10, 140, 30}, "b");
+    Node* c = add({200, 10, 240, 30}, "c");
+    QTest::keyClick(view, Qt::Key_Tab);
+    QVERIFY(a->isHighlighted());
+    QTest::keyClick(view, Qt::Key_Tab);
+    QVERIFY(b->isHighlighted() && !a->isHighlighted());
+    QTest::keyClick(view, Qt::Key_Tab);
+    QTest::keyClick(view, Qt::Key_Tab);  // wraps round to the first
+    QVERIFY(a->isHighlighted() && !c->isHighlighted());
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(c->isHighlighted() && !a->isHighlighted());
+
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(c->getRect(), (RECT{201, 20, 241, 40}));
+    QCOMPARE(steps(), 2u);
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(c->getRect(), (RECT{201, 10, 241, 30}));
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(c->getRect(), (RECT{200, 10, 240, 30}));
+
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(int(view->document().selection().size()), 3);
+    QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(a->getRect().left, 0);
+    QCOMPARE(b->getRect().left, 90);
+    QCOMPARE(steps(), 1u);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QVERIFY(view->document().selection().empty());
+  }
+
+  void keysKeepTheSelectionInSight() {
+    add({10, 10, 50, 30}, "near");
+    Node* far = add({5000, 4000, 5040, 4020}, "far");
+    QTest::keyClick(view, Qt::Key_Tab);
+    QTest::keyClick(view, Qt::Key_Tab);
+    QVERIFY(far->isHighlighted());
+    QVERIFY(inside(view->visibleMapArea(), far->getRect()));
+  }
+
+  void enterEditsTheLabelOfTheSelectedNode() {
+    Node* node = add({40, 40, 140, 90}, "idea");
+    QTest::keyClick(view, Qt::Key_Tab);
+    QString title;
+    whenModal([&](QWidget* w) {
+      title = w->windowTitle();
+      auto* dialog = qobject_cast<QInputDialog*>(w);
+      QVERIFY(dialog);
+      dialog->setTextValue(QStringLiteral("better"));
+      dialog->accept();
+    });
+    QTest::keyClick(view, Qt::Key_F2);
+    QTRY_COMPARE(steps(), 1u);
+    QCOMPARE(title, QStringLiteral("Edit Label"));
+    QCOMPARE(QString::fromUtf8(node->getLabel()), QStringLiteral("better"));
+  }
+
+  void escapeCancelsADragInProgress() {
+    Node* node = add({40, 40, 100, 80});
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseMove(view, QPoint(120, 90));
+    QCOMPARE(node->getRect().left, 110);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QCOMPARE(node->getRect(), (RECT{40, 40, 100, 80}));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(120, 90));
+    QCOMPARE(node->getRect(), (RECT{40, 40, 100, 80}));
+    QCOMPARE(steps(), 0u);
+
+    // Escape ends a rubber band in the middle: nothing is selected by it.
+    QTimer::singleShot(20, [this] {
+      QTest::mouseMove(view, QPoint(200, 200));
+      QTest::keyClick(view, Qt::Key_Escape);
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(!interaction->tracking());
+    QVERIFY(!node->isHighlighted());
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(200, 200));
+  }
+
+  void findSelectsAndScrollsToLabelsIgnoringCaseAndAccentsAndWraps() {
+    Node* first = add({10, 10, 90, 40}, "Crème brûlée");
+    add({100, 10, 190, 40}, "other");
+    Node* far = add({6000, 5000, 6100, 5030}, "CREME fraiche");
+    whenModal([](QWidget* w) {
+      auto* dialog = qobject_cast<QInputDialog*>(w);
+      QVERIFY(dialog);
+      dialog->setTextValue(QStringLiteral("crème"));
+      dialog->accept();
+    });
+    QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(first->isHighlighted());
+    QVERIFY(showActive(frame));  // the offscreen platform does not give the activation back itself
+    QTest::keyClick(frame, Qt::Key_F3);
+    QVERIFY(far->isHighlighted() && !first->isHighlighted());
+    QVERIFY(inside(view->visibleMapArea(), far->getRect()));
+    QTest::keyClick(frame, Qt::Key_F3);  // round again to the first
+    QVERIFY(first->isHighlighted());
+    QTest::keyClick(frame, Qt::Key_F3, Qt::ShiftModifier);
+    QVERIFY(far->isHighlighted());
+
+    QVERIFY(!view->find(QStringLiteral("nowhere")));
+    QVERIFY(far->isHighlighted());  // a miss keeps the selection
+    QVERIFY(frame->statusBar()->currentMessage().contains("nowhere"));
+  }
+
+  void paintingAHundredThousandElementsFittedIntoTheWindowStaysFast() {
+    for (int i = 0; i < 100000; ++i) {
+      RECT r{(i % 400) * 20, (i / 400) * 20, (i % 400) * 20 + 15, (i / 400) * 20 + 15};
+      const std::string label = "n" + std::to_string(i);
+      addTo(view->document(), std::make_unique<Node>("Rectangle", label.c_str(), &r));
+    }
+    frame->resize(1280, 900);
+    QTRY_VERIFY(view->width() > 1200);
+    view->fitMap();
+    QVERIFY(view->zoom() < 0.2);
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    const auto best = [&](const std::function<void(QPainter&)>& paint) {
+      qint64 fastest = -1;
+      for (int run = 0; run < 3; ++run) {
+        QPainter painter(&image);
+        QElapsedTimer clock;
+        clock.start();
+        paint(painter);
+        const qint64 ms = clock.elapsed();
+        fastest = fastest < 0 ? ms : std::min(fastest, ms);
+      }
+      return fastest;
+    };
+    const qint64 fitted = best([&](QPainter& p) { view->render(&p); });
+    // The same picture drawn as at actual size: every outline and label written.
+    const qint64 full = best([&](QPainter& p) {
+      p.setTransform(view->viewTransform());
+      QtDrawingContext dc(p);
+      view->document().drawArea(dc, view->visibleMapArea());
+    });
+    qInfo("100,000 nodes fitted at %d%%: %lld ms; drawn in full: %lld ms", qRound(view->zoom() * 100), fitted, full);
+    QVERIFY2(fitted < 2000, qPrintable(QString("%1 ms").arg(fitted)));
+  }
+
+  void copiedElementsPasteIntoAnotherWindowAndPlainTextPastesAsNodes() {
+    add({40, 40, 100, 80}, "alpha");
+    add({200, 40, 260, 80}, "beta");
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTRY_VERIFY(frame->menus()->action(cm::EditCopy)->isEnabled());  // the enablers follow when idle
+    QTest::keyClick(frame, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    QVERIFY(data && data->hasFormat(QString::fromLatin1(CMapClient::kMapMimeType)));
+    QCOMPARE(data->text(), QStringLiteral("alpha\nbeta\n"));
+
+    std::unique_ptr<CMapFrame> other(new CMapFrame(nullptr));
+    other->setAttribute(Qt::WA_DeleteOnClose, false);
+    QVERIFY(showActive(other.get()));
+    QTRY_VERIFY(other->menus()->action(cm::EditPaste)->isEnabled());
+    RootMap& there = other->view()->document();
+    QTest::keyClick(other.get(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(int(there.memberCount()), 2);
+    QCOMPARE(there.history().undoCount(), 1u);
+    QCOMPARE((*there.begin())->getRect(), (RECT{60, 60, 120, 100}));  // beside where it was copied from
+    QCOMPARE(int(there.selection().size()), 2);  // what was pasted is selected
+
+    QApplication::clipboard()->setText(QStringLiteral("one\ntwo\n"));
+    QTest::keyClick(other.get(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(int(there.memberCount()), 4);
+    QCOMPARE(there.history().undoCount(), 2u);
+    other.reset();
+
+    QVERIFY(showActive(frame));
+    QTRY_VERIFY(frame->menus()->action(cm::EditCut)->isEnabled());
+    QTest::keyClick(frame, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(int(view->document().memberCount()), 0);
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(int(view->document().memberCount()), 2);
+  }
+
+  void alignLeftOfThreeNodesFromTheObjectMenuIsOneUndoStep() {
+    Node* a = add({30, 10, 70, 30});
+    Node* b = add({100, 60, 150, 90});
+    Node* c = add({60, 120, 80, 140});
+    QVERIFY(!chooseMenu(frame, "&Object", "Align &Left"));  // greyed with nothing selected
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(chooseMenu(frame, "&Object", "Align &Left"));
+    QTRY_COMPARE(steps(), 1u);
+    for (Node* n : {a, b, c}) QCOMPARE(n->getRect().left, 30);
+    QVERIFY(chooseMenu(frame, "&Edit", "&Undo"));
+    QTRY_COMPARE(b->getRect().left, 100);
+    QCOMPARE(c->getRect().left, 60);
+  }
+};
+
+QTEST_MAIN(MapViewNavigationTest)
+#include "MapViewNavigationTest.moc"
