@@ -202,20 +202,25 @@ POINT CMap::placeBeside(const RECT& f) const {
   return {f.right + kGap, f.top};
 }
 
-std::unique_ptr<Command> CMap::generateQuickLink(Node& from, std::uint32_t* made) {
-  const POINT at = placeBeside(from.getRect());
-  std::unique_ptr<Command> newNode = generateLabelledNode(at);
-  auto* carried = static_cast<CommandPtr1<Node>*>(newNode.get())->getNew();
-  // Both get their ids now, so that the hooks can name them before they are in the map.
-  carried->setId(freshId());
-  std::unique_ptr<SMaplet> arc = GraphicsFactory::instance().makeMaplet("Directed", at);
+std::unique_ptr<Command> CMap::generateQuickLink(Node& from, std::uint32_t* made, const POINT* at, Node* to) {
+  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), to ? kCmdNewArc : kCmdNewNode);
+  std::uint32_t joined = to ? to->id() : 0;
+  if (!to) {
+    const POINT place = at ? *at : placeBeside(from.getRect());
+    std::unique_ptr<Command> newNode = generateLabelledNode(place);
+    auto* carried = static_cast<CommandPtr1<Node>*>(newNode.get())->getNew();
+    // The node and the maplet get their ids now, so that the hooks can name them before
+    // they are in the map.
+    carried->setId(freshId());
+    joined = carried->id();
+    all->append(std::move(newNode));
+  }
+  std::unique_ptr<SMaplet> arc = GraphicsFactory::instance().makeMaplet("Directed", from.origin());
   arc->setId(freshId());
   for (auto i = arc->terminalCount(); i-- > 0;) arc->floatTerminal(static_cast<std::uint16_t>(i));
   std::unique_ptr<Command> hookFrom = arc->generateSetConnection(0, from.id());
-  std::unique_ptr<Command> hookTo = arc->generateSetConnection(1, carried->id());
-  if (made) *made = carried->id();
-  auto all = std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdNewNode);
-  all->append(std::move(newNode));
+  std::unique_ptr<Command> hookTo = arc->generateSetConnection(1, joined);
+  if (made) *made = joined;
   all->append(generateNewArc(std::move(arc)));
   all->append(std::move(hookFrom));
   all->append(std::move(hookTo));
@@ -226,6 +231,17 @@ std::unique_ptr<Command> CMap::generateQuickLink(Node& from, std::uint32_t* made
   }
   all->setRoot(top);
   return all;
+}
+
+bool CMap::linkDraggedTo(Node& from, const POINT& end) {
+  SensitiveGraphic* there = findSensitiveAt(end);
+  auto* to = dynamic_cast<Node*>(there);
+  if (there && (!to || to == &from)) return false;  // on itself or on a maplet: nothing
+  std::uint32_t made = 0;
+  if (submitCommand(generateQuickLink(from, &made, &end, to)) < 0) return true;
+  setAllHighlighted(false);
+  if (Graphic* g = find(made)) g->setHighlighted(true);
+  return true;
 }
 
 bool CMap::quickLinkSelection() {

@@ -57,9 +57,14 @@ class CMap : public SRGraphic {
   /// A NEW NODE of a node at `at` sized to its label, which the user types at once; the
   /// starting label stays when the prompt is cancelled.
   std::unique_ptr<Command> generateLabelledNode(const POINT& at);
-  /// One step that makes a node beside `from`, with the label the user types, joined to
-  /// it by a "Directed" maplet. The new node's id goes to `made` when given.
-  std::unique_ptr<Command> generateQuickLink(Node& from, std::uint32_t* made = nullptr);
+  /// One step that makes a node beside `from` (or with its top left at `at`), with the
+  /// label the user types, joined to it by a "Directed" maplet; with `to`, only the maplet
+  /// joining the two. The joined node's id goes to `made` when given.
+  std::unique_ptr<Command> generateQuickLink(Node& from, std::uint32_t* made = nullptr, const POINT* at = nullptr,
+                                             Node* to = nullptr);
+  /// The link handle of `from` was dragged to `end`: on empty space a new joined node
+  /// there, on another node a maplet joining the two, selected; false for anything else.
+  bool linkDraggedTo(Node& from, const POINT& end);
   /// With one node selected: submits its quick link and selects the new node. False
   /// (doing nothing) without exactly one selected node.
   bool quickLinkSelection();

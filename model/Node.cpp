@@ -1,15 +1,19 @@
 // Node labels, colours, automatic size, popup menu, commands and component text; context moves.
 #include "model/Node.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
 #include "commands/Command.h"
 #include "commands/GraphicsFactory.h"
 #include "drawing/FrameShape.h"
+#include "drawing/Outline.h"
+#include "drawing/ViewScale.h"
 #include "drawing/Shape.h"
 #include "support/Fields.h"
 #include "model/GraphicObjectLocator.h"
+#include "model/CMap.h"
 #include "model/Interaction.h"
 
 Node::Node(const std::string& shapeName, const char* label, const RECT* rect)
@@ -135,9 +139,39 @@ std::unique_ptr<Command> Node::generateResize(const RECT* newRect) {
   return all;
 }
 
+namespace {
+constexpr Color kLinkHandleColour = 0x00E09030;  // a light blue
+}  // namespace
+
+RECT Node::linkHandle() const {
+  if (dynamic_cast<const ContextBox*>(this)) return {};
+  const RECT r = const_cast<Node*>(this)->getRect();
+  // Kept at its size on the screen, on the middle of the right side and clear of the
+  // label, reaching out no further than the node's repaint margin.
+  const std::int32_t d = std::min({unitsForPixels(7), (r.right - r.left) / 3, (r.bottom - r.top) / 2});
+  if (d < 3) return {};
+  const std::int32_t out = std::min(d / 2, 2), midY = r.top + (r.bottom - r.top) / 2;
+  return {r.right - 1 + out - d, midY - d / 2, r.right - 1 + out, midY - d / 2 + d};
+}
+
+void Node::draw(DrawingContext& dc) {
+  SRGraphic::draw(dc);
+  if (!isHighlighted()) return;
+  const RECT h = linkHandle();
+  if (!isEmptyRect(h)) dc.ellipse(h, kLinkHandleColour, kBlack);
+}
+
 int Node::leftButtonDown(unsigned keys, const POINT& p) {
   Shape* s = getShape();
   if (s && isHighlighted()) {
+    const RECT h = linkHandle();
+    auto* map = dynamic_cast<CMap*>(container());
+    if (map && !isEmptyRect(h) && pointInRect(inflateRect(h, unitsForPixels(2)), p)) {
+      const POINT from{(h.left + h.right) / 2, (h.top + h.bottom) / 2};
+      const POINT end = fromWindow(trackLine(interaction(), toWindow(from), toWindow(p), window()));
+      map->linkDraggedTo(*this, end);
+      return 1;
+    }
     unsigned hit = s->hitTest(p);
     if (hit & 0x20) {
       RECT tracked = fromWindow(trackRect(interaction(), toWindow(getRect()), hit & 0xF, window()));

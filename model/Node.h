@@ -46,7 +46,12 @@ class Node : public SRGraphic {
 
   /// The resize, after a CLEAR FLAGS of automatic sizing, so that undo gives the size back to the label.
   std::unique_ptr<Command> generateResize(const RECT* newRect) override;
+  /// A press on the link handle of a selected node drags out a link (see CMap::linkDraggedTo).
   int leftButtonDown(unsigned keys, const POINT& p) override;
+  /// Draws the node, and the link handle while it is selected.
+  void draw(DrawingContext& dc) override;
+  /// The round handle at the middle of the right side that drags out a link; empty for a context.
+  RECT linkHandle() const;
   int execute(Command* cmd) override;
   int undo(Command* cmd) override;
   std::unique_ptr<Command> doGenerateCommand(std::uint16_t id, const POINT* at, const char* itemText) override;

@@ -1,5 +1,6 @@
 // Linking phrases: the label any maplet can show at its centre, typed, kept, written and undone.
 #include "drawing/LabeledConnector.h"
+#include "drawing/Outline.h"
 #include "model/CMap.h"
 #include "tests/MapFixture.h"
 
@@ -112,6 +113,50 @@ TEST_F(LinkingPhrase, AQuickLinkMakesAJoinedConceptOnFreeSpaceInOneStep) {
   for (Graphic* g : map) last = g;
   EXPECT_STREQ(dynamic_cast<Node*>(last)->getLabel(), CMap::kNewNodeLabel);
   EXPECT_EQ(last->getRect().left, 300);
+}
+
+// The link handle of a selected node, dragged out: to empty space it makes a joined,
+// labelled node there; onto another node a maplet joining the two; onto itself nothing.
+TEST_F(LinkingPhrase, TheLinkHandleDragsOutAJoinedNodeOrJoinsTwo) {
+  Node* a = node({0, 0, 81, 41});
+  Node* b = node({300, 0, 381, 41});
+  a->setHighlighted(true);
+  const RECT h = a->linkHandle();
+  ASSERT_FALSE(isEmptyRect(h));
+  const POINT grip{(h.left + h.right) / 2, (h.top + h.bottom) / 2};
+  auto maplets = [&] {
+    std::vector<SMaplet*> out;
+    for (Graphic* g : map)
+      if (auto* m = dynamic_cast<SMaplet*>(g)) out.push_back(m);
+    return out;
+  };
+
+  user.dragLineTo({60, 20});  // onto itself
+  map.leftButtonDown(0, grip);  // the line tracking takes the release
+  EXPECT_EQ(map.memberCount(), 2u);
+
+  user.dragLineTo({150, 200});
+  user.typeText("ice");
+  a->setHighlighted(true);
+  map.leftButtonDown(0, grip);  // the line tracking takes the release
+  ASSERT_EQ(map.memberCount(), 4u);
+  auto* made = dynamic_cast<Node*>(map.selection().at(0));
+  ASSERT_NE(made, nullptr);
+  EXPECT_STREQ(made->getLabel(), "ice");
+  EXPECT_EQ(made->origin(), (POINT{150, 200}));
+  ASSERT_EQ(maplets().size(), 1u);
+  EXPECT_EQ((*maplets()[0])[0], a);
+  EXPECT_EQ((*maplets()[0])[1], made);
+
+  map.setAllHighlighted(false);
+  a->setHighlighted(true);
+  user.dragLineTo({340, 20});
+  map.leftButtonDown(0, grip);  // the line tracking takes the release
+  ASSERT_EQ(map.memberCount(), 5u) << "only a maplet joins two nodes";
+  EXPECT_EQ((*maplets()[1])[1], b);
+  map.history().undo();
+  map.history().undo();
+  EXPECT_EQ(map.memberCount(), 2u);
 }
 
 }  // namespace
