@@ -97,15 +97,20 @@ TextExtent TextDrawing::computeSize(DrawingContext& dc) {
         continue;
       }
       for (std::size_t start = 0; start < p.size();) {
-        std::string_view line = p.substr(start);
-        std::int32_t lineWidth = widthOf(dc, line);
-        // A blank at the very start of the line cannot end it; when no blank is left
-        // the line keeps its first word, however wide.
-        while (lineWidth > wrapWidth) {
-          std::size_t blank = line.rfind(kBlank);
-          if (blank == std::string_view::npos || blank == 0) break;
-          line = line.substr(0, blank);
-          lineWidth = widthOf(dc, line);
+        // The longest run up to a blank (or the end) that fits; a blank at the very start
+        // of the line cannot end it, and a first word wider than the wrap width stands
+        // alone. Runs are measured growing a word at a time, so a long text costs no more
+        // than its lines.
+        std::string_view line;
+        std::int32_t lineWidth = 0;
+        for (std::size_t end = start + 1;; ++end) {
+          end = std::min(p.find(kBlank, end), p.size());
+          const std::string_view run = p.substr(start, end - start);
+          const std::int32_t runWidth = widthOf(dc, run);
+          if (runWidth > wrapWidth && !line.empty()) break;
+          line = run;
+          lineWidth = runWidth;
+          if (runWidth > wrapWidth || end == p.size()) break;
         }
         width_ = std::max(width_, lineWidth);
         lines_.push_back({std::string(line), lineWidth});
@@ -120,7 +125,11 @@ TextExtent TextDrawing::computeSize(DrawingContext& dc) {
   // width shares the text out over one line, two, three... until the block fits.
   const double total = std::min(width, 1e9);
   const std::size_t words = std::max<std::size_t>(1, std::count(text.begin(), text.end(), kBlank) + paragraphs.size());
-  for (std::size_t n = 1;; ++n) {
+  // A block of L lines is at least total / L wide and L lines high, so fewer lines than
+  // sqrt(total / (aspect · line height)) never fit: long texts start near there.
+  const double least = std::sqrt(total / (std::max(aspect_, 0.01f) * double(std::max<std::int64_t>(lineHeight, 1))));
+  const auto first = static_cast<std::size_t>(std::clamp(std::floor(least) - 1, 1.0, double(words)));
+  for (std::size_t n = first;; ++n) {
     const auto share = static_cast<std::int32_t>(std::ceil(total / static_cast<double>(n)));
     layOut(std::max(widestWord, share));
     const double high = double(lineHeight) * std::max(lineCount_, 1);

@@ -208,7 +208,9 @@ std::unique_ptr<Command> CMap::generateQuickLink(Node& from, std::uint32_t* made
   if (!to) {
     const POINT place = at ? *at : placeBeside(from.getRect());
     std::unique_ptr<Command> newNode = generateLabelledNode(place);
-    auto* carried = static_cast<CommandPtr1<Node>*>(newNode.get())->getNew();
+    auto* adding = dynamic_cast<CommandPtr1<Node>*>(newNode.get());
+    Node* carried = adding ? adding->getNew() : nullptr;
+    if (!carried) return newNode;
     // The node and the maplet get their ids now, so that the hooks can name them before
     // they are in the map.
     carried->setId(freshId());

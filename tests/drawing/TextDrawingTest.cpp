@@ -16,6 +16,20 @@ std::vector<std::string> linesOf(const TextDrawing& t) {
 
 }  // namespace
 
+// Laying out a long label measures each line as it grows a word at a time, not the rest of the text
+// again for every line: a 4,000-word label took minutes before.
+TEST(TextDrawingTest, ALongLabelIsMeasuredAboutAsOftenAsItHasCharacters) {
+  std::string text;
+  for (int i = 0; i < 4000; ++i) text += (i ? " w" : "w") + std::to_string(i);
+  RecordingDC dc;
+  TextDrawing t(text);
+  t.computeSize(dc);
+  std::size_t measured = 0;
+  for (const auto& call : dc.callsOf("textExtent")) measured += call.text.size();
+  EXPECT_LT(measured, 200 * text.size());  // re-measuring the rest per line: over 10,000 times
+  EXPECT_GT(t.lineCount(), 20);
+}
+
 TEST(TextDrawingTest, ChangingTheTextForgetsTheMeasuredSize) {
   RecordingDC dc;
   TextDrawing t("abc");
