@@ -45,16 +45,6 @@ QStringList rightClick(CMapClient* view, QPoint at, std::function<void(QMenu*)> 
   return items;
 }
 
-// Types `text` into the label prompt that opens next and presses Enter.
-void answerLabel(const QString& text) {
-  whenModal([text](QWidget* w) {
-    auto* edit = w->findChild<QPlainTextEdit*>();
-    QVERIFY(edit);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-}
-
 }  // namespace
 
 class CMapClientTest : public QObject {

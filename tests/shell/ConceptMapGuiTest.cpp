@@ -22,16 +22,6 @@
 
 namespace {
 
-// Types `text` into the label prompt that opens next and presses Enter.
-void answerLabel(const QString& text) {
-  whenModal([text](QWidget* w) {
-    auto* edit = w->findChild<QPlainTextEdit*>();
-    QVERIFY(edit);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-}
-
 // Opens the popup at `at` with a real right click and chooses `item`.
 void choose(CMapClient* view, QPoint at, const QString& item) {
   whenPopup([item](QMenu* menu) { QVERIFY(clickItem(menu, item)); });

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
@@ -57,6 +58,16 @@ inline QTimer* whenModal(std::function<void(QWidget*)> answer) {
   timer->start();
   modalWatches().append(timer);
   return timer;
+}
+
+/// Types `text` into the label prompt that opens next and presses Enter.
+inline void answerLabel(const QString& text) {
+  whenModal([text](QWidget* w) {
+    auto* edit = w->findChild<QPlainTextEdit*>();
+    QVERIFY(edit);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
 }
 
 /// The action of `menu` whose text is `text`, or null.
