@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "MapWindowFixture.h"
 #include "QtTestSupport.h"
 #include "commands/GraphicsFactory.h"
 #include "drawing/Connector.h"
@@ -47,31 +48,16 @@ QStringList rightClick(CMapClient* view, QPoint at, std::function<void(QMenu*)> 
 
 }  // namespace
 
-class CMapClientTest : public QObject {
+class CMapClientTest : public QObject, MapWindowFixture {
   Q_OBJECT
-  std::unique_ptr<QtInteraction> interaction;
-  QPointer<CMapFrame> frame;
-  CMapClient* view = nullptr;
 
  private slots:
-  void initTestCase() {
-    registerStandardPrototypes();
-    registerComponentPrototypes();
-    interaction = std::make_unique<QtInteraction>();
-  }
+  void initTestCase() { setUpSuite(); }
   void init() {
-    frame = new CMapFrame(nullptr);
-    view = frame->view();
-    QVERIFY(showActive(frame));
+    QVERIFY(open());
   }
-  void cleanup() {
-    dropModalWatches();
-    if (frame) {
-      frame->setAttribute(Qt::WA_DeleteOnClose, false);
-      delete frame.data();
-    }
-  }
-  void cleanupTestCase() { interaction.reset(); }
+  void cleanup() { close(); }
+  void cleanupTestCase() { tearDownSuite(); }
 
   // A dismissed popup changes nothing; New Node adds a node where the popup opened.
   void rightClickOnEmptySpaceOffersTheMapPopupAndNewNodeAddsANodeThere() {

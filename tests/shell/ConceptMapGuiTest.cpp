@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include "MapWindowFixture.h"
 #include "QtTestSupport.h"
 #include "commands/GraphicsFactory.h"
 #include "drawing/Connector.h"
@@ -48,11 +49,8 @@ bool dark(const QImage& image, QPoint p) { return qGray(image.pixel(p)) < 128; }
 
 }  // namespace
 
-class ConceptMapGuiTest : public QObject {
+class ConceptMapGuiTest : public QObject, MapWindowFixture {
   Q_OBJECT
-  std::unique_ptr<QtInteraction> interaction;
-  QPointer<CMapFrame> frame;
-  CMapClient* view = nullptr;
   QTemporaryDir dir;
 
   void drag(QPoint from, QPoint to) {
@@ -72,25 +70,12 @@ class ConceptMapGuiTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    registerStandardPrototypes();
-    registerComponentPrototypes();
-    interaction = std::make_unique<QtInteraction>();
-  }
+  void initTestCase() { setUpSuite(); }
   void init() {
-    frame = new CMapFrame(nullptr);
-    view = frame->view();
-    frame->resize(800, 600);
-    QVERIFY(showActive(frame));
+    QVERIFY(open(QSize(800, 600)));
   }
-  void cleanup() {
-    dropModalWatches();
-    if (frame) {
-      frame->setAttribute(Qt::WA_DeleteOnClose, false);
-      delete frame.data();
-    }
-  }
-  void cleanupTestCase() { interaction.reset(); }
+  void cleanup() { close(); }
+  void cleanupTestCase() { tearDownSuite(); }
 
   // Five actions: a click on the concept, Ctrl+Enter, its label typed, a double click
   // on the new link, its phrase typed. Undo takes the linked concept away in one step.

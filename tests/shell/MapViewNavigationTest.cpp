@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "MapWindowFixture.h"
 #include "QtTestSupport.h"
 #include "commands/GraphicsFactory.h"
 #include "drawing/Shape.h"
@@ -47,11 +48,8 @@ bool inside(const RECT& outer, const RECT& r) {
 
 }  // namespace
 
-class MapViewNavigationTest : public QObject {
+class MapViewNavigationTest : public QObject, MapWindowFixture {
   Q_OBJECT
-  std::unique_ptr<QtInteraction> interaction;
-  QPointer<CMapFrame> frame;
-  CMapClient* view = nullptr;
 
   Node* add(RECT r, const char* label = nullptr) {
     return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
@@ -59,26 +57,13 @@ class MapViewNavigationTest : public QObject {
   std::size_t steps() const { return view->document().history().undoCount(); }
 
  private slots:
-  void initTestCase() {
-    registerStandardPrototypes();
-    registerComponentPrototypes();
-    interaction = std::make_unique<QtInteraction>();
-  }
+  void initTestCase() { setUpSuite(); }
   void init() {
-    frame = new CMapFrame(nullptr);
-    view = frame->view();
-    frame->resize(640, 480);
-    QVERIFY(showActive(frame));
+    QVERIFY(open(QSize(640, 480)));
     view->setFocus();
   }
-  void cleanup() {
-    dropModalWatches();
-    if (frame) {
-      frame->setAttribute(Qt::WA_DeleteOnClose, false);
-      delete frame.data();
-    }
-  }
-  void cleanupTestCase() { interaction.reset(); }
+  void cleanup() { close(); }
+  void cleanupTestCase() { tearDownSuite(); }
 
   void atTwiceTheSizeADragMovesHalfThePointersWayAndTheHandlesStillResize() {
     Node* node = add({40, 40, 100, 80}, "idea");
