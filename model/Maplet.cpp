@@ -152,8 +152,11 @@ RelationableGraphic* Maplet::operator[](std::uint16_t i) const {
 }
 
 void Maplet::placeAttached(std::uint16_t i) {
-  Connector* c = getConnector();
-  if (c && i < terminals_.size() && terminals_[i]) c->setTerminalPoint(i, terminals_[i]->attachPointToward(aimPoint(*c)));
+  if (Connector* c = getConnector()) placeAttached(i, *c, aimPoint(*c));
+}
+
+void Maplet::placeAttached(std::uint16_t i, Connector& c, const POINT& aim) {
+  if (i < terminals_.size() && terminals_[i]) c.setTerminalPoint(i, terminals_[i]->attachPointToward(aim));
 }
 
 POINT Maplet::aimPoint(const Connector& c) const {
@@ -180,10 +183,14 @@ POINT Maplet::aimPoint(const Connector& c) const {
 }
 
 void Maplet::placeAllTerminals() {
-  for (std::uint16_t i = 0; i < terminals_.size(); ++i) {
-    if (terminals_[i]) placeAttached(i);
-    else floatTerminal(i);
-  }
+  Connector* c = getConnector();
+  if (!c) return;
+  const POINT aim = aimPoint(*c);
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i)
+    if (terminals_[i]) placeAttached(i, *c, aim);
+  // Floating ends sit beside the hooked ones, wherever those went.
+  for (std::uint16_t i = 0; i < terminals_.size(); ++i)
+    if (!terminals_[i]) floatTerminal(i);
 }
 
 void Maplet::floatTerminal(std::uint16_t i) {
@@ -244,8 +251,9 @@ void Maplet::update(Subject* subject) {
   if (!t || !c) return;
   // Auto-centred ends aim at the middle of all the elements joined, which moved with t.
   const bool all = c->isAutoCentre();
+  const POINT aim = aimPoint(*c);
   for (std::uint16_t i = 0; i < terminals_.size(); ++i)
-    if (terminals_[i] == t || (all && terminals_[i])) placeAttached(i);
+    if (terminals_[i] == t || (all && terminals_[i])) placeAttached(i, *c, aim);
   // Floating ends sit beside the hooked ones, wherever those went.
   for (std::uint16_t i = 0; i < terminals_.size(); ++i)
     if (!terminals_[i]) floatTerminal(i);
@@ -495,7 +503,7 @@ void Maplet::readFrom(std::istream& in, const Version* version) {
       reportError(nullptr, 'E', "Maplet::readFrom: expecting ',' before Text in TerminalSpec");
     std::string text;
     // Any maplet shows the label its line holds; one of a type without a label holds none.
-    if (readQuoted(in, text) == kFieldRead) {
+    if (readQuoted(in, text) == kFieldRead && (!text.empty() || dynamic_cast<LabeledConnector*>(c))) {
       setLabel(text.c_str());
       c = getConnector();
     }

@@ -77,6 +77,8 @@ class Maplet : public virtual BehaviouralGraphic, public virtual Observer {
  protected:
   /// Sets terminal i's end point to where its element meets a line from the centre.
   void placeAttached(std::uint16_t i);
+  /// Places hooked terminal i on its element toward `aim`.
+  void placeAttached(std::uint16_t i, Connector& c, const POINT& aim);
   /// What the hooked ends aim at: the middle of the elements joined while auto-centred, else the centre.
   POINT aimPoint(const Connector& c) const;
   /// Floats every floating end again and moves every hooked end to its attach point.
