@@ -3,6 +3,7 @@
 
 #include <QAbstractPrintDialog>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,8 +14,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
+#include "file/Recovery.h"
 #include "shell/AboutDialog.h"
+#include "shell/Autosave.h"
 #include "shell/BrenloEditView.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
@@ -52,6 +56,9 @@ brenloApp::~brenloApp() {
   setReportPlatform(nullptr);
   if (help_) delete help_.data();  // the help engine is told to quit
   mainWindow_.reset();             // and with the main window go its map windows
+  // Their copies went with them: the session ends after the windows.
+  Autosave::setStore(nullptr);
+  recovery_.reset();
   if (gApp == this) gApp = nullptr;
 }
 
@@ -71,6 +78,10 @@ void brenloApp::start() {
   mainWindow_ = std::make_unique<SDIDecFrame>();
   mainWindow_->menus()->setRouter(this);  // and so the map windows opened from it
   if (MapWindowFactory* factory = mapWindowFactory()) factory->registerPrototypes();
+  recovery_ = std::make_unique<RecoveryStore>();
+  Autosave::setStore(recovery_.get());
+  // Restored first: a start-up file among them is then brought forward, not read again.
+  offerRecovery();
   if (!startupFile_.isEmpty()) openMapFile(startupFile_);
   mainWindow_->show();
   reportError(nullptr, 'I', "%s", kStartupLine);
@@ -202,6 +213,51 @@ bool brenloApp::openMapFile(const QString& fileName) {
     reportError(nullptr, 'E', "Failed to open file '%s'", local(fileName).constData());
     return false;
   }
+}
+
+void brenloApp::offerRecovery() {
+  MapWindowFactory* factory = mapWindowFactory();
+  if (!recovery_ || !factory) return;
+  const std::vector<RecoveryCopy> copies = recovery_->claimOrphans();
+  if (copies.empty()) return;
+  QStringList maps;
+  for (const RecoveryCopy& c : copies) {
+    const QString name = c.original.empty() ? QString::fromLatin1(kUnsavedMapName) : QString::fromLocal8Bit(c.original.c_str());
+    maps << QStringLiteral("    %1, changed %2")
+                .arg(name, QDateTime::fromSecsSinceEpoch(c.when).toString(QStringLiteral("yyyy-MM-dd hh:mm")));
+  }
+  QMessageBox box(QMessageBox::Question, name(),
+                  QStringLiteral("Brenlo ended before these maps were saved:\n\n%1\n\n"
+                                 "Restore them? Later keeps them for the next start.")
+                      .arg(maps.join(QLatin1Char('\n'))),
+                  QMessageBox::NoButton, mainWindow_.get());
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* restore = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+  QPushButton* later = box.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
+  box.setDefaultButton(restore);
+  box.setEscapeButton(later);
+  box.exec();
+  if (box.clickedButton() == discard) {
+    recovery_->discardClaimed();
+    return;
+  }
+  if (box.clickedButton() == restore) {
+    for (const RecoveryCopy& c : copies) {
+      // Adopted first: from now on the copy is this editor's, whatever happens next.
+      const std::optional<unsigned> slot = recovery_->adopt(c);
+      const std::optional<RecoveryCopy> mine = slot ? recovery_->copyOf(*slot) : std::nullopt;
+      QWidget* window = mine ? factory->restoreMap(mainWindow_.get(), QString::fromLocal8Bit(mine->copyFile.c_str()),
+                                                   QString::fromLocal8Bit(c.original.c_str()), *slot)
+                             : nullptr;
+      if (!window) {
+        reportError(nullptr, 'E', "Can't restore the recovery copy '%s'", c.copyFile.c_str());
+        continue;
+      }
+      showMapWindow(window);
+    }
+  }
+  recovery_->releaseClaimed();
 }
 
 void brenloApp::showMapWindow(QWidget* window) {

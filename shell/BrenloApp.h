@@ -13,6 +13,7 @@ class HelpWindow;
 class MapWindowFactory;
 class QPrinter;
 class QtReportPlatform;
+class RecoveryStore;
 class SDIDecFrame;
 
 /// The information line reported once the main window is shown.
@@ -54,6 +55,13 @@ class brenloApp : public QObject, public CommandTarget, public CommandRouter {
   void openFile();
   /// Opens `fileName` in a map window; false (and a report) when that failed.
   bool openMapFile(const QString& fileName);
+  /// This editor's recovery copies, null before start().
+  RecoveryStore* recovery() const { return recovery_.get(); }
+  /// Offers the recovery copies that editors which ended abnormally left: Restore opens each
+  /// in a changed window under its own file name, Discard deletes them, Later keeps them
+  /// for the next start. Nothing is asked when there are none.
+  void offerRecovery();
+
   /// The modal About box.
   void about();
 
@@ -94,6 +102,7 @@ class brenloApp : public QObject, public CommandTarget, public CommandRouter {
   QString startupFile_;
   std::unique_ptr<SDIDecFrame> mainWindow_;
   std::unique_ptr<QtReportPlatform> reports_;
+  std::unique_ptr<RecoveryStore> recovery_;
   QPointer<HelpWindow> help_;
   bool helpUsed_ = false;
   bool contextHelp_ = false;

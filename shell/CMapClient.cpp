@@ -142,6 +142,18 @@ void CMapClient::load(std::istream& in, const std::string& name) {
   updateScrollBars();
 }
 
+bool CMapClient::restore(const std::string& copyFile, const std::string& original) {
+  std::ifstream in(copyFile, std::ios::binary);
+  load(in, copyFile);
+  if (loadFailed_) return false;
+  fileName_ = original;
+  // The user chose to put the copy in place of the file as it is now.
+  stamp_ = original.empty() ? FileStamp{} : stampOfFile(original);
+  setWindowTitle(original.empty() ? QStringLiteral("New Map") : QString::fromLocal8Bit(original.c_str()));
+  document_.history().loseClean();
+  return true;
+}
+
 QString CMapClient::documentName() const {
   return fileName_.empty() ? QStringLiteral("New View") : QString::fromLocal8Bit(fileName_.c_str());
 }

@@ -35,6 +35,11 @@ class CMapClient : public QWidget, public MapView, public CommandTarget {
   RootMap& document() { return document_; }
   const RootMap& document() const { return document_; }
 
+  /// Reads the recovery copy `copyFile` as the map of the file `original` (empty for a
+  /// map never saved): the map counts as changed, and Save writes to `original`. False
+  /// (the map empty) when the copy could not be read.
+  bool restore(const std::string& copyFile, const std::string& original);
+
   /// True unless reading the map at construction failed.
   bool isOk() const { return !loadFailed_; }
   /// The file the map is read from and saved to; empty for none yet.

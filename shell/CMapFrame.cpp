@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "file/Recovery.h"
+#include "shell/Autosave.h"
 #include "shell/CMapClient.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
@@ -66,6 +68,17 @@ void CMapFrame::build(CMapClient* view, const QString& caption) {
       mapExtent(view_) + QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
   resize((last ? last->size : kMapWindowBase).expandedTo(wanted.boundedTo(most)).boundedTo(area.size()));
   connect(view_, &CMapClient::historyChanged, this, &CMapFrame::historyChanged);
+  if (RecoveryStore* store = Autosave::store()) autosave_ = new Autosave(view_, *store);
+}
+
+bool CMapFrame::restore(const QString& copyFile, const QString& original, unsigned slot) {
+  if (!view_->restore(copyFile.toLocal8Bit().toStdString(), original.toLocal8Bit().toStdString())) return false;
+  if (RecoveryStore* store = Autosave::store()) {
+    delete autosave_;
+    autosave_ = new Autosave(view_, *store, slot);
+  }
+  historyChanged();
+  return true;
 }
 
 namespace {

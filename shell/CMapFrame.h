@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class Autosave;
 class CMapClient;
 class CommandMenus;
 
@@ -27,6 +28,11 @@ class CMapFrame : public QMainWindow {
   bool mayClose();
   /// Closes the window without asking again (its close was agreed with mayClose).
   void closeAgreed();
+  /// Shows the recovery copy `copyFile` as the changed map of `original` (empty for a map
+  /// never saved), keeping it as the store's `slot`; false when the copy could not be read.
+  bool restore(const QString& copyFile, const QString& original, unsigned slot);
+  /// The keeper of this map's recovery copy, null when the editor keeps none.
+  Autosave* autosave() const { return autosave_; }
 
  protected:
   /// A changed map asks "Save changes to '%s'?": Save, Discard or Cancel.
@@ -42,5 +48,6 @@ class CMapFrame : public QMainWindow {
 
   CMapClient* view_ = nullptr;
   CommandMenus* menus_ = nullptr;
+  Autosave* autosave_ = nullptr;
   bool agreed_ = false;
 };

@@ -18,6 +18,17 @@ class MapWindowFactory {
   /// Makes a map window on `fileName` owned by `mainWindow`; not yet shown.
   /// Answers null when the window could not be built; may throw.
   virtual QWidget* openMap(QWidget* mainWindow, const QString& fileName) = 0;
+  /// Makes a map window showing the recovery copy `copyFile` as the changed map of the file
+  /// `original` (empty for a map never saved), whose copies go on in the recovery store's
+  /// `slot`; not yet shown. Null when the copy could not be read or windows cannot be made.
+  virtual QWidget* restoreMap(QWidget* mainWindow, const QString& copyFile, const QString& original,
+                              unsigned slot) {
+    (void)mainWindow;
+    (void)copyFile;
+    (void)original;
+    (void)slot;
+    return nullptr;
+  }
   /// The map window of `mainWindow` that shows `fileName` already, or null.
   virtual QWidget* windowOf(QWidget* mainWindow, const QString& fileName) {
     (void)mainWindow;

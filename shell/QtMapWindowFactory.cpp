@@ -49,6 +49,13 @@ QWidget* QtMapWindowFactory::openMap(QWidget* mainWindow, const QString& fileNam
   return placed(frame.release(), mainWindow);
 }
 
+QWidget* QtMapWindowFactory::restoreMap(QWidget* mainWindow, const QString& copyFile, const QString& original,
+                                        unsigned slot) {
+  auto frame = std::make_unique<CMapFrame>(mainWindow);
+  if (!frame->restore(copyFile, original, slot)) return nullptr;
+  return placed(frame.release(), mainWindow);
+}
+
 QWidget* QtMapWindowFactory::windowOf(QWidget* mainWindow, const QString& fileName) {
   if (!mainWindow) return nullptr;
   const std::filesystem::path wanted(fileName.toLocal8Bit().toStdString());

@@ -21,6 +21,8 @@ class QtMapWindowFactory : public MapWindowFactory {
   /// A map window on `fileName`; null when the file could not be read, so that the
   /// application reports it and no partly read map can be saved over the file.
   QWidget* openMap(QWidget* mainWindow, const QString& fileName) override;
+  QWidget* restoreMap(QWidget* mainWindow, const QString& copyFile, const QString& original,
+                      unsigned slot) override;
   QWidget* windowOf(QWidget* mainWindow, const QString& fileName) override;
 
  private:

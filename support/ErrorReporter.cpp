@@ -214,16 +214,19 @@ std::string executableBaseName() {
   return stem.empty() ? "error" : stem;
 }
 
+std::string stateFolder() {
+  namespace fs = std::filesystem;
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) return (fs::path(state) / "brenlo").string();
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return (fs::path(home) / ".local" / "state" / "brenlo").string();
+  return {};
+}
+
 std::string logFilePath() {
   if (const char* env = std::getenv("BRENLO_LOG"); env && *env) return env;
   namespace fs = std::filesystem;
   const std::string file = executableBaseName() + ".log";
-  fs::path dir;
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
-    dir = fs::path(state) / "brenlo";
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    dir = fs::path(home) / ".local" / "state" / "brenlo";
-  }
+  fs::path dir = stateFolder();
   if (!dir.empty()) {
     std::error_code ec;
     fs::create_directories(dir.parent_path(), ec);

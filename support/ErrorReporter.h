@@ -63,6 +63,10 @@ void reportErrorV(NativeWindow target, int severity, const char* format, va_list
 int traceDepth();
 void setTraceDepth(int depth);
 
+/// The editor's own state folder: $XDG_STATE_HOME/brenlo, else ~/.local/state/brenlo;
+/// empty without either variable. It is not made here.
+std::string stateFolder();
+
 /// Where reports are logged: $BRENLO_LOG, else <base>.log under the state folder
 /// ($XDG_STATE_HOME/brenlo, ~/.local/state/brenlo), else in a private folder of the
 /// user's under the temporary folder; empty when there is nowhere to log.

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -17,13 +18,15 @@
 #include <QTimer>
 #include <functional>
 
-/// Settings go to a folder of this test program's own, never the user's: set up before any
+/// Settings and recovery copies go to a folder of this test program's own, never the user's: set up before any
 /// QSettings is made, so that remembered window places of one run do not reach another.
 inline const bool kPrivateSettings = [] {
   QStandardPaths::setTestModeEnabled(true);
   static QTemporaryDir folder;
   for (QSettings::Format f : {QSettings::NativeFormat, QSettings::IniFormat})
     QSettings::setPath(f, QSettings::UserScope, folder.path());
+  // Recovery copies too: a run never offers another run's copies.
+  qputenv("XDG_STATE_HOME", QDir(folder.path()).filePath(QStringLiteral("state")).toLocal8Bit());
   return true;
 }();
 

@@ -1,0 +1,214 @@
+// Recovery copies in the running editor: a killed editor's map is offered and restored, and
+// saving, undoing or closing takes the copy away. Run with "--editor <map> <state folder>"
+// it is the editor that gets killed.
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QtTest>
+#include <cstdio>
+#include <fstream>
+
+#include "QtTestSupport.h"
+#include "file/Recovery.h"
+#include "model/Node.h"
+#include "shell/Autosave.h"
+#include "shell/BrenloApp.h"
+#include "shell/CMapClient.h"
+#include "shell/CMapFrame.h"
+#include "shell/Commands.h"
+#include "shell/QtMapWindowFactory.h"
+#include "shell/SDIDecFrame.h"
+
+namespace {
+
+constexpr const char* kMapText =
+    "MIME-Version: 1.0\r\n"
+    "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****\r\n\r\n"
+    "--****QORDeLiMiTER****\r\n"
+    "Content-Type: application/x-CMap; version=0.1\r\n\r\n"
+    "3\r\n;\r\n"
+    "1,\"Node\",1,\"Rectangle\",50 70 130 100,\"stove\",ffffff,0,,,0,80000000\r\n"
+    "1,\"Node\",2,\"Rectangle\",180 70 260 100,\"kettle\",ffffff,0,,,0,80000000\r\n"
+    "2,\"SMaplet\",3,\"Directed\",155 85 155 85,2,(1,0),(2,0),,,,,3\r\n"
+    ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
+
+QStringList copiesIn(const QString& folder) {
+  return QDir(folder).entryList({QStringLiteral("*.CM")}, QDir::Files, QDir::Name);
+}
+
+Node* nodeLabelled(CMapClient* view, const char* label) {
+  for (Graphic* g : view->document())
+    if (auto* n = dynamic_cast<Node*>(g); n && std::string(n->getLabel()) == label) return n;
+  return nullptr;
+}
+
+// The editor a test kills: it opens the map and moves "stove" right with the arrow key
+// until a run of commands has written the recovery copy, tells where the copy has
+// "stove", and waits.
+int runEditor(int argc, char** argv) {
+  qputenv("XDG_STATE_HOME", argv[3]);
+  QApplication qt(argc, argv);
+  brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
+  int result;
+  {
+    brenloApp app(QString::fromLocal8Bit(argv[2]));
+    app.start();
+    CMapFrame* frame = app.mainWindow()->findChild<CMapFrame*>();
+    if (!frame || !showActive(frame)) return 3;
+    CMapClient* view = frame->view();
+    const POINT at = view->mapToWindow(POINT{90, 85});
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(at.x, at.y));
+    // The copy is written within the first run of commands; the keys stop when it is.
+    for (int i = 0; i < Autosave::kAutosaveCommands && !frame->autosave()->hasCopy(); ++i)
+      QTest::keyClick(view, Qt::Key_Right);
+    Node* stove = nodeLabelled(view, "stove");
+    if (frame->autosave()->hasCopy() && stove)
+      std::printf("READY %ld\n", long(stove->getRect().left));
+    else
+      std::printf("NO COPY\n");
+    std::fflush(stdout);
+    result = QApplication::exec();
+  }
+  brenloApp::setMapWindowFactory(nullptr);
+  return result;
+}
+
+}  // namespace
+
+class RecoveryGuiTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir dir;
+  QString state, recovery, map;
+
+  // An editor started in-process on the same state folder, answering the recovery question.
+  std::unique_ptr<brenloApp> startAnswering(const QString& button, QString* question = nullptr) {
+    bool asked = false;
+    whenModal([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      asked = true;
+      if (question) *question = box->text();
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == button) return b->click();
+      QFAIL("no such button");
+    });
+    auto app = std::make_unique<brenloApp>();
+    app->start();
+    dropModalWatches();
+    if (!asked) return nullptr;
+    return app;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir.isValid());
+    state = dir.filePath("state");
+    recovery = state + "/brenlo/recovery";
+    qputenv("XDG_STATE_HOME", state.toLocal8Bit());
+    map = dir.filePath("kitchen.CM");
+    std::ofstream(map.toStdString(), std::ios::binary) << kMapText;
+    brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
+  }
+  void cleanupTestCase() { brenloApp::setMapWindowFactory(nullptr); }
+  void cleanup() { dropModalWatches(); }
+
+  // The whole story: a running editor's change survives SIGKILL, another editor running at
+  // the same time leaves the copy alone, Later keeps it, Restore brings the changed map
+  // back under its own name, and saving it there leaves no copy behind.
+  void killedEditorsMapIsRestored() {
+    QProcess editor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_STATE_HOME", state);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    editor.setProcessEnvironment(env);
+    editor.start(QCoreApplication::applicationFilePath(), {"--editor", map, state});
+    QVERIFY(editor.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(editor.canReadLine() || editor.state() == QProcess::NotRunning, 30000);
+    const QList<QByteArray> ready = editor.readLine().trimmed().split(' ');
+    QCOMPARE(ready.value(0), QByteArray("READY"));
+    const int movedTo = ready.value(1).toInt();
+    QVERIFY(movedTo > 90);  // moved by most of a run of arrow keys
+    QCOMPARE(copiesIn(recovery).size(), 1);
+
+    {
+      // An editor running beside it finds nothing to offer.
+      RecoveryStore beside(recovery.toStdString());
+      QVERIFY(beside.claimOrphans().empty());
+    }
+
+    editor.kill();  // SIGKILL: nothing of the editor runs any more
+    QVERIFY(editor.waitForFinished());
+    QCOMPARE(editor.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(copiesIn(recovery).size(), 1);
+
+    QString question;
+    {
+      auto later = startAnswering("Later", &question);
+      QVERIFY(later);
+      QVERIFY(question.contains(QDir(dir.path()).absoluteFilePath("kitchen.CM")));
+      QVERIFY(!later->mainWindow()->findChild<CMapFrame*>());
+    }
+    QCOMPARE(copiesIn(recovery).size(), 1);  // kept for the next start
+
+    auto app = startAnswering("Restore");
+    QVERIFY(app);
+    CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
+    QVERIFY(frame);
+    CMapClient* view = frame->view();
+    QCOMPARE(QString::fromStdString(view->fileName()), QDir(dir.path()).absoluteFilePath("kitchen.CM"));
+    QVERIFY(view->isChanged());
+    QVERIFY(frame->windowTitle().endsWith('*'));
+    QCOMPARE(view->document().memberCount(), std::size_t(3));
+    Node* stove = nodeLabelled(view, "stove");
+    QVERIFY(stove);
+    QCOMPARE(stove->getRect().left, movedTo);
+    QVERIFY(nodeLabelled(view, "kettle"));
+
+    QVERIFY(view->save());
+    QVERIFY(copiesIn(recovery).isEmpty());
+    QFile saved(map);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().contains(QStringLiteral("\"Rectangle\",%1 70 %2 100,\"stove\"").arg(movedTo).arg(movedTo + 80).toLatin1()));
+    app.reset();
+    QVERIFY(QDir(recovery).entryList(QDir::Files).isEmpty());  // a normal end leaves nothing
+  }
+
+  // In one window: the copy comes a while after the first change, goes when the map is
+  // saved or undone back to its file, comes back with the next change, and goes when the
+  // window is closed.
+  void copyFollowsTheHistory() {
+    Autosave::setDelay(std::chrono::milliseconds(50));
+    auto app = std::make_unique<brenloApp>(map);
+    app->start();
+    CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
+    QVERIFY(frame && showActive(frame));
+    CMapClient* view = frame->view();
+    view->selectAll();
+    view->nudgeSelection(5, 0);
+    QVERIFY(!frame->autosave()->hasCopy());
+    QTRY_VERIFY(frame->autosave()->hasCopy());
+    view->runCommand(cm::EditUndo);
+    QVERIFY(!frame->autosave()->hasCopy());
+    view->runCommand(cm::EditRedo);
+    QTRY_VERIFY(frame->autosave()->hasCopy());
+    QVERIFY(view->save());
+    QVERIFY(!frame->autosave()->hasCopy());
+    view->nudgeSelection(5, 0);
+    QTRY_VERIFY(frame->autosave()->hasCopy());
+    QCOMPARE(copiesIn(recovery).size(), 1);
+    frame->closeAgreed();
+    QTRY_VERIFY(copiesIn(recovery).isEmpty());
+    Autosave::setDelay(std::chrono::milliseconds(0));
+  }
+};
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--editor") return runEditor(argc, argv);
+  QApplication qt(argc, argv);
+  RecoveryGuiTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "RecoveryGuiTest.moc"
