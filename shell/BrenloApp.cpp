@@ -26,6 +26,7 @@
 #include "shell/MapWindowFactory.h"
 #include "shell/PreviewWindow.h"
 #include "shell/PrintOut.h"
+#include "shell/RecentFiles.h"
 #include "shell/QtReportPlatform.h"
 #include "shell/SDIDecFrame.h"
 
@@ -196,6 +197,7 @@ bool brenloApp::openMapFile(const QString& fileName) {
   }
   // A map open already is brought forward rather than read a second time.
   if (QWidget* open = factory->windowOf(mainWindow_.get(), fileName)) {
+    noteRecentFile(fileName);
     open->show();
     open->raise();
     open->activateWindow();
@@ -205,9 +207,11 @@ bool brenloApp::openMapFile(const QString& fileName) {
     QWidget* window = factory->openMap(mainWindow_.get(), fileName);
     if (!window) {
       reportError(nullptr, 'E', "Can't open file '%s'", local(fileName).constData());
+      if (!QFileInfo::exists(fileName)) forgetRecentFile(fileName);
       return false;
     }
     showMapWindow(window);
+    noteRecentFile(fileName);
     return true;
   } catch (...) {
     reportError(nullptr, 'E', "Failed to open file '%s'", local(fileName).constData());

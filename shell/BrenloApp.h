@@ -54,7 +54,8 @@ class brenloApp : public QObject, public CommandTarget, public CommandRouter {
   /// Open: asks for a .CM file and opens it in a map window.
   void openFile();
   /// Opens `fileName` in a map window; false (and a report) when that failed.
-  bool openMapFile(const QString& fileName);
+  /// A map opened joins the recent files; one that cannot be opened leaves them.
+  bool openMapFile(const QString& fileName) override;
   /// This editor's recovery copies, null before start().
   RecoveryStore* recovery() const { return recovery_.get(); }
   /// Offers the recovery copies that editors which ended abnormally left: Restore opens each

@@ -29,6 +29,7 @@
 #include "model/SensitiveGraphic.h"
 #include "shell/Commands.h"
 #include "shell/QtDrawingContext.h"
+#include "shell/RecentFiles.h"
 
 namespace {
 
@@ -230,6 +231,7 @@ bool CMapClient::writeTo(const std::string& fileName) {
     return false;
   }
   fileName_ = fileName;
+  noteRecentFile(QString::fromLocal8Bit(fileName.c_str()));
   stamp_ = stampOfFile(fileName);
   document_.setReadIncompletely(false);  // the file holds the map now
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));

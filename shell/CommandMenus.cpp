@@ -15,6 +15,7 @@
 
 #include "shell/CommandTarget.h"
 #include "shell/Commands.h"
+#include "shell/RecentFiles.h"
 
 // The icons live in the shell library's resources, which a static library must load itself.
 static void loadShellResources() { Q_INIT_RESOURCE(brenlo); }
@@ -72,6 +73,7 @@ CommandMenus::CommandMenus(QMainWindow* frame, CommandTarget* target)
     // Alt+F4 beside Exit closes the frame it is pressed in: in a map window only that window.
     if (id == cm::Exit) action->installEventFilter(this);
   }
+  addRecentFiles();
   // F1 opens the help contents, Shift+F1 starts context help; neither is in a menu.
   auto* help = new QAction(frame);
   help->setShortcut(QKeySequence(Qt::Key_F1));
@@ -90,6 +92,36 @@ CommandMenus::CommandMenus(QMainWindow* frame, CommandTarget* target)
   connect(idle_, &QTimer::timeout, this, &CommandMenus::updateEnablers);
   idle_->start(200);
   updateEnablers();
+}
+
+void CommandMenus::addRecentFiles() {
+  QAction* open = action(cm::FileOpen);
+  if (!open || open->associatedObjects().isEmpty()) return;
+  auto* file = qobject_cast<QMenu*>(open->associatedObjects().constFirst());
+  if (!file) return;
+  auto* recent = new QMenu(QStringLiteral("Open &Recent"), frame_);
+  recent->setObjectName(QStringLiteral("recentFiles"));
+  const QList<QAction*> items = file->actions();
+  const qsizetype at = items.indexOf(open);
+  file->insertMenu(at + 1 < items.size() ? items[at + 1] : nullptr, recent);
+  // The list is read when the menu opens: a map opened in another window shows at once.
+  connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+    recent->clear();
+    const QStringList files = recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+      QString shown = files[i];
+      shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+      QAction* a = recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+      a->setStatusTip(files[i]);
+      connect(a, &QAction::triggered, this, [this, name = files[i]] {
+        if (router_) router_->openMapFile(name);
+      });
+    }
+    if (files.isEmpty()) recent->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    recent->addSeparator();
+    QAction* clear = recent->addAction(QStringLiteral("&Clear Recent Files"), this, [] { clearRecentFiles(); });
+    clear->setEnabled(!files.isEmpty());
+  });
 }
 
 void CommandMenus::setRouter(CommandRouter* router) {

@@ -40,6 +40,8 @@ class CommandMenus : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// "Open Recent" after Open: the maps opened or saved last.
+  void addRecentFiles();
   QMainWindow* frame_;
   CommandTarget* target_;
   CommandRouter* router_ = nullptr;

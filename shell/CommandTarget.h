@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class QString;
+
 /// Something on the command route of a frame: a view, a frame or the application.
 class CommandTarget {
  public:
@@ -28,4 +30,7 @@ class CommandRouter {
   virtual void setContextHelpMode(bool on) = 0;
   /// Shows help: 0 the contents, otherwise the topic of command `id`.
   virtual void showHelp(int id) = 0;
+  /// Opens the map file `fileName` in a window (or brings its window forward); false
+  /// when it could not be opened.
+  virtual bool openMapFile(const QString& fileName) = 0;
 };

@@ -70,7 +70,7 @@ class SDIDecFrameTest : public QObject {
     }
     QStringList file;
     for (QAction* a : frame->menus()->popup("&File")->actions()) file << a->text();
-    QCOMPARE(file, (QStringList{"New &View", "&New", "&Open...", "&Save", "Save &As...", "Print Pre&view...",
+    QCOMPARE(file, (QStringList{"New &View", "&New", "&Open...", "Open &Recent", "&Save", "Save &As...", "Print Pre&view...",
                                 "&Print...", "P&rint Setup...", "Report on objects", "E&xit"}));
     QStringList titles;
     for (QAction* a : frame->menuBar()->actions()) titles << a->text();

@@ -1,6 +1,6 @@
-// Recovery copies in the running editor: a killed editor's map is offered and restored, and
-// saving, undoing or closing takes the copy away. Run with "--editor <map> <state folder>"
-// it is the editor that gets killed.
+// What outlives one run of the editor: recovery copies (a killed editor's map is offered and
+// restored; saving, undoing or closing takes the copy away) and the recent files. Run with
+// "--editor <map> <state folder>" it is the editor that gets killed.
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -19,6 +19,7 @@
 #include "shell/CMapFrame.h"
 #include "shell/Commands.h"
 #include "shell/QtMapWindowFactory.h"
+#include "shell/RecentFiles.h"
 #include "shell/SDIDecFrame.h"
 
 namespace {
@@ -77,7 +78,7 @@ int runEditor(int argc, char** argv) {
 
 }  // namespace
 
-class RecoveryGuiTest : public QObject {
+class SessionGuiTest : public QObject {
   Q_OBJECT
   QTemporaryDir dir;
   QString state, recovery, map;
@@ -202,13 +203,44 @@ class RecoveryGuiTest : public QObject {
     QTRY_VERIFY(copiesIn(recovery).isEmpty());
     Autosave::setDelay(std::chrono::milliseconds(0));
   }
+
+  // Maps opened and saved are listed newest first under File > Open Recent, still after a
+  // restart, and choosing one opens it.
+  void recentFilesSurviveARestart() {
+    clearRecentFiles();
+    const QString other = dir.filePath("other.CM");
+    {
+      auto app = std::make_unique<brenloApp>(map);
+      app->start();
+      CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
+      QVERIFY(frame);
+      QVERIFY(frame->view()->saveTo(other.toStdString()));
+    }
+    QCOMPARE(recentFiles(), (QStringList{QFileInfo(other).absoluteFilePath(), QFileInfo(map).absoluteFilePath()}));
+    auto app = std::make_unique<brenloApp>();
+    app->start();
+    QVERIFY(showActive(app->mainWindow()));
+    QMenu* file = openPopup(app->mainWindow(), "&File");
+    QVERIFY(file);
+    QAction* recent = actionNamed(file->actions(), "Open &Recent");
+    QVERIFY(recent && recent->menu());
+    QVERIFY(clickItem(file, "Open &Recent"));
+    QTRY_VERIFY(recent->menu()->isVisible());
+    QCOMPARE(menuTexts(recent->menu()).mid(0, 2),
+             (QStringList{"&1 " + QFileInfo(other).absoluteFilePath(), "&2 " + QFileInfo(map).absoluteFilePath()}));
+    QVERIFY(clickItem(recent->menu(), "&2 " + QFileInfo(map).absoluteFilePath()));
+    CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
+    QTRY_VERIFY(frame);
+    QCOMPARE(QFileInfo(QString::fromStdString(frame->view()->fileName())), QFileInfo(map));
+    QCOMPARE(recentFiles().value(0), QFileInfo(map).absoluteFilePath());
+  }
 };
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--editor") return runEditor(argc, argv);
   QApplication qt(argc, argv);
-  RecoveryGuiTest test;
+  SessionGuiTest test;
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "RecoveryGuiTest.moc"
+#include "SessionGuiTest.moc"
