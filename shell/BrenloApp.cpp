@@ -11,7 +11,13 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QComboBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -95,6 +101,11 @@ void brenloApp::routeCommand(int id, CommandTarget* first) {
     showHelp(id);
     return;
   }
+  if (id == cm::FilePrint || id == cm::FilePrintPreview)
+    if (auto* map = dynamic_cast<PrintableMap*>(first)) {
+      printMap(*map, id == cm::FilePrintPreview);
+      return;
+    }
   if (first && first->runCommand(id)) return;
   runCommand(id);
 }
@@ -378,6 +389,59 @@ void brenloApp::print() {
     QMessageBox::warning(owner, QStringLiteral("Print Error"),
                          QStringLiteral("'%1' not printed. %2.").arg(printOut.title(),
                                                                      QStringLiteral("Error encountered during print")));
+  }
+  --printing_;
+}
+
+namespace {
+
+const QString kFitText = QStringLiteral("Fit the whole map on one page");
+const QString kActualText = QStringLiteral("Actual size, over as many pages as it takes");
+
+}  // namespace
+
+void brenloApp::printMap(PrintableMap& map, bool preview) {
+  profileChanged(QStringLiteral("windows"));
+  QPrinter* p = printer();
+  QWidget* owner = map.printOwner();
+  ++printing_;
+  if (preview) {
+    QPrintPreviewDialog dialog(p, owner);
+    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    auto* scale = new QComboBox(&dialog);
+    scale->setObjectName(QStringLiteral("mapPrintScale"));
+    scale->addItems({kFitText, kActualText});
+    scale->setCurrentIndex(mapPrintScale_ == MapPrintScale::FitToPage ? 0 : 1);
+    if (auto* bar = dialog.findChild<QToolBar*>()) bar->addWidget(scale);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this, &map](QPrinter* to) { ::printMap(map.printedMap(), *to, mapPrintScale_); });
+    connect(scale, &QComboBox::currentIndexChanged, &dialog, [this, &dialog](int index) {
+      mapPrintScale_ = index == 0 ? MapPrintScale::FitToPage : MapPrintScale::ActualSize;
+      if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) pages->updatePreview();
+    });
+    dialog.exec();
+  } else {
+    QPrintDialog dialog(p, owner);
+    auto* options = new QWidget;
+    options->setWindowTitle(QStringLiteral("Map"));
+    auto* fit = new QRadioButton(kFitText, options);
+    auto* actual = new QRadioButton(kActualText, options);
+    fit->setObjectName(QStringLiteral("fitToPage"));
+    actual->setObjectName(QStringLiteral("actualSize"));
+    (mapPrintScale_ == MapPrintScale::FitToPage ? fit : actual)->setChecked(true);
+    auto* column = new QVBoxLayout(options);
+    column->addWidget(fit);
+    column->addWidget(actual);
+    column->addStretch();
+    dialog.setOptionTabs({options});
+    if (dialog.exec() == QDialog::Accepted) {
+      mapPrintScale_ = fit->isChecked() ? MapPrintScale::FitToPage : MapPrintScale::ActualSize;
+      if (!::printMap(map.printedMap(), *p, mapPrintScale_))
+        QMessageBox::warning(owner, QStringLiteral("Print Error"),
+                             QStringLiteral("'%1' not printed. %2.")
+                                 .arg(owner ? owner->windowTitle() : QString(),
+                                      QStringLiteral("Error encountered during print")));
+    }
   }
   --printing_;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "shell/CommandTarget.h"
+#include "shell/MapPrint.h"
 
 class HelpWindow;
 class MapWindowFactory;
@@ -84,6 +85,11 @@ class brenloApp : public QObject, public CommandTarget, public CommandRouter {
   QPrinter* existingPrinter() const { return printer_.get(); }
   /// Above 0 while printing or previewing.
   int printing() const { return printing_; }
+  /// Print and Print Preview of a map window: the map itself, fitted to the page or at
+  /// actual size over several pages, as chosen in the print dialog or the preview.
+  void printMap(PrintableMap& map, bool preview);
+  /// The choice of the last map print.
+  MapPrintScale mapPrintScale() const { return mapPrintScale_; }
   /// Print, Print Setup and Print Preview of the main window's client.
   void print();
   void printSetup();
@@ -112,4 +118,5 @@ class brenloApp : public QObject, public CommandTarget, public CommandRouter {
   QString printerDefault_;
   std::function<QString()> defaultPrinter_;
   int printing_ = 0;
+  MapPrintScale mapPrintScale_ = MapPrintScale::FitToPage;
 };

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -28,6 +30,8 @@
 #include "model/Node.h"
 #include "model/SensitiveGraphic.h"
 #include "shell/Commands.h"
+#include "shell/ExportDialog.h"
+#include "shell/MapExport.h"
 #include "shell/QtDrawingContext.h"
 #include "shell/RecentFiles.h"
 
@@ -237,6 +241,35 @@ bool CMapClient::writeTo(const std::string& fileName) {
   setWindowTitle(QString::fromLocal8Bit(fileName.c_str()));
   document_.history().markClean();
   return true;
+}
+
+void CMapClient::exportWithDialog() {
+  const QString suggested =
+      fileName_.empty() ? QDir::current().filePath(QStringLiteral("New Map.png"))
+                        : QFileInfo(QString::fromLocal8Bit(fileName_.c_str())).dir().filePath(
+                              QFileInfo(QString::fromLocal8Bit(fileName_.c_str())).completeBaseName() +
+                              QStringLiteral(".png"));
+  ExportDialog dialog(window(), suggested, !document_.selection().empty());
+  if (dialog.exec() != QDialog::Accepted) return;
+  exportTo(dialog.fileName(), dialog.selectionOnly(), dialog.scale());
+}
+
+bool CMapClient::exportTo(const QString& fileName, bool selectionOnly, double scale) {
+  std::string error;
+  bool done = false;
+  guarded([&] { done = exportMap(document_, fileName.toLocal8Bit().toStdString(), error, {selectionOnly, scale}); });
+  update();  // the handles that were off while painting
+  if (done) {
+    emit statusMessage(QStringLiteral("Exported to %1").arg(fileName));
+    return true;
+  }
+  reportError(nullptr, 'E', "Can't export to '%s': %s", fileName.toLocal8Bit().constData(), error.c_str());
+  QMessageBox box(QMessageBox::Warning, windowTitle(),
+                  QStringLiteral("Can't export to '%1': %2").arg(fileName, QString::fromLocal8Bit(error.c_str())),
+                  QMessageBox::Ok, this);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+  return false;
 }
 
 void CMapClient::deleteSelection() {

@@ -14,13 +14,14 @@
 #include "model/MapView.h"
 #include "model/RootMap.h"
 #include "shell/CommandTarget.h"
+#include "shell/MapPrint.h"
 
 class QPainter;
 class QScrollBar;
 
 /// Shows one map document, turns the mouse into calls on its elements and knows its
 /// file: whether the map changed since it was read or last saved.
-class CMapClient : public QWidget, public MapView, public CommandTarget {
+class CMapClient : public QWidget, public MapView, public CommandTarget, public PrintableMap {
   Q_OBJECT
  public:
   /// A new, empty map titled "New Map".
@@ -60,12 +61,22 @@ class CMapClient : public QWidget, public MapView, public CommandTarget {
   /// When the map's own file was changed by another program since this window read or last
   /// wrote it, asks first whether to overwrite it, save it elsewhere or cancel.
   bool saveTo(const std::string& fileName);
+  /// File > Export...: asks where to (PNG, SVG, PDF or GraphML), what and how large, and
+  /// writes the picture; a failure is shown.
+  void exportWithDialog();
+  /// Writes the map, or its selection, as `options` say into `fileName`; false (shown and
+  /// reported) when it failed.
+  bool exportTo(const QString& fileName, bool selectionOnly, double scale = 1.0);
   /// Deletes the selected elements as one undoable step.
   void deleteSelection();
 
   /// Resize (103, nothing), Undo, Redo, Save, Save As, Delete, Find and Find Next.
   bool runCommand(int id) override;
   std::optional<bool> commandEnabled(int id) override;
+
+  /// Print and Print Preview print this map.
+  CMap& printedMap() override { return document_; }
+  QWidget* printOwner() override { return window(); }
 
   /// Draws the elements that meet `area` (map coordinates) with `painter`.
   void paintArea(QPainter& painter, const RECT& area);

@@ -108,6 +108,21 @@ void CMapFrame::addViewCommands() {
   addItem(viewMenu, QStringLiteral("&Fit Map"), {QKeySequence(Qt::CTRL | Qt::Key_9)}, [v] { v->fitMap(); });
   for (QAction* a : viewMenu->actions()) addAction(a);
 
+  // File: Export... after Save As.
+  if (QAction* saveAs = menus_->action(cm::FileSaveAs); saveAs && !saveAs->associatedObjects().isEmpty())
+    if (auto* file = qobject_cast<QMenu*>(saveAs->associatedObjects().constFirst())) {
+      const QList<QAction*> items = file->actions();
+      const qsizetype at = items.indexOf(saveAs);
+      auto* exporting = new QAction(QStringLiteral("&Export..."), this);
+      exporting->setObjectName(QStringLiteral("exportMap"));
+      exporting->setStatusTip(QStringLiteral("Writes a picture of the map or of the selection, or GraphML"));
+      exporting->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+      exporting->setShortcutContext(Qt::WindowShortcut);
+      connect(exporting, &QAction::triggered, v, &CMapClient::exportWithDialog);
+      file->insertAction(at + 1 < items.size() ? items[at + 1] : nullptr, exporting);
+      addAction(exporting);
+    }
+
   // Cut, Copy and Paste take the standard keys as well.
   for (auto [id, key] : {std::pair{cm::EditCut, QKeySequence::Cut}, std::pair{cm::EditCopy, QKeySequence::Copy},
                          std::pair{cm::EditPaste, QKeySequence::Paste}}) {

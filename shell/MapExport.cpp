@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "commands/Command.h"
 #include "file/MapFile.h"
@@ -22,17 +23,55 @@ namespace {
 // The PNG writer's quality that gives the first level of compression.
 constexpr int kPngQuality = 85;
 
-// The area the elements cover, once laid out: labels and automatic sizes need the fonts.
-QRect coveredArea(CMap& map) {
+// The elements a picture shows: the selected ones, or all, back to front.
+std::vector<Graphic*> shown(CMap& map, bool selectionOnly) {
+  if (selectionOnly) return map.selection();
+  std::vector<Graphic*> all;
+  for (Graphic* g : map) all.push_back(g);
+  return all;
+}
+
+// Selection handles belong on the screen, not in a picture: they are off while it is painted.
+class HandlesOff {
+ public:
+  explicit HandlesOff(CMap& map) {
+    for (Graphic* g : map)
+      if (g->isHighlighted()) {
+        g->setHighlighted(false);
+        off_.push_back(g);
+      }
+  }
+  ~HandlesOff() {
+    for (Graphic* g : off_) g->setHighlighted(true);
+  }
+  HandlesOff(const HandlesOff&) = delete;
+  HandlesOff& operator=(const HandlesOff&) = delete;
+
+ private:
+  std::vector<Graphic*> off_;
+};
+
+std::function<QImage(QSize)>& imageMaker() {
+  static std::function<QImage(QSize)> maker;
+  return maker;
+}
+
+}  // namespace
+
+QRect pictureArea(CMap& map, bool selectionOnly) {
   {
+    // Labels and automatic sizes need the fonts.
     QImage scratch(1, 1, QImage::Format_ARGB32);
     QPainter painter(&scratch);
     QtDrawingContext measuring(painter);
     map.layOutAll(measuring);
   }
+  // The selection is what is highlighted: it is known before the handles go off.
+  const std::vector<Graphic*> elements = shown(map, selectionOnly);
+  HandlesOff off(map);
   bool any = false;
   RECT all{};
-  for (Graphic* g : map) {
+  for (Graphic* g : elements) {
     RECT r = g->invalidRect();
     const RECT b = g->boundingRect();
     r = RECT{std::min(r.left, b.left), std::min(r.top, b.top), std::max(r.right, b.right), std::max(r.bottom, b.bottom)};
@@ -46,35 +85,42 @@ QRect coveredArea(CMap& map) {
       .adjusted(-kExportMargin, -kExportMargin, kExportMargin, kExportMargin);
 }
 
-std::function<QImage(QSize)>& imageMaker() {
-  static std::function<QImage(QSize)> maker;
-  return maker;
-}
-
-void paintMap(QPainter& painter, CMap& map, const QRect& area, double scale = 1) {
+void paintPicture(QPainter& painter, CMap& map, const QRect& area, double scale, bool selectionOnly) {
+  const std::vector<Graphic*> selected = selectionOnly ? map.selection() : std::vector<Graphic*>{};
+  HandlesOff off(map);
+  painter.save();
   painter.scale(scale, scale);
   painter.fillRect(QRect(QPoint(0, 0), area.size()), Qt::white);
   painter.translate(-area.topLeft());
   QtDrawingContext dc(painter);
-  map.draw(dc);
+  if (selectionOnly) {
+    for (Graphic* g : selected) g->draw(dc);
+  } else {
+    map.draw(dc);
+  }
+  painter.restore();
 }
 
-}  // namespace
-
-bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
+bool exportMap(CMap& map, const std::string& outFile, std::string& error, const ExportOptions& options) {
   const QString out = QString::fromLocal8Bit(outFile.c_str());
   const QString suffix = QFileInfo(out).suffix().toLower();
-  const QRect area = coveredArea(map);
+  const bool only = options.selectionOnly;
+  if (only && map.selection().empty()) {
+    error = "nothing is selected";
+    return false;
+  }
+  const QRect area = pictureArea(map, only);
   if (suffix == QLatin1String("png")) {
     // An image of the elements' area only, at most kExportMaxSide on a side.
-    QSize size = area.size();
-    double scale = 1;
+    double scale = std::clamp(options.scale, 0.01, 100.0);
+    QSize size(std::max(1, int(std::ceil(area.width() * scale))), std::max(1, int(std::ceil(area.height() * scale))));
     if (size.width() > kExportMaxSide || size.height() > kExportMaxSide) {
-      scale = std::min(double(kExportMaxSide) / size.width(), double(kExportMaxSide) / size.height());
-      size = QSize(std::clamp(int(std::ceil(size.width() * scale)), 1, kExportMaxSide),
-                   std::clamp(int(std::ceil(size.height() * scale)), 1, kExportMaxSide));
+      const QSize wanted = size;
+      scale = std::min(double(kExportMaxSide) / area.width(), double(kExportMaxSide) / area.height());
+      size = QSize(std::clamp(int(std::ceil(area.width() * scale)), 1, kExportMaxSide),
+                   std::clamp(int(std::ceil(area.height() * scale)), 1, kExportMaxSide));
       reportError(nullptr, 'W', "exportMap: the map covers %d x %d pixels; the picture is scaled down to %d x %d",
-                  area.width(), area.height(), size.width(), size.height());
+                  wanted.width(), wanted.height(), size.width(), size.height());
     }
     QImage image = imageMaker() ? imageMaker()(size) : QImage(size, QImage::Format_RGB32);
     if (image.isNull()) {
@@ -84,7 +130,7 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
     }
     {
       QPainter painter(&image);
-      paintMap(painter, map, area, scale);
+      paintPicture(painter, map, area, scale, only);
     }
     // The fastest compression: a large map's picture is written in seconds, not minutes.
     if (!image.save(out, "PNG", kPngQuality)) {
@@ -104,7 +150,7 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
       error = "cannot write '" + outFile + "'";
       return false;
     }
-    paintMap(painter, map, area);
+    paintPicture(painter, map, area, 1, only);
     return painter.end();
   }
   if (suffix == QLatin1String("pdf")) {
@@ -117,7 +163,7 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error) {
       error = "cannot write '" + outFile + "'";
       return false;
     }
-    paintMap(painter, map, area);
+    paintPicture(painter, map, area, 1, only);
     return painter.end();
   }
   error = "unknown picture type '" + QFileInfo(out).suffix().toStdString() + "' (use .png, .svg or .pdf)";
