@@ -84,7 +84,11 @@ class Shape : public VisualGraphic {
   std::uint32_t shapeFlags() const { return shapeFlags_; }
   void setShapeFlags(std::uint32_t flags) { shapeFlags_ = flags; }
   bool isAutoSize() const { return (shapeFlags_ & kAutoSize) != 0; }
-  bool isLayoutPending() const { return (shapeFlags_ & kLayoutPending) != 0; }
+  /// True when the shape must be laid out before it is drawn: it was marked so, or its
+  /// label has not been measured yet (a label read with flags saved after a layout).
+  bool isLayoutPending() const {
+    return (shapeFlags_ & kLayoutPending) != 0 || (label_ && !label_->isMeasured());
+  }
 
   /// The label object, or null; the shape keeps owning it.
   const TextDrawing* label() const { return label_.get(); }

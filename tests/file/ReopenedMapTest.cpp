@@ -1,6 +1,7 @@
 // A map edited by gestures, saved and read again, is laid out exactly as it was shown.
 #include <sstream>
 
+#include "drawing/FrameShape.h"
 #include "file/MapFile.h"
 #include "model/CMap.h"
 #include "tests/MapFixture.h"
@@ -18,6 +19,10 @@ std::vector<std::string> geometry(CMap& m) {
     std::ostringstream line;
     const RECT r = g->getRect();
     line << g->id() << ": " << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom;
+    if (auto* box = dynamic_cast<ContextBox*>(g)) {
+      const RECT inner = box->getFrameShape()->innerRect();  // below the title strip
+      line << " inner " << inner.left << ' ' << inner.top << ' ' << inner.right << ' ' << inner.bottom;
+    }
     if (auto* maplet = dynamic_cast<Maplet*>(g)) {
       const Connector* c = maplet->getConnector();
       line << " centre " << c->centre().x << ' ' << c->centre().y;
@@ -30,6 +35,8 @@ std::vector<std::string> geometry(CMap& m) {
 }
 
 TEST_F(ReopenedMap, ElementsMovedHookedAndUnhookedComeBackWhereTheyWereShown) {
+  ContextBox* sky = context({280, -40, 500, 140});
+  sky->setLabel("sky");  // its title strip is measured when it is laid out
   Node* a = node({0, 0, 81, 41}, "water", "Ellipse");
   Node* b = node({300, 0, 381, 41}, "cloud");
   Node* c = node({150, 200, 231, 241}, "rain", "RoundRect");
