@@ -7,8 +7,8 @@
 #include <cstring>
 #include <ostream>
 #include <sstream>
-#include <unordered_map>
 #include <typeinfo>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "commands/GraphicsFactory.h"

@@ -12,7 +12,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <unordered_map>
 #include <vector>
 
