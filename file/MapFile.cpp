@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file/GraphML.h"
 #include "file/MIMEReader.h"
 #include "file/SafeSave.h"
 #include "model/CMap.h"
@@ -330,6 +331,28 @@ bool readMap(CMap& map, std::istream& in, const std::string& fileName) {
   return true;
 }
 
+// True when the stream, read from where it stands, starts as GraphML does; it is left
+// where it was (a stream that cannot go back is taken for a .CM file).
+bool isGraphMLStream(std::istream& in) {
+  const std::streampos start = in.tellg();
+  if (start == std::streampos(-1)) return false;
+  char head[64];
+  in.read(head, sizeof head);
+  const std::size_t got = static_cast<std::size_t>(in.gcount());
+  in.clear();
+  in.seekg(start);
+  return looksLikeGraphML(std::string_view(head, got));
+}
+
+// Reads the rest of a stream already bounded in size as GraphML.
+bool readGraphMLStream(CMap& map, std::istream& in, const std::string& fileName) {
+  std::string text;
+  char chunk[64 * 1024];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<std::size_t>(in.gcount()));
+  std::string error;
+  return readGraphML(map, text, fileName, error);
+}
+
 }  // namespace
 
 std::uint64_t mapFileSizeLimit() {
@@ -357,7 +380,7 @@ bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_
     // cannot flood the log; the verdict below comes after them.
     ReportBatch batch(fileName.empty() ? std::string("the map") : fileName, 99);
     std::istream input(&bounded);
-    read = readMap(map, input, fileName);
+    read = isGraphMLStream(input) ? readGraphMLStream(map, input, fileName) : readMap(map, input, fileName);
   }
   if (bounded.overLimit()) {
     map.clear();
@@ -368,7 +391,7 @@ bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_
   }
   if (!read) return false;
   const GraphicContainer::ReadTally& tally = map.lastRead();
-  bool lost = tally.lost > 0;
+  bool lost = map.readIncompletely() || tally.lost > 0;
   if (tally.lines > 0 && map.memberCount() == 0) {
     reportError(nullptr, 'E', "No map elements could be read from '%s'", fileName.c_str());
     lost = true;

@@ -31,14 +31,15 @@ inline constexpr std::uint64_t kMaxMapFileSize = std::uint64_t(1) << 30;
 /// bytes of memory per byte of file).
 std::uint64_t mapFileSizeLimit();
 
-/// Reads a map from the stream into `map` (emptied first); `fileName` names the
-/// file in messages (empty for a stream). True when a map was read; the map's
+/// Reads a map from the stream into `map` (emptied first): GraphML when the text starts
+/// as GraphML does (see looksLikeGraphML in file/GraphML.h), a .CM map otherwise.
+/// `fileName` names the file in messages (empty for a stream). True when a map was read; the map's
 /// readIncompletely() then tells whether the file held more than was read. At most
 /// `sizeLimit` bytes are read: a longer stream is refused and leaves the map empty.
 /// The reports of one read are kept within a ReportBatch.
 bool init(CMap& map, std::istream& in, const std::string& fileName, std::uint64_t sizeLimit = mapFileSizeLimit());
 
-/// Opens `fileName` and reads it with init.
+/// Opens `fileName` and reads it with init, so either kind of file.
 bool openMapFile(CMap& map, const std::string& fileName);
 
 /// Parses a version text such as "0.1" or "0.1 (X Windows)" into `version`;

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "commands/GraphicsFactory.h"
+#include "file/GraphML.h"
 #include "file/MapFile.h"
 #include "model/RootMap.h"
 #include "model/Maplet.h"
@@ -65,5 +66,6 @@ int convertMapFile(const std::string& from, const std::string& to, ToolEnd end) 
   if (!openMapFile(map, from)) return finish(1, end);
   // What could be read is written, and the exit code tells that it is not all the file held.
   const bool whole = !map.readIncompletely();
-  return finish(save(map, to) && whole ? 0 : 1, end);
+  const bool saved = isGraphMLFileName(to) ? saveGraphML(map, to) : save(map, to);
+  return finish(saved && whole ? 0 : 1, end);
 }

@@ -25,7 +25,8 @@ enum class ToolEnd { Return, ExitProcess };
 /// the file held elements that could not be read.
 int checkMapFile(const std::string& file, std::ostream& out, ToolEnd end = ToolEnd::Return);
 
-/// Reads `from` and saves it again as `to`. 0 on success; 1 when nothing could be
+/// Reads `from` (a .CM map or GraphML, by its content) and saves it again as `to`: as
+/// GraphML when `to` ends in ".graphml", else as a .CM map. 0 on success; 1 when nothing could be
 /// written, or when `from` was read incompletely (what was read is written all the same).
 int convertMapFile(const std::string& from, const std::string& to, ToolEnd end = ToolEnd::Return);
 

@@ -61,11 +61,13 @@ std::string usageText() {
          "       brenlo --export OUT IN.CM\n"
          "       brenlo --help | --version\n"
          "\n"
-         "Opens the concept-map editor; FILE, a map file (.CM), opens in its own window.\n"
+         "Opens the concept-map editor; FILE, a map file (.CM or GraphML), opens in its own window.\n"
          "\n"
          "  --check     read FILE, print every report and a summary; exit 0 when it was read\n"
-         "  --convert   read IN and write it again as OUT\n"
-         "  --export    draw the map IN.CM into the picture OUT (.png, .svg or .pdf by its suffix)\n"
+         "  --convert   read IN (.CM or GraphML, by its content) and write it again as OUT\n"
+         "              (GraphML when OUT ends in .graphml, else .CM)\n"
+         "  --export    draw the map IN.CM into the picture OUT (.png, .svg or .pdf by its suffix),\n"
+         "              or write it as GraphML when OUT ends in .graphml\n"
          "  --help      show this text and exit\n"
          "  --version   show the version and exit\n";
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "file/GraphML.h"
 #include "file/MapTools.h"
 #include "shell/BrenloApp.h"
 #include "shell/CommandLine.h"
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Convert:
       return convertMapFile(line.operands[0], line.operands[1], ToolEnd::ExitProcess);
     case CommandLine::Mode::Export:
+      // GraphML is written by the core: Qt is not started for it.
+      if (isGraphMLFileName(line.operands[0]))
+        return convertMapFile(line.operands[1], line.operands[0], ToolEnd::ExitProcess);
       return exportPicture(argc, argv, line.operands[0], line.operands[1]);
     case CommandLine::Mode::Error:
       std::fprintf(stderr, "brenlo: %s\n\n%s", line.error.c_str(), usageText().c_str());
