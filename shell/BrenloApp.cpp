@@ -195,7 +195,8 @@ void brenloApp::openFile() {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilter(QStringLiteral("CMap Files (*.CM)"));
+  dialog.setNameFilters({QStringLiteral("CMap Files (*.CM)"), QStringLiteral("GraphML (*.graphml)"),
+                         QStringLiteral("All Files (*)")});
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   openMapFile(dialog.selectedFiles().first());
 }

@@ -24,6 +24,7 @@
 
 #include "commands/Command.h"
 #include "commands/CommandTypes.h"
+#include "file/GraphML.h"
 #include "file/MapFile.h"
 #include "drawing/ViewScale.h"
 #include "model/Clipboard.h"
@@ -173,7 +174,7 @@ bool CMapClient::saveAs() {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(QStringLiteral("CMap Files (*.CM)"));
+  dialog.setNameFilters({QStringLiteral("CMap Files (*.CM)"), QStringLiteral("GraphML (*.graphml)")});
   dialog.setDefaultSuffix(QStringLiteral("CM"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   // The dialog has asked already whether an existing file may be replaced.
@@ -226,7 +227,10 @@ bool CMapClient::saveTo(const std::string& fileName) {
 
 bool CMapClient::writeTo(const std::string& fileName) {
   std::string why;
-  if (!::save(document_, fileName, &why)) {
+  // A map opened from GraphML is saved back as GraphML; every other file is a .CM map.
+  const bool saved =
+      isGraphMLFileName(fileName) ? saveGraphML(document_, fileName, &why) : ::save(document_, fileName, &why);
+  if (!saved) {
     emit historyChanged();
     // The console line is easily hidden behind this window: the window tells it too.
     QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromLocal8Bit(why.c_str()), QMessageBox::Ok, this);

@@ -9,10 +9,13 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <vector>
 
 #include "commands/Command.h"
+#include "file/GraphML.h"
 #include "file/MapFile.h"
+#include "file/SafeSave.h"
 #include "model/CMap.h"
 #include "model/RootMap.h"
 #include "shell/QtDrawingContext.h"
@@ -109,6 +112,17 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error, const 
     error = "nothing is selected";
     return false;
   }
+  if (suffix == QLatin1String("graphml")) {
+    // The elements themselves rather than a picture of them, written as safely as a map.
+    std::ostringstream text;
+    if (!(only ? writeGraphML(map, map.selection(), text, error) : writeGraphML(map, text, error))) return false;
+    SaveFailure failure;
+    if (!replaceFileContent(outFile, text.str(), failure)) {
+      error = "cannot write '" + outFile + "': " + failure.reason;
+      return false;
+    }
+    return true;
+  }
   const QRect area = pictureArea(map, only);
   if (suffix == QLatin1String("png")) {
     // An image of the elements' area only, at most kExportMaxSide on a side.
@@ -166,7 +180,7 @@ bool exportMap(CMap& map, const std::string& outFile, std::string& error, const 
     paintPicture(painter, map, area, 1, only);
     return painter.end();
   }
-  error = "unknown picture type '" + QFileInfo(out).suffix().toStdString() + "' (use .png, .svg or .pdf)";
+  error = "unknown picture type '" + QFileInfo(out).suffix().toStdString() + "' (use .png, .svg, .pdf or .graphml)";
   return false;
 }
 

@@ -118,7 +118,7 @@ class BrenloAppTest : public QObject {
       typeFileName(dialog, path);
     });
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
-    QCOMPARE(filters, QStringList{"CMap Files (*.CM)"});
+    QCOMPARE(filters, (QStringList{"CMap Files (*.CM)", "GraphML (*.graphml)", "All Files (*)"}));
     QCOMPARE(maps->opened, QStringList{path});
     QVERIFY(maps->last->isVisible());
   }

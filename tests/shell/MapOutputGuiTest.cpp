@@ -1,5 +1,5 @@
 // A map window's File menu on paper and in other files: Print and Print Preview print the map
-// (fitted to a page, or at actual size over several), and Export... writes PNG, SVG or PDF.
+// (fitted to a page, or at actual size over several), and Export... writes PNG, SVG, PDF or GraphML.
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -161,6 +161,26 @@ class MapOutputGuiTest : public QObject {
     QVERIFY(text.contains("<text"));
     QVERIFY(text.contains(">stove<"));
     QVERIFY(!text.contains("kettle"));
+
+    // GraphML of the selection holds the selected node alone; opened in a window and saved,
+    // it stays GraphML.
+    const QString graphml = dir.filePath("stove.graphml");
+    exportAs(graphml, true, 100);
+    QFile xml(graphml);
+    QVERIFY(xml.open(QIODevice::ReadOnly));
+    const QByteArray nodes = xml.readAll();
+    QVERIFY(nodes.contains("stove") && !nodes.contains("kettle"));
+    QVERIFY(app->openMapFile(graphml));
+    CMapFrame* opened = nullptr;
+    for (CMapFrame* f : app->mainWindow()->findChildren<CMapFrame*>())
+      if (QString::fromStdString(f->view()->fileName()) == graphml) opened = f;
+    QVERIFY(opened && opened != frame);
+    QCOMPARE(opened->view()->document().memberCount(), std::size_t(1));
+    QVERIFY(opened->view()->saveTo(graphml.toStdString()));
+    xml.close();
+    QVERIFY(xml.open(QIODevice::ReadOnly));
+    QVERIFY(xml.readAll().startsWith("<?xml"));
+    opened->closeAgreed();
 
     const QString small = dir.filePath("map100.png"), large = dir.filePath("map200.png");
     exportAs(small, false, 100);
