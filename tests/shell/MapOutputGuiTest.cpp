@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "MapText.h"
 #include "QtTestSupport.h"
 #include "shell/BrenloApp.h"
 #include "shell/CMapClient.h"
@@ -25,16 +26,10 @@
 namespace {
 
 // "guest" lies far to the right: at actual size the map needs more than one page across.
-constexpr const char* kMapText =
-    "MIME-Version: 1.0\r\n"
-    "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****\r\n\r\n"
-    "--****QORDeLiMiTER****\r\n"
-    "Content-Type: application/x-CMap; version=0.1\r\n\r\n"
-    "3\r\n;\r\n"
+const std::string kMapText = mapFileText(3,
     "1,\"Node\",1,\"Rectangle\",50 70 130 100,\"stove\",ffffff,0,,,0,80000000\r\n"
     "1,\"Node\",2,\"Ellipse\",180 70 260 100,\"kettle\",ffffff,0,,,0,80000000\r\n"
-    "1,\"Node\",3,\"Rectangle\",1900 70 1990 100,\"guest\",ffffff,0,,,0,80000000\r\n"
-    ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
+    "1,\"Node\",3,\"Rectangle\",1900 70 1990 100,\"guest\",ffffff,0,,,0,80000000\r\n");
 
 // The text and the page count of a PDF, through poppler's tools.
 QString pdfText(const QString& pdf) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "MapText.h"
 #include "QtTestSupport.h"
 #include "file/Recovery.h"
 #include "model/Node.h"
@@ -24,16 +25,10 @@
 
 namespace {
 
-constexpr const char* kMapText =
-    "MIME-Version: 1.0\r\n"
-    "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****\r\n\r\n"
-    "--****QORDeLiMiTER****\r\n"
-    "Content-Type: application/x-CMap; version=0.1\r\n\r\n"
-    "3\r\n;\r\n"
+const std::string kMapText = mapFileText(3,
     "1,\"Node\",1,\"Rectangle\",50 70 130 100,\"stove\",ffffff,0,,,0,80000000\r\n"
     "1,\"Node\",2,\"Rectangle\",180 70 260 100,\"kettle\",ffffff,0,,,0,80000000\r\n"
-    "2,\"SMaplet\",3,\"Directed\",155 85 155 85,2,(1,0),(2,0),,,,,3\r\n"
-    ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
+    "2,\"SMaplet\",3,\"Directed\",155 85 155 85,2,(1,0),(2,0),,,,,3\r\n");
 
 QStringList copiesIn(const QString& folder) {
   return QDir(folder).entryList({QStringLiteral("*.CM")}, QDir::Files, QDir::Name);
