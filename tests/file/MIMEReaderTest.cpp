@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <sstream>
 
 #include "tests/TestSupport.h"
@@ -229,18 +228,11 @@ TEST(MultipartWalk, NextPartFollowsABodyReadByAnyMeans) {
   EXPECT_EQ(message.nextPart(in), -1);
 }
 
-TEST(MIMEBadInput, SurvivesTruncationsAndRandomBytes) {
+// Cut anywhere, a message is walked without harm, keeping what was read before the cut (random
+// bytes are the MIME fuzz target's).
+TEST(MIMEBadInput, SurvivesTruncations) {
   RecordingReports reports;
   const std::string crlf = withCrLf(kMessage);
   for (std::size_t n = 0; n <= crlf.size(); ++n) walk(crlf.substr(0, n));
   EXPECT_EQ(walk(crlf.substr(0, crlf.find("notes"))).size(), 2u) << "what was read before the cut is kept";
-
-  std::mt19937 random(5);
-  const char alphabet[] = "--XYZ:;= \r\n\t\0az/";
-  for (int i = 0; i < 300; ++i) {
-    std::string text = i % 2 ? "" : "Content-Type: multipart/mixed; boundary=XYZ\n\n";
-    for (std::size_t k = random() % 400; k > 0; --k)
-      text += i % 3 ? static_cast<char>(random()) : alphabet[random() % (sizeof alphabet - 1)];
-    walk(text);
-  }
 }
