@@ -42,7 +42,15 @@ TEST(GraphicContainer, GivesAndAdoptsIdsAndClearRestartsThem) {
   EXPECT_EQ(root.nextId(), 12u);
   EXPECT_EQ(root.add(nullptr), 0u);
   EXPECT_EQ(root.memberCount(), 6u);
-  root.clear();  // the sanitizers see that the members are destroyed
+  int destroyed = 0;
+  struct Counted : TestVisual {
+    explicit Counted(int& n) : n(n) {}
+    ~Counted() override { ++n; }
+    int& n;
+  };
+  addTo(root, std::make_unique<Counted>(destroyed));
+  root.clear();
+  EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(root.memberCount(), 0u);
   EXPECT_EQ(root.add(std::make_unique<TestVisual>()), 1u);
 }

@@ -82,7 +82,7 @@ TEST_F(Selection, DraggingASelectedElementMovesTheSelectionInOneStep) {
   EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
 }
 
-TEST_F(Selection, ResizeFromThePopupTracksRightAndBottom) {
+TEST_F(Selection, ResizeFromThePopupTracksRightAndBottomAndAPopupWithoutAPoint) {
   Node* a = node({10, 10, 50, 40});
   user.dragRectTo({10, 10, 8, 80});  // dragged past the left edge
   choose({20, 20}, "Resize");
@@ -90,6 +90,11 @@ TEST_F(Selection, ResizeFromThePopupTracksRightAndBottom) {
   EXPECT_EQ(a->getRect(), (RECT{8, 10, 12, 80})) << "normalised and at least 4 wide";
   map.history().undo();
   EXPECT_EQ(a->getRect(), (RECT{10, 10, 50, 40}));
+  // A popup without a point anchors at three quarters of the element.
+  node({0, 0, 40, 20})->showPopupMenu(nullptr);
+  EXPECT_EQ(user.menuPoints.back(), (POINT{30, 15}));
+  node({-41, -21, -1, -1})->showPopupMenu(nullptr);
+  EXPECT_EQ(user.menuPoints.back(), (POINT{-11, -6}));
 }
 
 TEST_F(Selection, UnknownCommandsAndUndoOfADeletionAreRefused) {
