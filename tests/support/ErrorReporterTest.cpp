@@ -222,7 +222,7 @@ TEST_F(ReporterTest, TheLogIsMovedAsideAtItsLimitAndNeverLeftWithHalfALine) {
     rlimit limit{1050, 1050};
     setrlimit(RLIMIT_FSIZE, &limit);
     reportError(nullptr, 'E', "%s", std::string(200, 'y').c_str());
-    std::exit(std::filesystem::file_size(log) == 1000 ? 0 : 1);
+    std::_Exit(std::filesystem::file_size(log) == 1000 ? 0 : 1);  // no exit handlers: they would write under the limit
   };
   EXPECT_EXIT(reportPastTheLimit(), ::testing::ExitedWithCode(0), "");
 }
