@@ -48,6 +48,14 @@ class MapFixture : public ::testing::Test {
     map.mouseMove(keys, to);
     map.leftButtonUp(keys, to);
   }
+  /// The items of the popup at `p`, which is dismissed.
+  std::vector<std::string> popupAt(POINT p) {
+    user.dismissMenu();
+    map.rightButtonDown(0, p);
+    return user.menusShown.back();
+  }
+  /// Where end `i` of `m` is.
+  static POINT end(SMaplet* m, std::uint16_t i) { return m->getConnector()->terminalPoint(i); }
   /// Opens the popup at `p` and chooses the item with this text.
   void choose(POINT p, const std::string& item) {
     user.chooseItem(item);

@@ -26,22 +26,25 @@ TestElement::TestElement(RECT r)
 TestElement::TestElement(const TestElement& o)
     : CloneableObject(o), BehaviouralGraphic(o), SensitiveGraphic(o) {}
 
-int TestElement::execute(Command* cmd) {
-  if (journal) journal->push_back("x:" + std::to_string(cmd->type()));
+// Applies MOVE TO and RESIZE with their new values (forward) or their old ones; DELETE forward
+// only: the element leaves its container into the command.
+int TestElement::apply(Command* cmd, bool forward) {
+  if (journal) journal->push_back((forward ? "x:" : "u:") + std::to_string(cmd->type()));
   switch (cmd->type()) {
     case kCmdMoveTo:
       if (auto* m = dynamic_cast<Command1<tagPOINT>*>(cmd)) {
-        moveTo(m->getNew());
+        moveTo(forward ? m->getNew() : m->getOld());
         return 0;
       }
       return -1;
     case kCmdResize:
       if (auto* m = dynamic_cast<Command1<tagRECT>*>(cmd)) {
-        setRect(m->getNew());
+        setRect(forward ? m->getNew() : m->getOld());
         return 0;
       }
       return -1;
     case kCmdDelete:
+      if (!forward) return -98;
       if (auto* d = dynamic_cast<CommandPtr1<SensitiveGraphic>*>(cmd)) {
         if (GraphicContainer* c = container()) {
           c->invalidateRect(invalidRect());
@@ -55,26 +58,3 @@ int TestElement::execute(Command* cmd) {
       return -1;
   }
 }
-
-int TestElement::undo(Command* cmd) {
-  if (journal) journal->push_back("u:" + std::to_string(cmd->type()));
-  switch (cmd->type()) {
-    case kCmdMoveTo:
-      if (auto* m = dynamic_cast<Command1<tagPOINT>*>(cmd)) {
-        moveTo(m->getOld());
-        return 0;
-      }
-      return -1;
-    case kCmdResize:
-      if (auto* m = dynamic_cast<Command1<tagRECT>*>(cmd)) {
-        setRect(m->getOld());
-        return 0;
-      }
-      return -1;
-    case kCmdDelete:
-      return -98;
-    default:
-      return -1;
-  }
-}
-

@@ -82,8 +82,9 @@ class TestElement : public SensitiveGraphic {
   const char* className() const override { return "TestElement"; }
   VisualGraphic* getVisual() override { return visualPart(); }
   int changeShape(const char*) override { return -1; }
-  int execute(Command* cmd) override;
-  int undo(Command* cmd) override;
+  int execute(Command* cmd) override { return apply(cmd, true); }
+  int undo(Command* cmd) override { return apply(cmd, false); }
+  int apply(Command* cmd, bool forward);
   std::vector<std::string>* journal = nullptr;  // "x:<type>" / "u:<type>" per call
 };
 

@@ -38,7 +38,7 @@ HistoryState state(const CommandHandler& h) { return {h.undoCount(), h.canRedo()
 
 // An empty history has nothing to undo or redo and takes no null command; a new command
 // after undos discards the undone ones, newest first.
-TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
+TEST(CommandHandler, RecordUndoRedoDiscardNewestFirstAndFailures) {
   std::vector<std::string> log;
   CommandHandler h;
   EXPECT_EQ(h.undo(), -589);
@@ -67,13 +67,9 @@ TEST(CommandHandler, RecordUndoRedoAndDiscardNewestFirst) {
   h.clear();
   EXPECT_EQ(log, (std::vector<std::string>{"release 4", "destroy 4", "release 1", "destroy 1"}));
   EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
-}
 
-// A new command that fails is not recorded (and drops nothing); an undo or redo that fails
-// still moves the position.
-TEST(CommandHandler, FailedNewCommandsAreNotRecordedAndFailedStepsStillMove) {
-  std::vector<std::string> log;
-  CommandHandler h;
+  // A new command that fails is not recorded (and drops nothing); an undo or redo that fails
+  // still moves the position.
   auto flaky = std::make_unique<Probe>(log, "flaky");
   Probe* raw = flaky.get();
   h.execute(std::move(flaky));
@@ -126,7 +122,9 @@ TEST(CommandHandler, CleanMarkComesBackByUndoUntilItsPlaceIsDropped) {
   EXPECT_FALSE(h.isClean());
 }
 
-TEST(CommandHandler, LookupExceptionsAreReportedNotThrown) {
+// Lookup exceptions are reported, not thrown; the history owns a deleted element only while
+// it is deleted.
+TEST(CommandHandler, LookupExceptionsAndTheDeleteLifecycle) {
   RecordingReports reports;
   struct Throwing : Command {
     Throwing() : Command(NullObjectLocator(), kCmdNewNode) {}
@@ -136,9 +134,6 @@ TEST(CommandHandler, LookupExceptionsAreReportedNotThrown) {
   EXPECT_EQ(h.execute(std::make_unique<Throwing>()), -300);
   EXPECT_TRUE(reports.saw("E: CMap exception: operator[]: Index 9 not found"));
   EXPECT_EQ(state(h), (HistoryState{0, false, 0}));
-}
-
-TEST(CommandHandler, DeleteLifecycleOwnsTheElementOnlyWhileItIsDeleted) {
   TestHistoryRoot root;
   int destroyed = 0;
   struct Counted : TestElement {

@@ -31,11 +31,7 @@ std::string headsOf(const Connector& c) {
 }  // namespace
 
 TEST_F(GraphicsFactoryTest, TheStandardShapesHaveTheirKindsAndColours) {
-  struct Case {
-    const char* name;
-    const char* kind;
-    Color fill, border, text;
-  };
+  struct Case { const char* name; const char* kind; Color fill, border, text; };
   for (const Case& c : {Case{"Rectangle", "RectangleShape", 0xFFFFFF, 0, 0},
                         Case{"Rectangle-Red", "RectangleShape", 0x0000FF, 0, 0},
                         Case{"Rectangle-Red/Blue/Yellow", "RectangleShape", 0x0000FF, 0x0FF000, 0x00FFFF},
@@ -56,14 +52,8 @@ TEST_F(GraphicsFactoryTest, TheStandardShapesHaveTheirKindsAndColours) {
 }
 
 TEST_F(GraphicsFactoryTest, TheStandardConnectorsHaveTheirLegsHeadsFlagsAndLabels) {
-  struct Case {
-    const char* name;
-    std::uint16_t legs;
-    const char* heads;
-    std::uint32_t flags;
-    const char* label;  // and the label's kind
-    const char* labelKind;
-  };
+  // The label and its kind: none for the plain connectors.
+  struct Case { const char* name; std::uint16_t legs; const char* heads; std::uint32_t flags; const char* label, *labelKind; };
   for (const Case& c : {
            Case{"default", 2, ".. ..", 3, nullptr, nullptr},
            Case{"Undirected", 2, ".. ..", 3, nullptr, nullptr},

@@ -1,8 +1,9 @@
-// Connectors: their centre, legs, hit codes and handles.
+// Connectors: their centre, legs, hit codes and handles, and the label of a labelled one.
 #include "drawing/Connector.h"
 
 #include <gtest/gtest.h>
 
+#include "drawing/LabeledConnector.h"
 #include "tests/RecordingDC.h"
 #include "tests/TestSupport.h"
 
@@ -23,16 +24,6 @@ std::unique_ptr<Connector> threeLegs() {
 
 }  // namespace
 
-TEST(ConnectorTest, ANewConnectorCentresAtFiftyWithAutoCentreOn) {
-  Connector c;
-  EXPECT_EQ(c.legCount(), 2);
-  EXPECT_EQ(c.centre(), (POINT{50, 50}));
-  EXPECT_EQ(c.connectorFlags(), 3u);
-  EXPECT_TRUE(c.isAutoCentre());
-  EXPECT_EQ(c.leg(1)->start(), (POINT{50, 50}));
-  EXPECT_EQ(c.leg(2), nullptr);
-}
-
 TEST(ConnectorTest, HitCodesOfCentreAndTerminalsWithTheLastHitTerminal) {
   struct Case {
     POINT p;
@@ -49,11 +40,9 @@ TEST(ConnectorTest, HitCodesOfCentreAndTerminalsWithTheLastHitTerminal) {
     EXPECT_EQ(c->hitTest(k.p), k.expected) << k.p.x << "," << k.p.y;
     EXPECT_EQ(c->terminalAt(k.p), k.lastHit) << k.p.x << "," << k.p.y;
   }
-}
-
-TEST(ConnectorTest, AnUnselectedTerminalEndStillHitsAnotherLegPassingThere) {
-  auto c = threeLegs();
-  c->setTerminalPoint(2, {-50, 50});  // leg 2 runs through the end of terminal 0
+  // An unselected terminal end still hits another leg passing there.
+  c->setHighlighted(false);
+  c->setTerminalPoint(2, {-50, 50});
   EXPECT_EQ(c->hitTest({1, 50}), 0x310u);
 }
 
@@ -69,7 +58,9 @@ TEST(ConnectorTest, ASelectedConnectorShowsTerminalAndCentreHandles) {
   EXPECT_EQ(dc.calls[6].rect, (RECT{47, 47, 53, 53}));
 }
 
-TEST(ConnectorTest, MovingTheCentreReroutesEveryLegAndRepaintsBothAreas) {
+// Moving the centre reroutes every leg and repaints both areas; the rectangle is the union of
+// the legs' repaint areas, and moving it shifts the whole connector.
+TEST(ConnectorTest, TheCentreAndTheRectangleMoveTheLegs) {
   TestRoot root;
   auto* c = addTo(root, std::make_unique<Connector>(3));
   placeThree(*c);
@@ -77,14 +68,9 @@ TEST(ConnectorTest, MovingTheCentreReroutesEveryLegAndRepaintsBothAreas) {
   c->setCentre({60, 40});
   for (std::uint16_t i = 0; i < 3; ++i) EXPECT_EQ(c->leg(i)->start(), (POINT{60, 40}));
   EXPECT_EQ(c->terminalPoint(2), (POINT{50, 100}));
-  ASSERT_EQ(root.invalidated.size(), 2u);
-  EXPECT_EQ(root.invalidated[0], (RECT{-6, 44, 106, 106}));
-  EXPECT_EQ(root.invalidated[1], (RECT{-6, 34, 106, 106}));
-}
+  EXPECT_EQ(root.invalidated, (std::vector<RECT>{{-6, 44, 106, 106}, {-6, 34, 106, 106}}));
 
-// Its rectangle is the union of its legs' repaint areas; moving it shifts the whole connector.
-TEST(ConnectorTest, ItsRectangleSpansItsLegsAndMovesThemAll) {
-  auto c = threeLegs();
+  c->setCentre({50, 50});
   EXPECT_EQ(c->getRect(), (RECT{-3, 47, 103, 103}));
   c->moveTo({7, 57});  // the rectangle's corner moves from (-3, 47) by (10, 10)
   EXPECT_EQ(c->centre(), (POINT{60, 60}));
@@ -92,14 +78,50 @@ TEST(ConnectorTest, ItsRectangleSpansItsLegsAndMovesThemAll) {
   EXPECT_EQ(c->terminalPoint(2), (POINT{60, 110}));
 }
 
-TEST(ConnectorTest, CopyAttributesTakesTheCentreAndTheSharedTerminals) {
+// A new connector has two legs from (50, 50) and its centre automatic; copying attributes
+// takes the centre and the terminals both have, not the flags.
+TEST(ConnectorTest, ANewConnectorAndCopyAttributes) {
+  Connector to(2);
+  EXPECT_EQ(to.leg(1)->start(), (POINT{50, 50}));
+  EXPECT_EQ(to.leg(2), nullptr);
+  EXPECT_TRUE(to.isAutoCentre());
   auto from = threeLegs();
   from->setCentre({40, 40});
-  Connector to(2);
   to.setConnectorFlags(2);
   to.copyAttributes(*from);
   EXPECT_EQ(to.centre(), (POINT{40, 40}));
   EXPECT_EQ(to.terminalPoint(1), (POINT{100, 50}));
   EXPECT_EQ(to.leg(0)->start(), (POINT{40, 40}));
   EXPECT_EQ(to.connectorFlags(), 2u);
+}
+
+// The label sizes itself on the centre, is drawn over the legs, answers hits before them,
+// follows the centre and takes a new size for a new text at the next drawing.
+TEST(LabeledConnectorTest, TheLabelSitsOnTheCentreAndIsDrawnAndHitOverTheLegs) {
+  auto label = std::make_unique<EllipseShape>();
+  label->setLabel("AGNT");  // 32 × 16
+  LabeledConnector c(2, std::move(label));
+  c.setTerminalPoint(0, {0, 50});
+  c.setTerminalPoint(1, {100, 50});
+  RecordingDC dc;
+  layOutAndDraw(c, dc);
+  EXPECT_EQ(c.labelShape()->getRect(), (RECT{25, 37, 75, 64}));  // 50 × 27 around (50, 50)
+  EXPECT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "line", "ellipse", "setTextColor", "setCopyPen",
+                                                       "setTransparentBackground", "textOut"}));
+  EXPECT_EQ(c.getRect(), (RECT{-3, 34, 103, 67}));
+  EXPECT_EQ(c.hitTest({50, 45}), 0x14u);
+  EXPECT_EQ(c.hitTest({10, 50}), 0x110u);
+  c.setHighlighted(true);
+  EXPECT_TRUE(c.labelShape()->isHighlighted());
+  EXPECT_EQ(c.hitTest({27, 39}), 0x25u);
+  EXPECT_EQ(c.hitTest({98, 50}), 0x260u);
+
+  c.setCentre({60, 60});
+  EXPECT_EQ(c.labelShape()->getRect(), (RECT{35, 47, 85, 74}));
+  c.setLabel("BTWN-and-more");
+  layOutAndDraw(c, dc);
+  EXPECT_STREQ(c.getLabel(), "BTWN-and-more");
+  RECT r = c.labelShape()->getRect();
+  EXPECT_EQ(r.right - r.left, 152);
+  EXPECT_EQ((r.left + r.right) / 2, 60);
 }

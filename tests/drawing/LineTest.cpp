@@ -1,4 +1,4 @@
-// Lines: their rectangle, hit codes and arrowheads.
+// Lines: their rectangle, hit codes and arrowheads, and the arrowheads' corners.
 #include "drawing/Line.h"
 
 #include <gtest/gtest.h>
@@ -34,29 +34,32 @@ TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
   EXPECT_EQ(steep.hitTest({5, 20}), 0u);
 }
 
-TEST(LineTest, DrawsTheLineThenItsArrowheadsPointingOutward) {
-  Line l({0, 0}, {100, 0}, 0x0000FF);
-  l.setStartArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
-  l.setEndArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
-  RecordingDC dc;
-  l.draw(dc);
-  ASSERT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "polygon", "polygon"}));
-  EXPECT_EQ(dc.calls[0].pen, Color{0x0000FF});
-  EXPECT_EQ(dc.calls[1].points[0], (POINT{0, 0}));
-  EXPECT_EQ(dc.calls[1].points[1].x, 9);  // the start head lies along the line
-  EXPECT_EQ(dc.calls[2].points[0], (POINT{100, 0}));
-  EXPECT_EQ(dc.calls[2].points[1].x, 90);
-}
-
-TEST(LineTest, ASharedArrowheadOutlivesTheLinesThatShowIt) {
-  auto head = std::make_shared<const ArrowHead>(0x0000FF, 0x0000FF);
-  auto first = std::make_unique<Line>();
+// An arrowhead's corners lie ten pixels back on either side of the line; a line draws itself,
+// then its arrowheads pointing outward as filled triangles in their colours. A shared arrowhead
+// outlives the lines that show it.
+TEST(LineTest, ArrowheadsAreDrawnPointingOutwardAndOutliveTheirLines) {
+  const POINT tip{100, 50};
+  for (const auto& [from, corner1, corner2] : std::vector<std::tuple<POINT, POINT, POINT>>{
+           {{200, 50}, {109, 47}, {109, 52}}, {{0, 50}, {90, 52}, {90, 47}}, {{100, 150}, {102, 59}, {97, 59}},
+           {{100, 0}, {97, 40}, {102, 40}}, {{100, 50}, {109, 47}, {109, 52}}}) {
+    EXPECT_EQ(ArrowHead::corners(tip, from), (std::array<POINT, 3>{tip, corner1, corner2})) << from.x << "," << from.y;
+  }
+  auto head = std::make_shared<const ArrowHead>(0x0000FF, 0x00FF00);
+  auto first = std::make_unique<Line>(POINT{0, 0}, POINT{100, 0}, 0x0000FF);
+  first->setStartArrow(std::make_shared<const ArrowHead>(kBlack, kBlack));
   first->setEndArrow(head);
   Line second(*first);
   head.reset();
   first.reset();
-  ASSERT_NE(second.endArrow(), nullptr);
   RecordingDC dc;
   second.draw(dc);
-  EXPECT_EQ(dc.callsOf("polygon")[0].fill, Color{0x0000FF});
+  ASSERT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "polygon", "polygon"}));
+  EXPECT_EQ(dc.calls[0].pen, Color{0x0000FF});
+  EXPECT_EQ(dc.calls[1].points[0], (POINT{0, 0}));
+  EXPECT_EQ(dc.calls[1].points[1].x, 9);  // the start head lies along the line
+  EXPECT_EQ(dc.calls[2].points.size(), 3u);
+  EXPECT_EQ(dc.calls[2].points[0], (POINT{100, 0}));
+  EXPECT_EQ(dc.calls[2].points[1].x, 90);
+  EXPECT_EQ(dc.calls[2].fill, Color{0x0000FF});
+  EXPECT_EQ(dc.calls[2].pen, Color{0x00FF00});
 }

@@ -1,4 +1,4 @@
-// Shapes: automatic size, fixed size and drawing by kind.
+// Shapes: automatic size, fixed size and drawing by kind; the context frame's band, title strip and hits.
 #include "drawing/Shape.h"
 
 #include <gtest/gtest.h>
@@ -102,19 +102,15 @@ TEST(ShapeTest, ASelectedShapeShowsBlackHandlesInItsCornersAndHitsThemFirst) {
   layOutAndDraw(*s, dc);
   auto rects = dc.callsOf("rectangle");
   ASSERT_EQ(rects.size(), 5u);
-  EXPECT_EQ(rects[1].rect, (RECT{0, 0, 6, 6}));
-  EXPECT_EQ(rects[2].rect, (RECT{94, 0, 100, 6}));
-  EXPECT_EQ(rects[3].rect, (RECT{94, 44, 100, 50}));
-  EXPECT_EQ(rects[4].rect, (RECT{0, 44, 6, 50}));
+  EXPECT_EQ((std::vector<RECT>{rects[1].rect, rects[2].rect, rects[3].rect, rects[4].rect}),
+            (std::vector<RECT>{{0, 0, 6, 6}, {94, 0, 100, 6}, {94, 44, 100, 50}, {0, 44, 6, 50}}));
   EXPECT_EQ(rects[4].fill, kBlack);
   // Hits find the handles first, then the zones; unselected, the corners are zones again.
-  EXPECT_EQ(s->hitTest({3, 2}), 0x25u);
-  EXPECT_EQ(s->hitTest({97, 48}), 0x2Au);
-  EXPECT_EQ(s->hitTest({97, 2}), 0x26u);
-  EXPECT_EQ(s->hitTest({3, 48}), 0x29u);
-  EXPECT_EQ(s->hitTest({50, 25}), 0x10u);
-  EXPECT_EQ(s->hitTest({50, 2}), 0x14u);
-  EXPECT_EQ(s->hitTest({101, 25}), 0u);
+  for (const auto& [p, code] : std::vector<std::pair<POINT, unsigned>>{
+           {{3, 2}, 0x25}, {{97, 48}, 0x2A}, {{97, 2}, 0x26}, {{3, 48}, 0x29}, {{50, 25}, 0x10}, {{50, 2}, 0x14},
+           {{101, 25}, 0}}) {
+    EXPECT_EQ(s->hitTest(p), code) << p.x << "," << p.y;
+  }
   s->setHighlighted(false);
   EXPECT_EQ(s->hitTest({3, 2}), 0x14u);
   EXPECT_EQ(s->hitHandle({3, 2}), 0u);
@@ -165,31 +161,20 @@ TEST(ShapeTest, HitTestFollowsTheOutlineOfEllipsesAndRoundedRectangles) {
 }
 
 TEST(ShapeTest, AttachPointsByKindAndSide) {
-  struct Case {
-    const char* kind;
-    ShapeMaker make;
-    unsigned side;
-    POINT expected;
-  };
   const RECT r{0, 0, 100, 50};
-  for (const Case& c : {
-           Case{"rect", maker<RectangleShape>(), kSideLeft, {0, 25}},
-           Case{"rect", maker<RectangleShape>(), kSideRight, {100, 25}},
-           Case{"rect", maker<RectangleShape>(), kSideTop, {50, 0}},
-           Case{"rect", maker<RectangleShape>(), kSideBottom, {50, 50}},
-           Case{"rect", maker<RectangleShape>(), kSideLeft | kSideTop, {0, 0}},
-           Case{"rect", maker<RectangleShape>(), kSideRight | kSideBottom, {100, 50}},
-           Case{"null", maker<NullShape>(), kSideRight | kSideTop, {100, 0}},
-           Case{"frame", maker<FrameShape>(), kSideLeft | kSideBottom, {0, 50}},
-           Case{"ellipse", maker<EllipseShape>(), kSideTop, {50, 0}},
-           Case{"ellipse", maker<EllipseShape>(), kSideLeft | kSideTop, {14, 7}},
-           Case{"ellipse", maker<EllipseShape>(), kSideRight | kSideBottom, {86, 43}},
-           Case{"round", maker<RoundRectShape>(), kSideRight, {100, 25}},
-           Case{"round", maker<RoundRectShape>(), kSideLeft | kSideTop, {2, 2}},
-           Case{"round", maker<RoundRectShape>(), kSideRight | kSideBottom, {98, 48}},
-       }) {
-    EXPECT_EQ(c.make(r)->attachPoint(c.side), c.expected) << c.kind << " side " << c.side;
-  }
+  const std::vector<std::tuple<const char*, ShapeMaker, std::vector<std::pair<unsigned, POINT>>>> cases = {
+      {"rect", maker<RectangleShape>(),
+       {{kSideLeft, {0, 25}}, {kSideRight, {100, 25}}, {kSideTop, {50, 0}}, {kSideBottom, {50, 50}},
+        {kSideLeft | kSideTop, {0, 0}}, {kSideRight | kSideBottom, {100, 50}}}},
+      {"null", maker<NullShape>(), {{kSideRight | kSideTop, {100, 0}}}},
+      {"frame", maker<FrameShape>(), {{kSideLeft | kSideBottom, {0, 50}}}},
+      {"ellipse", maker<EllipseShape>(),
+       {{kSideTop, {50, 0}}, {kSideLeft | kSideTop, {14, 7}}, {kSideRight | kSideBottom, {86, 43}}}},
+      {"round", maker<RoundRectShape>(),
+       {{kSideRight, {100, 25}}, {kSideLeft | kSideTop, {2, 2}}, {kSideRight | kSideBottom, {98, 48}}}},
+  };
+  for (const auto& [kind, make, sides] : cases)
+    for (const auto& [side, expected] : sides) EXPECT_EQ(make(r)->attachPoint(side), expected) << kind << " side " << side;
 }
 
 TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
@@ -204,25 +189,54 @@ TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
   EXPECT_EQ(s.getRect(), (RECT{0, 0, 40, 10})) << "a shape of fixed size keeps it";
 }
 
-TEST(ShapeTest, SettingTheLabelRepaintsAndANullLabelRemovesIt) {
+// Setting the label repaints, a null label removes it; copying attributes takes the rectangle,
+// the label and the depth but keeps the colours.
+TEST(ShapeTest, TheLabelRepaintsAndCopyAttributesKeepsColours) {
   TestRoot root;
-  auto* s = addTo(root, std::make_unique<RectangleShape>(RECT{0, 0, 40, 30}));
+  auto* s = addTo(root, std::make_unique<RectangleShape>(RECT{1, 2, 30, 40}, 0x0000FF));
   s->setLabel("idea");
-  EXPECT_STREQ(s->getLabel(), "idea");
   EXPECT_EQ(root.invalidated.size(), 2u);
+  s->setDepth(7);
+  EllipseShape to({}, 0x00FF00);
+  to.copyAttributes(*s);
+  EXPECT_EQ(to.getRect(), s->getRect());
+  EXPECT_STREQ(to.getLabel(), "idea");
+  EXPECT_EQ(to.depth(), 7);
+  EXPECT_EQ(to.fillColor(), 0x00FF00u);
   s->setLabel(nullptr);
   EXPECT_EQ(s->getLabel(), nullptr);
   EXPECT_EQ(s->label(), nullptr);
 }
 
-TEST(ShapeTest, CopyAttributesTakesRectangleAndLabelButKeepsColours) {
-  RectangleShape from({1, 2, 30, 40}, 0x0000FF);
-  from.setLabel("old");
-  from.setDepth(7);
-  EllipseShape to({}, 0x00FF00);
-  to.copyAttributes(from);
-  EXPECT_EQ(to.getRect(), from.getRect());
-  EXPECT_STREQ(to.getLabel(), "old");
-  EXPECT_EQ(to.depth(), 7);
-  EXPECT_EQ(to.fillColor(), 0x00FF00u);
+TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygonThatTheInsideDoesNotHit) {
+  FrameShape f({0, 0, 100, 80}, 0x0000FF, 0x00FF00);
+  RecordingDC dc;
+  layOutAndDraw(f, dc);
+  auto polygons = dc.callsOf("polygon");
+  ASSERT_EQ(polygons.size(), 1u);
+  // Without a title the inside is (4, 3, 96, 76).
+  EXPECT_EQ(polygons[0].points, (std::vector<POINT>{{0, 80}, {0, 0}, {100, 0}, {100, 80}, {4, 80},
+                                                    {4, 3}, {96, 3}, {96, 76}, {4, 76}, {4, 80}}));
+  EXPECT_EQ(polygons[0].fill, Color{0x0000FF});
+  EXPECT_EQ(polygons[0].pen, Color{0x00FF00});
+  for (const auto& [p, code] : std::vector<std::pair<POINT, unsigned>>{
+           {{50, 40}, 0}, {{96, 76}, 0}, {{2, 40}, 0x11}, {{50, 1}, 0x14}, {{50, 78}, 0x18}}) {
+    EXPECT_EQ(f.hitTest(p), code) << p.x << "," << p.y;  // the inner edge belongs to the inside
+  }
+}
+
+// The title strip grows with the measured title, which stays on one line.
+TEST(FrameShapeTest, ATitleStaysOnOneLineInAStripThatGrowsWithIt) {
+  FrameShape f({0, 0, 300, 100});
+  EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 299, 3}));
+  f.setLabel("one two three four five");
+  EXPECT_EQ(f.label()->aspect(), TextDrawing::kTitleAspect);
+  EXPECT_TRUE(f.isLayoutPending());
+  RecordingDC dc;
+  layOutAndDraw(f, dc);
+  EXPECT_EQ(f.label()->lineCount(), 1);
+  EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 299, 17}));
+  EXPECT_EQ(f.innerRect(), (RECT{4, 18, 296, 96}));
+  EXPECT_EQ(f.getRect(), (RECT{0, 0, 300, 100}));  // a frame sized by hand keeps its size
+  EXPECT_FALSE(f.isLayoutPending());
 }

@@ -40,15 +40,6 @@ TEST(TextDrawingTest, ChangingTheTextForgetsTheMeasuredSize) {
   EXPECT_EQ(t.computeSize(dc), (TextExtent{48, 16}));
 }
 
-TEST(TextDrawingTest, AFailedMeasurementIsReportedAndLayoutGoesOn) {
-  RecordingReports reports;
-  RecordingDC dc;
-  dc.extentError = 1400;
-  TextDrawing t("abc def");
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{5, 10}));
-  EXPECT_TRUE(reports.saw("Internal error... TextDrawing::computeSize: GetTextExtent call failed, error: 1400"));
-}
-
 TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
   // "aaaa\nbb" lays out as "aaaa" (32 wide) over "bb" (16 wide), 32 × 32.
   struct Case {
@@ -70,15 +61,20 @@ TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
   }
 }
 
-TEST(TextDrawingTest, ALineThatCannotBeWrittenIsReportedAndTheNextIsTried) {
+// A failed measurement is reported and the layout goes on; so does drawing after a line that
+// cannot be written.
+TEST(TextDrawingTest, FailuresToMeasureOrWriteAreReportedAndWorkGoesOn) {
   RecordingReports reports;
   RecordingDC dc;
-  dc.failTextOut = true;
-  TextDrawing t("aaaa\nbb");
-  t.draw(dc, {0, 0}, 0, TextDrawing::kAlignCentre);
-  EXPECT_EQ(dc.callsOf("textOut").size(), 2u);
-  ASSERT_EQ(reports.shown.size(), 2u);
-  EXPECT_EQ(reports.shown[0].severity, 'W');
+  dc.extentError = 1400;
+  EXPECT_EQ(TextDrawing("abc def").computeSize(dc), (TextExtent{5, 10}));
+  EXPECT_TRUE(reports.saw("Internal error... TextDrawing::computeSize: GetTextExtent call failed, error: 1400"));
+  RecordingDC failing;
+  failing.failTextOut = true;
+  TextDrawing("aaaa\nbb").draw(failing, {0, 0}, 0, TextDrawing::kAlignCentre);
+  EXPECT_EQ(failing.callsOf("textOut").size(), 2u);
+  ASSERT_EQ(reports.shown.size(), 3u);
+  EXPECT_EQ((std::string{char(reports.shown[1].severity), char(reports.shown[2].severity)}), "WW");
   EXPECT_TRUE(reports.saw("GraphicTextBlock::draw: failed"));
 }
 

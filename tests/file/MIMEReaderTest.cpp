@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <sstream>
 
 #include "tests/TestSupport.h"
@@ -52,7 +51,7 @@ std::vector<std::string> walk(const std::string& text) {
 
 }  // namespace
 
-TEST(MIMEHeader, ReadsAMapFileWithEitherLineEnd) {
+TEST(MIMEHeader, ReadsAMapFileWithEitherLineEndAndAnyWayOfReadingItsBody) {
   for (const std::string& text : {kMessage, withCrLf(kMessage)}) {
     RecordingReports reports;
     std::istringstream in(text);
@@ -66,6 +65,28 @@ TEST(MIMEHeader, ReadsAMapFileWithEitherLineEnd) {
                               "0 text/plain|:notes/"}));
     EXPECT_TRUE(reports.shown.empty());
   }
+  // nextPart follows a body read by any means: the map reader stops at its own ";" line, nextPart skips what remains.
+  // The map reader stops at its own ";" line; nextPart skips what remains.
+  std::istringstream in(withCrLf(kMessage));
+  MultipartMIMEReader message;
+  GenericMIMEReader map, notes;
+  ASSERT_EQ(message.readHeader(in), 0);
+  ASSERT_EQ(message.nextPart(in), 0);
+  ASSERT_EQ(map.readHeader(in), 0);
+  std::string line;
+  EXPECT_TRUE(message.readBodyLine(in, line, 0).overLimit) << "body lines keep within their limit";
+  EXPECT_EQ(line, "");
+  ASSERT_EQ(message.nextPart(in), 0);
+  ASSERT_EQ(notes.readHeader(in), 0);
+  EXPECT_EQ(notes.contentType(), "text/plain");
+  EXPECT_EQ(message.readBodyLine(in, line, 1).status, LineStatus::Complete);
+  EXPECT_EQ(message.readBodyLine(in, line, 1).status, LineStatus::PartEnd) << "a boundary is seen under any limit";
+  EXPECT_EQ(message.nextPart(in), -1);
+  // Cut anywhere, the message is walked without harm, keeping what was read before the cut (random bytes are the MIME fuzz target's).
+  RecordingReports reports;
+  const std::string crlf = withCrLf(kMessage);
+  for (std::size_t n = 0; n <= crlf.size(); ++n) walk(crlf.substr(0, n));
+  EXPECT_EQ(walk(crlf.substr(0, crlf.find("notes"))).size(), 2u) << "what was read before the cut is kept";
 }
 
 TEST(MIMEHeader, SplitsValuesAndParametersWithoutBlanksOrQuotes) {
@@ -210,37 +231,3 @@ TEST(MultipartWalk, StopsOnlyAtTheExactBoundaryLine) {
   EXPECT_EQ(MultipartMIMEReader().nextPart(any), -1) << "no boundary known: nothing matches";
 }
 
-TEST(MultipartWalk, NextPartFollowsABodyReadByAnyMeans) {
-  // The map reader stops at its own ";" line; nextPart skips what remains.
-  std::istringstream in(withCrLf(kMessage));
-  MultipartMIMEReader message;
-  GenericMIMEReader map, notes;
-  ASSERT_EQ(message.readHeader(in), 0);
-  ASSERT_EQ(message.nextPart(in), 0);
-  ASSERT_EQ(map.readHeader(in), 0);
-  std::string line;
-  EXPECT_TRUE(message.readBodyLine(in, line, 0).overLimit) << "body lines keep within their limit";
-  EXPECT_EQ(line, "");
-  ASSERT_EQ(message.nextPart(in), 0);
-  ASSERT_EQ(notes.readHeader(in), 0);
-  EXPECT_EQ(notes.contentType(), "text/plain");
-  EXPECT_EQ(message.readBodyLine(in, line, 1).status, LineStatus::Complete);
-  EXPECT_EQ(message.readBodyLine(in, line, 1).status, LineStatus::PartEnd) << "a boundary is seen under any limit";
-  EXPECT_EQ(message.nextPart(in), -1);
-}
-
-TEST(MIMEBadInput, SurvivesTruncationsAndRandomBytes) {
-  RecordingReports reports;
-  const std::string crlf = withCrLf(kMessage);
-  for (std::size_t n = 0; n <= crlf.size(); ++n) walk(crlf.substr(0, n));
-  EXPECT_EQ(walk(crlf.substr(0, crlf.find("notes"))).size(), 2u) << "what was read before the cut is kept";
-
-  std::mt19937 random(5);
-  const char alphabet[] = "--XYZ:;= \r\n\t\0az/";
-  for (int i = 0; i < 300; ++i) {
-    std::string text = i % 2 ? "" : "Content-Type: multipart/mixed; boundary=XYZ\n\n";
-    for (std::size_t k = random() % 400; k > 0; --k)
-      text += i % 3 ? static_cast<char>(random()) : alphabet[random() % (sizeof alphabet - 1)];
-    walk(text);
-  }
-}

@@ -71,21 +71,29 @@ class MapFileTest : public MapFixture {
   }
 };
 
-TEST_F(MapFileTest, TheExampleReadsAndWritesBackTheSameText) {
+// The example reads and writes back the same text; a map built here reads back with its ids,
+// its order, its fields and its id counter; an empty map is laid out with its part all the same.
+TEST_F(MapFileTest, MapsReadBackAsWritten) {
   ASSERT_TRUE(read(kExample));
-  MapCounts counts = countElements(map);
-  EXPECT_EQ(counts.contexts, 1u);
-  EXPECT_EQ(counts.nodes, 2u);
-  EXPECT_EQ(counts.maplets, 1u);
+  const MapCounts counts = countElements(map);
+  EXPECT_EQ((std::vector<std::size_t>{counts.contexts, counts.nodes, counts.maplets}), (std::vector<std::size_t>{1, 2, 1}));
   auto* arcOf = dynamic_cast<SMaplet*>(map.find(4));
   ASSERT_NE(arcOf, nullptr);
   EXPECT_EQ((*arcOf)[0], map.find(2));
   EXPECT_EQ((*arcOf)[1], map.find(3));
   EXPECT_EQ(written(map), kExample);
   EXPECT_TRUE(reports.shown.empty());
-}
+  for (std::size_t keep : {0u, 1u}) {  // a bare LF or a lone CR ends a line as CR LF does
+    std::string text = kExample;
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at + 1 - keep, 1);
+    ASSERT_TRUE(read(text)) << keep;
+    EXPECT_EQ(written(map), kExample);
+    EXPECT_FALSE(map.readIncompletely());
+  }
 
-TEST_F(MapFileTest, AMapReadsBackWithIdsOrderFieldsAndCounter) {
+  map.GraphicContainer::clear();
+  std::string empty = written(map);
+  EXPECT_EQ(empty.substr(empty.find("version=0.1\r\n\r\n") + 15), "1\r\n;\r\n;\r\n\r\n--****QORDeLiMiTER****--\r\n");
   ContextBox* frame = context({0, 0, 300, 200});
   Node* a = node({10, 30, 80, 70}, "a \"quoted\" \\ caf\xC3\xA9 label\nwith two lines\x01", "Ellipse-Blue");
   Node* b = node({200, 30, 260, 70}, std::string(5000, 'w').c_str());
@@ -104,12 +112,11 @@ TEST_F(MapFileTest, AMapReadsBackWithIdsOrderFieldsAndCounter) {
   EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
 }
 
-TEST_F(MapFileTest, EmptyMapLayout) {
-  std::string text = written(map);
-  EXPECT_EQ(text.substr(text.find("version=0.1\r\n\r\n") + 15), "1\r\n;\r\n;\r\n\r\n--****QORDeLiMiTER****--\r\n");
-}
-
-TEST_F(MapFileTest, VersionRulesOfTheMapPart) {
+// The map part's version: a newer one is refused, a platform is ignored, none is refused and
+// an unknown one reads with the older syntax. A part of another type is refused without a
+// message; text before the message and other parts around the map part are left alone, and
+// the first map part counts.
+TEST_F(MapFileTest, TheMapPartItsVersionAndThePartsAroundIt) {
   auto withVersion = [](const std::string& parameter) { return exampleWith("version=0.1", parameter); };
   EXPECT_FALSE(read(withVersion("version=0.2")));
   EXPECT_TRUE(reports.saw("E: x-CMap version 0.2 not supported; only up to version 0.1 is supported."));
@@ -120,15 +127,12 @@ TEST_F(MapFileTest, VersionRulesOfTheMapPart) {
   reports.shown.clear();
   EXPECT_TRUE(read(withVersion("version=new")));  // read with the older component syntax
   EXPECT_EQ(map.memberCount(), 0u);
-}
 
-TEST_F(MapFileTest, PartsAndTextAroundThem) {
+  reports.shown.clear();
   EXPECT_FALSE(read(exampleWith("application/x-CMap; version=0.1", "text/plain")));
   EXPECT_TRUE(reports.shown.empty()) << "refused without a message";
-
   EXPECT_TRUE(read(std::string("Some words first\r\nand more\r\n\r\n") + kExample));
   EXPECT_EQ(map.memberCount(), 4u);
-
   std::string extra = kExample;
   extra.insert(extra.find("--****QORDeLiMiTER****\r\nContent-Type: application"),
                "--****QORDeLiMiTER****\r\nContent-Type: text/plain\r\n\r\nhello\r\n");
@@ -137,6 +141,8 @@ TEST_F(MapFileTest, PartsAndTextAroundThem) {
   EXPECT_EQ(map.memberCount(), 4u) << "the first map part counts";
 }
 
+// The older syntax is read after a note, its targets fixed up once all is read; a lone CR ends
+// its lines too. Files that are no maps of this program, or of a later version, are refused.
 TEST_F(MapFileTest, OlderSyntaxIsReadAfterANote) {
   const char* old =
       "\"QOR Brenlo\" 0 7,\n"
@@ -157,52 +163,48 @@ TEST_F(MapFileTest, OlderSyntaxIsReadAfterANote) {
   EXPECT_GE(map.nextId(), 7u);
   EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "idea");
 
-  struct Case {
-    const char* text;
-    const char* message;
-  };
-  const Case refused[] = {
-      {"no tag at all", "E: Don't recognize file format of 'x.CM'"},
-      {"\"Other App\" 0 1,", "E: File 'x.CM' appears to be for application 'Other App'"},
-      {"\"qor brenlo\" zz", "E: Don't recoginize version number in file 'x.CM'"},
-      {"\"qor brenlo\" 20000 1,", "E: File 'x.CM' requires qor brenlo, version 0.2"},
-  };
-  for (const Case& c : refused) {
-    EXPECT_FALSE(read(c.text)) << c.text;
-    EXPECT_TRUE(reports.saw(c.message)) << c.message;
+  reports.shown.clear();
+  ASSERT_TRUE(read("\"QOR Brenlo\" 0 7,\r\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,0,0\r"
+                   "\"Node\",3,\"default\",90 40 120 60,\"other\",ffffff,0,0,0\r;\r\"SMaplet\",4,\"default\",90 50,2,2,3,3\r;\r"));
+  EXPECT_EQ(map.memberCount(), 3u);
+  m = dynamic_cast<SMaplet*>(map.find(4));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ((*m)[1], map.find(3));
+  EXPECT_FALSE(map.readIncompletely());
+  EXPECT_EQ(reports.texts(), std::vector<std::string>{"I: Trying old syntax..."});
+
+  for (const auto& [text, message] : std::vector<std::pair<const char*, const char*>>{
+           {"no tag at all", "E: Don't recognize file format of 'x.CM'"},
+           {"\"Other App\" 0 1,", "E: File 'x.CM' appears to be for application 'Other App'"},
+           {"\"qor brenlo\" zz", "E: Don't recoginize version number in file 'x.CM'"},
+           {"\"qor brenlo\" 20000 1,", "E: File 'x.CM' requires qor brenlo, version 0.2"}}) {
+    EXPECT_FALSE(read(text)) << text;
+    EXPECT_TRUE(reports.saw(message)) << message;
   }
 }
 
 TEST_F(MapFileTest, ParsingVersionTexts) {
-  struct Case {
-    const char* text;
-    Version version;
-    std::size_t taken;
-  };
-  const Case cases[] = {
-      {"0.1", Version(0, 1), 3},          {" 1.2.3 (X Windows)", Version(1, 2, 3, 2), 18},
-      {"0.1 (Plan 9)", Version(0, 1), 3}, {"7", Version(7, 0), 1},
-      {"x", Version(), 0},                {"300.1", Version(), 0},
-      {"0.1 (Motif", Version(0, 1, 0, 3), 10},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [text, version, taken] : std::vector<std::tuple<const char*, Version, std::size_t>>{
+           {"0.1", Version(0, 1), 3}, {" 1.2.3 (X Windows)", Version(1, 2, 3, 2), 18}, {"0.1 (Plan 9)", Version(0, 1), 3},
+           {"7", Version(7, 0), 1}, {"x", Version(), 0}, {"300.1", Version(), 0},
+           {"0.1 (Motif", Version(0, 1, 0, 3), 10}}) {
     Version v;
-    EXPECT_EQ(parseVersion(c.text, v), c.taken) << c.text;
-    EXPECT_EQ(v.word(), c.version.word()) << c.text;
+    EXPECT_EQ(parseVersion(text, v), taken) << text;
+    EXPECT_EQ(v.word(), version.word()) << text;
   }
 }
 
-TEST_F(MapFileTest, SavingReplacesTheFileOnlyWhenAllWasWritten) {
+// Saving replaces the file only when all was written; the command line's check and convert
+// read a file and tell how it went.
+TEST_F(MapFileTest, SavingCheckingAndConvertingFiles) {
   std::string dir = folder();
   std::string path = dir + "/map.CM";
   node({0, 0, 30, 20}, "first");
   ASSERT_TRUE(save(map, path));
   std::string before = slurp(path);
   EXPECT_NE(before.find("\"first\""), std::string::npos);
-
   EXPECT_FALSE(save(map, dir + "/missing-folder/map.CM"));
   EXPECT_TRUE(reports.saw("E: Can't open file '" + dir + "/missing-folder/map.CM'"));
-
   std::filesystem::create_directories(dir + "/taken.CM");  // a folder stands where the file should go
   EXPECT_FALSE(save(map, dir + "/taken.CM"));
   EXPECT_TRUE(reports.saw("E: Can't save file '" + dir + "/taken.CM': Is a directory"));
@@ -210,15 +212,26 @@ TEST_F(MapFileTest, SavingReplacesTheFileOnlyWhenAllWasWritten) {
   RootMap back;
   EXPECT_TRUE(openMapFile(back, path));
   EXPECT_EQ(back.memberCount(), 1u);
+
+  std::ofstream(dir + "/example.CM", std::ios::binary) << kExample;
+  std::ostringstream out;
+  EXPECT_EQ(checkMapFile(dir + "/example.CM", out), 0);
+  EXPECT_EQ(out.str(), dir + "/example.CM: read, 2 nodes, 1 contexts, 1 maplets\n");
+  EXPECT_EQ(convertMapFile(dir + "/example.CM", dir + "/copy.CM"), 0);
+  auto withoutTime = [](std::string s) { return s.erase(s.find("Time: "), 32); };
+  EXPECT_EQ(withoutTime(slurp(dir + "/copy.CM")), withoutTime(kExample));
+  std::ostringstream missing;
+  EXPECT_EQ(checkMapFile(dir + "/none.CM", missing), 1);
+  EXPECT_EQ(convertMapFile(dir + "/none.CM", dir + "/none2.CM"), 1);
+  // A conversion of a file read incompletely writes what could be read, but never passes for a whole one.
+  std::ofstream(dir + "/empty.CM", std::ios::binary) << exampleWith("version=0.1", "version=new");
+  std::ostringstream empty;
+  EXPECT_EQ(checkMapFile(dir + "/empty.CM", empty), 1);
+  EXPECT_EQ(empty.str(), dir + "/empty.CM: read incompletely, 0 nodes, 0 contexts, 0 maplets\n");
+  EXPECT_EQ(convertMapFile(dir + "/empty.CM", dir + "/salvaged.CM"), 1);
+  EXPECT_TRUE(std::filesystem::exists(dir + "/salvaged.CM"));
 }
 
-TEST_F(MapFileTest, AFileThatIsMissingIsABadStream) {
-  EXPECT_FALSE(openMapFile(map, folder() + "/nothing-here.CM"));
-  EXPECT_TRUE(reports.saw("E: CMapClient::init: bad stream"));
-}
-
-// A file cut anywhere reads the elements whose lines it holds whole, exactly as
-// written, and nothing else; a cut inside the elements marks the map.
 TEST_F(MapFileTest, CutFilesReadTheWholeLinesTheyHold) {
   const std::string text = kExample;
   const std::size_t partHeaderEnd = text.find("version=0.1\r\n") + 12;  // its CR ends the line
@@ -338,19 +351,11 @@ TEST_F(MapFileTest, ABodyThatGivesNoElementsIsReportedAndMarked) {
     EXPECT_FALSE(map.readIncompletely()) << whole;
     EXPECT_FALSE(reports.saw("No map elements")) << whole;
   }
-
-  std::string dir = folder();
-  std::ofstream(dir + "/empty.CM", std::ios::binary) << numberless;
-  std::ostringstream out;
-  EXPECT_EQ(checkMapFile(dir + "/empty.CM", out), 1);
-  EXPECT_EQ(out.str(), dir + "/empty.CM: read incompletely, 0 nodes, 0 contexts, 0 maplets\n");
-  // A conversion writes what could be read, but never passes for a whole one.
-  EXPECT_EQ(convertMapFile(dir + "/empty.CM", dir + "/salvaged.CM"), 1);
-  EXPECT_TRUE(std::filesystem::exists(dir + "/salvaged.CM"));
 }
 
-// Labels keep every byte of the file: UTF-8, tabs and other bytes the writer would escape.
-TEST_F(MapFileTest, LabelsKeepEveryByteTheFileHolds) {
+// Labels keep every byte of the file: UTF-8, tabs and other bytes the writer would escape; the
+// fields of a terminal spec this version does not draw go back into the file.
+TEST_F(MapFileTest, LabelsAndTerminalStylesAreWrittenBackAsRead) {
   ASSERT_TRUE(read(exampleWith("\"idea\"", "\"caf\xC3\xA9\tna\xEFve\x7F\"")));
   EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "caf\xC3\xA9\tna\xEFve\x7F");
   const std::string saved = written(map);
@@ -361,10 +366,7 @@ TEST_F(MapFileTest, LabelsKeepEveryByteTheFileHolds) {
 
   ASSERT_TRUE(read("\"QOR Brenlo\" 0 3,\n\"Node\",2,\"default\",30 40 60 60,\"\xC3\xBC\tber\",ffffff,0,0,0\n;\n;\n"));
   EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "\xC3\xBC\tber");
-}
 
-// The fields of a terminal spec this version does not draw go back into the file.
-TEST_F(MapFileTest, TerminalStylesAreWrittenBackAsRead) {
   const std::string full = "2,\"SMaplet\",4,\"default\",90 50 90 50,2,(2,ff,1,2,\"open\",ff00,\"from \\\"here\\\"\",0,"
                            "\"closed\",ff,\"to\",ff0000),(3,0,5,,),,,,,3\r\n";
   std::string text = kExample;
@@ -386,32 +388,6 @@ TEST_F(MapFileTest, TerminalStylesAreWrittenBackAsRead) {
   std::ostringstream copied;
   copy->printOn(copied);
   EXPECT_NE(copied.str().find(",(0,0,7),"), std::string::npos) << copied.str();
-}
-
-// A bare line feed and a lone carriage return end a line as CR LF does, in both syntaxes.
-TEST_F(MapFileTest, EveryLineEndIsAccepted) {
-  for (std::size_t keep : {0u, 1u}) {  // the LF or the CR of each CR LF
-    std::string text = kExample;
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at + 1 - keep, 1);
-    ASSERT_TRUE(read(text)) << keep;
-    EXPECT_EQ(written(map), kExample);
-    EXPECT_FALSE(map.readIncompletely());
-  }
-
-  const char* old =
-      "\"QOR Brenlo\" 0 7,\r"
-      "\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,0,0\r"
-      "\"Node\",3,\"default\",90 40 120 60,\"other\",ffffff,0,0,0\r"
-      ";\r"
-      "\"SMaplet\",4,\"default\",90 50,2,2,3,3\r"
-      ";\r";
-  ASSERT_TRUE(read(old));
-  EXPECT_EQ(map.memberCount(), 3u);
-  auto* m = dynamic_cast<SMaplet*>(map.find(4));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ((*m)[1], map.find(3));
-  EXPECT_FALSE(map.readIncompletely());
-  EXPECT_EQ(reports.texts(), std::vector<std::string>{"I: Trying old syntax..."});
 }
 
 // Input without end: every read is bounded, in lines and in size.
@@ -477,24 +453,6 @@ TEST_F(MapFileTest, OneReadMakesABoundedNumberOfReports) {
   reports.shown.clear();
   EXPECT_TRUE(read(kExample));
   EXPECT_TRUE(reports.shown.empty()) << "the next read has a batch of its own";
-}
-
-TEST_F(MapFileTest, CheckAndConvertFromTheCommandLine) {
-  std::string dir = folder();
-  {
-    std::ofstream(dir + "/example.CM", std::ios::binary) << kExample;
-  }
-  std::ostringstream out;
-  EXPECT_EQ(checkMapFile(dir + "/example.CM", out), 0);
-  EXPECT_EQ(out.str(), dir + "/example.CM: read, 2 nodes, 1 contexts, 1 maplets\n");
-  EXPECT_EQ(convertMapFile(dir + "/example.CM", dir + "/copy.CM"), 0);
-  std::string copy = slurp(dir + "/copy.CM");
-  std::string original = kExample;
-  auto withoutTime = [](std::string s) { return s.erase(s.find("Time: "), 32); };
-  EXPECT_EQ(withoutTime(copy), withoutTime(original));
-  std::ostringstream missing;
-  EXPECT_EQ(checkMapFile(dir + "/none.CM", missing), 1);
-  EXPECT_EQ(convertMapFile(dir + "/none.CM", dir + "/none2.CM"), 1);
 }
 
 }  // namespace

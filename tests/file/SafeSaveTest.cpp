@@ -218,15 +218,7 @@ TEST_F(SafeSaveTest, TemporariesOfKilledSavesGoAndFailedSavesLeaveNone) {
   EXPECT_TRUE(holdsTheMap(path));
 }
 
-TEST_F(SafeSaveTest, LongestLegalNamesSave) {
-  for (std::size_t length : {248u, 255u}) {
-    const std::string path = dir + "/" + std::string(length - 3, 'n') + ".CM";
-    EXPECT_TRUE(save(map, path)) << length;
-    EXPECT_TRUE(holdsTheMap(path));
-  }
-}
-
-TEST_F(SafeSaveTest, AStampTellsAChangedFileFromAnUnchangedOne) {
+TEST_F(SafeSaveTest, AStampTellsAChangedFileFromAnUnchangedOneAndLongNamesSave) {
   const std::string path = dir + "/map.CM";
   EXPECT_FALSE(stampOfFile(path).exists);
   ASSERT_TRUE(save(map, path));
@@ -243,6 +235,12 @@ TEST_F(SafeSaveTest, AStampTellsAChangedFileFromAnUnchangedOne) {
   timespec times[2] = {st.st_atim, st.st_mtim};
   ::utimensat(AT_FDCWD, path.c_str(), times, 0);
   EXPECT_NE(stampOfFile(path), saved);
+  // The longest legal names save.
+  for (std::size_t length : {248u, 255u}) {
+    const std::string path = dir + "/" + std::string(length - 3, 'n') + ".CM";
+    EXPECT_TRUE(save(map, path)) << length;
+    EXPECT_TRUE(holdsTheMap(path));
+  }
 }
 
 }  // namespace

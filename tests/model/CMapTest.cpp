@@ -52,6 +52,13 @@ TEST_F(CMapTest, NewNodeContextAndArcAtThePointWithUndoAndRedoKeepingTheId) {
   EXPECT_EQ(map.find(5), nullptr);
   map.history().redo();
   EXPECT_EQ(map.front()->id(), 5u);
+  // Undo of a new node that is gone is refused.
+  choose({600, 40}, "New Node");
+  map.remove(*map.front());
+  EXPECT_EQ(map.history().undo(), -300);
+  EXPECT_TRUE(reports.saw("E: CMap exception: operator[]: Index 6 not found"));
+  Command1<tagPOINT> wrong(GraphicObjectLocator(&map), kCmdNewNode, {}, {});
+  EXPECT_EQ(map.execute(&wrong), -1);  // its report is in the table of wrongly typed commands
 }
 
 // The document sends repaints and window questions to its view while it has one, none
@@ -119,15 +126,6 @@ TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) 
     std::sort(want.begin(), want.end());
     EXPECT_EQ(back, want);
   }
-}
-
-TEST_F(CMapTest, UndoOfANewNodeThatIsGoneIsRefused) {
-  choose({100, 40}, "New Node");
-  map.remove(*map.front());
-  EXPECT_EQ(map.history().undo(), -300);
-  EXPECT_TRUE(reports.saw("E: CMap exception: operator[]: Index 1 not found"));
-  Command1<tagPOINT> wrong(GraphicObjectLocator(&map), kCmdNewNode, {}, {});
-  EXPECT_EQ(map.execute(&wrong), -1);  // its report is in the table of wrongly typed commands
 }
 
 TEST_F(CMapTest, DeleteFromTheMapRemovesTheSelectionAsOneStep) {

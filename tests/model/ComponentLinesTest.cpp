@@ -61,12 +61,11 @@ TEST_F(ComponentLines, MalformedLinesAreReportedAndSkipped) {
   }
 }
 
-TEST_F(ComponentLines, HeaderWithoutSemicolonIsReported) {
+// A header without its semicolon is reported; an unsupported version reads nothing, but the
+// platform of a version is ignored.
+TEST_F(ComponentLines, TheHeaderAndTheVersion) {
   readLines("4\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n");
   EXPECT_TRUE(reports.saw("E: GraphicContainter::readHeaderFrom: expected ';' to terminate header"));
-}
-
-TEST_F(ComponentLines, UnsupportedVersionReadsNothingButPlatformIsIgnored) {
   node({0, 0, 1, 1});
   Version future(0, 2);
   readLines("2\n;\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n", &future);
@@ -90,8 +89,10 @@ TEST_F(ComponentLines, DeferredConnectionsAreEachTriedOnce) {
   EXPECT_TRUE(map.attachments().empty());
 }
 
-// An older file's plain "Maplet" is read as the map's maplet, so that it can be saved.
-TEST_F(ComponentLines, OlderSyntaxMapletsAreSavedAndReadBack) {
+// An older file's plain "Maplet" is read as the map's maplet, so that it can be saved. Older
+// files with an id twice or an element without one: every element gets an id of its own, so
+// that saving and reading again keeps every element's fields.
+TEST_F(ComponentLines, OlderSyntaxGivesDuplicateAndMissingIdsFreshOnes) {
   const Version older(0, 0);
   readLines("3,\n\"Node\",1,\"default\",10 10 60 40,\"one\",ffffff,0,0,0\n;\n"
             "\"Maplet\",2,\"default\",90 50 90 50,2,(0),(0),,,,,3\n;\n",
@@ -102,12 +103,7 @@ TEST_F(ComponentLines, OlderSyntaxMapletsAreSavedAndReadBack) {
   map.printComponentsOn(out);
   EXPECT_NE(out.str().find("2,\"SMaplet\",2,"), std::string::npos) << out.str();
   EXPECT_FALSE(reports.saw("unknown component type"));
-}
-
-// Older files with an id twice or an element without one: every element gets an id of
-// its own, so that saving and reading again keeps every element's fields.
-TEST_F(ComponentLines, OlderSyntaxGivesDuplicateAndMissingIdsFreshOnes) {
-  const Version older(0, 0);
+  map.GraphicContainer::clear();
   readLines("5,\n\"Node\",1,\"default\",10 10 60 40,\"one\",ffffff,0,0,0\n"
             "\"Node\",1,\"default\",100 10 160 40,\"two\",ffffff,0,0,0\n"
             "\"Node\",,\"default\",200 10 260 40,\"three\",ffffff,0,0,0\n;\n"

@@ -29,7 +29,7 @@ TEST(GraphicObjectLocator, PathsFollowTheChain) {
   EXPECT_EQ(toInner.locate(), static_cast<CommandReceiver*>(inner));
 }
 
-TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRoot) {
+TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRootAndTheNullLocatorFindsNothing) {
   TestRoot map;
   auto* node = addTo(map, std::make_unique<TestElement>());
   GraphicObjectLocator toNode(*node);
@@ -45,6 +45,14 @@ TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRoot) {
   GraphicObjectLocator l(alone);
   EXPECT_EQ(l.root(), static_cast<GraphicContainer*>(&alone));
   EXPECT_EQ(printed(l), "(0)");
+  // The null locator locates nothing and skips its text.
+  NullObjectLocator n;
+  EXPECT_EQ(printed(n), "()");
+  EXPECT_EQ(n.locate(), nullptr);
+  EXPECT_EQ(n.locateContainer(), nullptr);
+  std::istringstream in("(anything)x");
+  n.readFrom(in);
+  EXPECT_EQ(in.peek(), 'x');
 }
 
 TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
@@ -65,16 +73,6 @@ TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
   std::string rest;
   bad >> rest;
   EXPECT_EQ(rest, "after");
-}
-
-TEST(NullObjectLocator, LocatesNothingAndSkipsItsText) {
-  NullObjectLocator n;
-  EXPECT_EQ(printed(n), "()");
-  EXPECT_EQ(n.locate(), nullptr);
-  EXPECT_EQ(n.locateContainer(), nullptr);
-  std::istringstream in("(anything)x");
-  n.readFrom(in);
-  EXPECT_EQ(in.peek(), 'x');
 }
 
 }  // namespace

@@ -10,16 +10,6 @@
 
 namespace {
 
-// A copy is nobody's member: its maker adds it where it belongs.
-TEST(Graphic, CopyHasTheOthersIdAndNoContainer) {
-  TestRoot root;
-  auto* a = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 5, 5}));
-  TestVisual copy(*a);
-  EXPECT_EQ(copy.container(), nullptr);
-  EXPECT_EQ(copy.id(), a->id());
-  EXPECT_EQ(root.memberCount(), 1u);
-}
-
 TEST(Graphic, RemovedGraphicKeepsItsIdWhenAddedElsewhere) {
   TestRoot first, second;
   auto* g = addTo(first, std::make_unique<TestVisual>());
@@ -49,20 +39,15 @@ TEST(Graphic, MovesAndHighlightsRepaintWhatChanged) {
   EXPECT_EQ(root.invalidated.size(), 3u);
 }
 
-TEST(Graphic, HitZonesPreferTheVerticalCode) {
+// Hit zones prefer the vertical code; rectangle relations include the edges.
+TEST(Graphic, HitZonesAndRectangleRelations) {
   TestVisual g({0, 0, 30, 30});
-  struct Case {
-    POINT p;
-    unsigned code;
-  };
-  const Case cases[] = {{{15, 15}, 0x10}, {{2, 15}, 0x11}, {{28, 15}, 0x12}, {{15, 2}, 0x14},
-                        {{15, 28}, 0x18}, {{2, 2}, 0x14},  {{28, 28}, 0x18}, {{30, 30}, 0x18},
-                        {{31, 15}, 0},    {{-1, 0}, 0}};
-  for (const Case& c : cases) EXPECT_EQ(g.hitTest(c.p), c.code) << c.p.x << "," << c.p.y;
-}
-
-TEST(Graphic, RectangleRelationsIncludeEdges) {
-  TestVisual g({0, 0, 10, 10});
+  for (const auto& [p, code] : std::vector<std::pair<POINT, unsigned>>{
+           {{15, 15}, 0x10}, {{2, 15}, 0x11}, {{28, 15}, 0x12}, {{15, 2}, 0x14}, {{15, 28}, 0x18},
+           {{2, 2}, 0x14}, {{28, 28}, 0x18}, {{30, 30}, 0x18}, {{31, 15}, 0}, {{-1, 0}, 0}}) {
+    EXPECT_EQ(g.hitTest(p), code) << p.x << "," << p.y;
+  }
+  g.setRect({0, 0, 10, 10});
   EXPECT_EQ(g.invalidRect(), (RECT{-3, -3, 13, 13}));
   EXPECT_TRUE(g.intersects({10, 10, 20, 20}));
   EXPECT_FALSE(g.intersects({11, 0, 20, 20}));
@@ -107,10 +92,16 @@ TEST(Graphic, TextFormOfVisualAndComposite) {
   EXPECT_EQ(visual->flags(), 0xffu);
 }
 
+// A copy has the other's id and is nobody's member (its maker adds it where it belongs); a
+// composite's copy clones its parts and finds its own visual.
 TEST(Graphic, CompositeCopyClonesPartsAndFindsItsVisual) {
   TestRoot root;
   auto* element = addTo(root, std::make_unique<TestElement>(RECT{1, 2, 3, 4}));
-  auto* copy = addTo(root, cloneOf(*element));
+  std::unique_ptr<TestElement> loose = cloneOf(*element);
+  EXPECT_EQ(loose->container(), nullptr);
+  EXPECT_EQ(loose->id(), element->id());
+  EXPECT_EQ(root.memberCount(), 1u);
+  auto* copy = addTo(root, std::move(loose));
   ASSERT_NE(copy->getVisual(), nullptr);
   EXPECT_NE(copy->getVisual(), element->getVisual());
   EXPECT_EQ(copy->getRect(), (RECT{1, 2, 3, 4}));
@@ -137,7 +128,9 @@ TEST(Graphic, MissingCloneIsReported) {
   EXPECT_TRUE(reports.saw("W: ClonableObject::clone() should be overridden"));
 }
 
-TEST(Graphic, SmallMovesAreDroppedAndOthersExecuted) {
+// Small moves are dropped and others executed through the history; without any container
+// the element executes a command itself.
+TEST(Graphic, SubmittedCommandsAreDroppedWhenSmallAndRunWithoutAHistory) {
   TestHistoryRoot root;
   auto* element = addTo(root, std::make_unique<TestElement>(RECT{0, 0, 10, 10}));
   GraphicObjectLocator here(*element);
@@ -149,14 +142,10 @@ TEST(Graphic, SmallMovesAreDroppedAndOthersExecuted) {
   EXPECT_EQ(element->origin(), (POINT{3, 0}));
   EXPECT_EQ(root.undoCount(), 1u);
   EXPECT_EQ(element->submitCommand(nullptr), -245);
-}
-
-TEST(Graphic, WithoutAnyContainerTheElementExecutesItself) {
-  TestElement element({0, 0, 10, 10});
-  GraphicObjectLocator here(element);
-  EXPECT_EQ(element.submitCommand(std::make_unique<Command1<tagRECT>>(here, kCmdResize, RECT{0, 0, 50, 50}, RECT{})),
-            0);
-  EXPECT_EQ(element.getRect(), (RECT{0, 0, 50, 50}));
+  TestElement alone({0, 0, 10, 10});
+  GraphicObjectLocator there(alone);
+  EXPECT_EQ(alone.submitCommand(std::make_unique<Command1<tagRECT>>(there, kCmdResize, RECT{0, 0, 50, 50}, RECT{})), 0);
+  EXPECT_EQ(alone.getRect(), (RECT{0, 0, 50, 50}));
 }
 
 }  // namespace

@@ -8,36 +8,22 @@ namespace {
 
 using NodeTest = MapFixture;
 
-TEST_F(NodeTest, PopupListsItsItemsInOrderAndGreysAutoSizeWhileItIsOn) {
-  Node* a = node({0, 0, 40, 30});
-  user.dismissMenu();
-  map.rightButtonDown(0, {10, 10});
-  ASSERT_EQ(user.menusShown.size(), 1u);
+// The popup lists its items in order and greys Auto Size while it is on. Auto Size fits the
+// label at the next drawing; a resize after it fixes the size, and undoing the resize gives the
+// size back to the label.
+TEST_F(NodeTest, PopupItemsAndAutoSizeThatAResizeEndsAndItsUndoGivesBack) {
+  Node* a = node({0, 0, 300, 200}, "idea");
   std::vector<std::string> expected = {"Delete (100)", "-", "Resize (101)", "Auto Size (110)", "> Change Shape"};
   std::vector<std::string> shapes = GraphicsFactory::instance().shapeNames();
   for (std::size_t i = 0; i < shapes.size(); ++i) expected.push_back("  " + shapes[i] + " (" + std::to_string(500 + i) + ")");
   for (const char* item : {"Fill Color... (114)", "Border Color... (115)", "Text Color... (116)", "Edit Label... (103)"})
     expected.push_back(item);
-  EXPECT_EQ(user.menusShown[0], expected);
+  EXPECT_EQ(popupAt({10, 10}), expected);
 
   choose({10, 10}, "Auto Size");
-  user.dismissMenu();
-  map.rightButtonDown(0, {10, 10});
-  EXPECT_EQ(user.menusShown.back()[3], "Auto Size (110) greyed");
-  EXPECT_EQ(user.menusShown.back().size(), expected.size()) << "every item keeps its place";
-  user.dragRectTo({0, 0, 60, 60});
-  choose({10, 10}, "Resize");
-  EXPECT_FALSE(a->getShape()->isAutoSize());
-  user.dismissMenu();
-  map.rightButtonDown(0, {10, 10});
-  EXPECT_EQ(user.menusShown.back()[3], "Auto Size (110)");
-}
-
-// Auto Size fits the label at the next drawing; a resize after it fixes the size, and undoing
-// the resize gives the size back to the label.
-TEST_F(NodeTest, AutoSizeFitsTheLabelAndUndoOfALaterResizeGivesTheSizeBack) {
-  Node* a = node({0, 0, 300, 200}, "idea");
-  choose({10, 10}, "Auto Size");
+  const std::vector<std::string> greyed = popupAt({10, 10});
+  EXPECT_EQ(greyed[3], "Auto Size (110) greyed");
+  EXPECT_EQ(greyed.size(), expected.size()) << "every item keeps its place";
   RecordingDC dc;
   map.draw(dc);
   const RECT fitted = a->getRect();
@@ -48,6 +34,7 @@ TEST_F(NodeTest, AutoSizeFitsTheLabelAndUndoOfALaterResizeGivesTheSizeBack) {
   choose({10, 10}, "Resize");
   EXPECT_FALSE(a->getShape()->isAutoSize());
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
+  EXPECT_EQ(popupAt({10, 10})[3], "Auto Size (110)");
   map.history().undo();
   EXPECT_TRUE(a->getShape()->isAutoSize()) << "the label decides the size again";
   EXPECT_EQ(a->getRect(), fitted);
@@ -94,7 +81,9 @@ TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
   EXPECT_EQ(map.history().undoCount(), before);
 }
 
-TEST_F(NodeTest, EditLabelOffersTheWholeLabelAndCancelStillRecords) {
+// Edit Label... offers the whole label, and a cancelled edit is still a step; colours come from
+// the colour dialog, which keeps its custom colours, and a cancelled dialog changes nothing.
+TEST_F(NodeTest, LabelAndColourDialogsAndTheirCancelling) {
   std::string longLabel(2500, 'x');
   Node* a = node({0, 0, 40, 30}, longLabel.c_str());
   user.typeText("new, \"text\"\nsecond line");
@@ -109,10 +98,7 @@ TEST_F(NodeTest, EditLabelOffersTheWholeLabelAndCancelStillRecords) {
   map.history().undo();
   map.history().undo();
   EXPECT_EQ(a->getLabel(), longLabel);
-}
 
-TEST_F(NodeTest, ColoursFromTheDialogAndCancelledDialogs) {
-  Node* a = node({0, 0, 40, 30});
   user.pickColor(0x00FF0000);
   choose({10, 10}, "Fill Color...");
   user.pickColor(0x0000FF00);
@@ -132,7 +118,8 @@ TEST_F(NodeTest, ColoursFromTheDialogAndCancelledDialogs) {
   EXPECT_EQ(a->getShape()->textColor(), 0u);
 }
 
-TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBits) {
+// Flag commands restore only their bits; Auto Size does nothing on a context.
+TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBitsAndAContextIgnoresAutoSize) {
   Node* a = node({0, 0, 40, 30});
   a->getShape()->setShapeFlags(0x5);
   GraphicObjectLocator here(*a);
@@ -144,16 +131,26 @@ TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBits) {
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
   map.history().undo();
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x5u);
+
+  ContextBox* frame = context({0, 0, 200, 150});
+  const GraphicObjectLocator there(*frame);
+  EXPECT_EQ(map.history().execute(std::make_unique<Command1<tagRECT>>(there, kCmdAutoResize, RECT{}, frame->getRect())), 0);
+  EXPECT_FALSE(frame->getShape()->isAutoSize());
+  EXPECT_EQ(map.history().undo(), 0);
+  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
 }
 
-TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
+// The component text round-trips in the current syntax; the oldest syntax has no reserved
+// fields; newer versions read only the id and the name; damaged fields leave the attributes
+// as they were.
+TEST_F(NodeTest, ComponentTextInEveryVersionAndDamaged) {
   Node* a = node({10, 20, 110, 60}, "idea");
   a->setId(0x1f);
   a->getShape()->setShapeFlags(1);
   EXPECT_EQ(text(*a), R"(1f,"Rectangle",10 20 110 60,"idea",ffffff,0,,,0,1)");
-
-  auto* b = addTo(map, std::make_unique<Node>("default"));
-  readInto(*b, R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
+  const std::string full = R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)";
+  Node* b = addTo(map, std::make_unique<Node>("default"));
+  readInto(*b, full);
   EXPECT_EQ(b->id(), 0x2au);
   EXPECT_EQ(b->prototypeName(), "Ellipse");
   EXPECT_STREQ(b->getShape()->className(), "EllipseShape");
@@ -163,23 +160,16 @@ TEST_F(NodeTest, ComponentTextRoundTripsInTheCurrentSyntax) {
   EXPECT_EQ(b->getShape()->borderColor(), 0xff00u);
   EXPECT_EQ(b->getShape()->textColor(), 0xff0000u);
   EXPECT_EQ(b->getShape()->shapeFlags() & 1u, 1u);
-  EXPECT_EQ(text(*b), R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)");
-}
+  EXPECT_EQ(text(*b), full);
 
-// The oldest syntax has no reserved fields; newer versions read only the id and the name;
-// damaged fields leave the attributes as they were.
-TEST_F(NodeTest, OtherVersionsAndDamagedText) {
-  Node* a = node({1, 2, 3, 4}, "label");
   readInto(*a, R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)", nullptr);
   EXPECT_EQ(a->getShape()->textColor(), 0xffu);
   EXPECT_EQ(a->getShape()->shapeFlags(), 1u);
-
   Version future(0, 2);
   readInto(*a, R"(9,"Ellipse",5 6 7 8,"new",ff,0,,,0,0)", &future);
   EXPECT_TRUE(reports.saw("E: Node::readFrom: Version 0.2 not understood, only understand versions <= 0.1"));
   EXPECT_EQ(a->id(), 9u);
   EXPECT_STREQ(a->getLabel(), "old");
-
   readInto(*a, R"(5,"Rectangle",x,"cut)");
   EXPECT_EQ(a->getRect(), (RECT{1, 2, 3, 4}));
   EXPECT_STREQ(a->getLabel(), "old");
@@ -189,48 +179,35 @@ using ContextTest = MapFixture;
 
 // A context carries what lies wholly inside it when the move starts, and undo and redo move
 // exactly that: not what the move came to cover, nor what came to lie inside before a redo.
+// A node inside that is selected too moves by itself and with the frame, and undo gives back
+// every position.
 TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInsideAndUndoAndRedoMoveExactlyThat) {
   ContextBox* frame = context({0, 0, 200, 150});
   Node* inside = node({20, 30, 60, 60});
   Node* overlapping = node({180, 30, 240, 60});
   Node* covered = node({200, 60, 240, 100});  // inside the frame once it has moved
   EXPECT_NE(frame->getFrameShape(), nullptr);
+  auto rects = [&] {
+    return std::vector<RECT>{frame->getRect(), inside->getRect(), overlapping->getRect(), covered->getRect()};
+  };
+  const std::vector<RECT> before = rects();
   drag({100, 2}, {150, 52});  // by the title strip
-  EXPECT_EQ(frame->getRect(), (RECT{50, 50, 250, 200}));
-  EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
-  EXPECT_EQ(overlapping->getRect(), (RECT{180, 30, 240, 60}));
-  EXPECT_EQ(covered->getRect(), (RECT{200, 60, 240, 100}));
+  const std::vector<RECT> moved = {{50, 50, 250, 200}, {70, 80, 110, 110}, before[2], before[3]};
+  EXPECT_EQ(rects(), moved);
   map.history().undo();
-  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
-  EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
-  EXPECT_EQ(overlapping->getRect(), (RECT{180, 30, 240, 60}));
-  EXPECT_EQ(covered->getRect(), (RECT{200, 60, 240, 100})) << "it never moved with the frame";
+  EXPECT_EQ(rects(), before) << "what the move came to cover never moved with the frame";
   Node* later = node({50, 60, 70, 80});
   map.history().redo();
-  EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
+  EXPECT_EQ(rects(), moved);
   EXPECT_EQ(later->getRect(), (RECT{50, 60, 70, 80}));
-  EXPECT_EQ(covered->getRect(), (RECT{200, 60, 240, 100}));
-}
+  map.history().undo();
 
-TEST_F(ContextTest, UndoOfAMovedSelectionGivesBackEveryPosition) {
-  ContextBox* frame = context({0, 0, 200, 150});
-  Node* inside = node({20, 30, 60, 60});
   click({100, 2});
-  click({40, 40}, kKeyControl);  // the node inside is selected too: it moves by itself and with the frame
+  click({40, 40}, kKeyControl);
   drag({100, 2}, {150, 52});
   EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
   map.history().undo();
-  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
-  EXPECT_EQ(inside->getRect(), (RECT{20, 30, 60, 60}));
-}
-
-TEST_F(ContextTest, AutoSizeDoesNothingOnAContext) {
-  ContextBox* frame = context({0, 0, 200, 150});
-  GraphicObjectLocator here(*frame);
-  EXPECT_EQ(map.history().execute(std::make_unique<Command1<tagRECT>>(here, kCmdAutoResize, RECT{}, frame->getRect())), 0);
-  EXPECT_FALSE(frame->getShape()->isAutoSize());
-  EXPECT_EQ(map.history().undo(), 0);
-  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
+  EXPECT_EQ(rects(), before);
 }
 
 }  // namespace

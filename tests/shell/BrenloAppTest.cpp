@@ -1,5 +1,4 @@
 // The application: start-up, map windows through the factory, Open, help, context help, About, Exit.
-#include <QCloseEvent>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
@@ -20,14 +19,10 @@
 
 namespace {
 
-// A map window that may refuse to close, as a changed map does when the user cancels.
+// A map window of its own caption.
 class FakeMapWindow : public QWidget {
  public:
   FakeMapWindow(QWidget* owner, const QString& caption) : QWidget(owner, Qt::Window) { setWindowTitle(caption); }
-  bool refuse = false;
-
- protected:
-  void closeEvent(QCloseEvent* e) override { refuse ? e->ignore() : e->accept(); }
 };
 
 class FakeMaps : public MapWindowFactory {
@@ -71,7 +66,7 @@ class BrenloAppTest : public QObject {
     dropModalWatches(); brenloApp::setMapWindowFactory(nullptr); }
 
   // Start-up registers the prototypes, shows the main window with the information line first,
-  // and opens the file it was given in a map window of its own.
+  // and opens the file it was given in a map window of its own; New View makes an empty one.
   void startUpRegistersPrototypesReportsAndOpensItsFile() {
     auto app = startApp("first.CM");
     QCOMPARE(maps->registered, 1);
@@ -80,6 +75,9 @@ class BrenloAppTest : public QObject {
     QCOMPARE(maps->opened, QStringList{"first.CM"});
     QVERIFY(maps->last->isVisible());
     QCOMPARE(maps->last->parentWidget(), app->mainWindow());
+    QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
+    QCOMPARE(maps->last->windowTitle(), QStringLiteral("New Map"));
+    QVERIFY(maps->last->isVisible());
   }
 
   void badStartUpFileLeavesOnlyTheMainWindowAndOneErrorLine_data() {
@@ -123,14 +121,6 @@ class BrenloAppTest : public QObject {
     QVERIFY(maps->last->isVisible());
   }
 
-  void newViewMakesAnEmptyMapWindow() {
-    auto app = startApp();
-    QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
-    QVERIFY(maps->last);
-    QCOMPARE(maps->last->windowTitle(), QStringLiteral("New Map"));
-    QVERIFY(maps->last->isVisible());
-  }
-
   void withoutAFactoryMapWindowsAreReportedAsUnavailable() {
     brenloApp::setMapWindowFactory(nullptr);
     auto app = startApp("x.CM");
@@ -139,19 +129,7 @@ class BrenloAppTest : public QObject {
     QVERIFY(console(*app).contains("I: Map windows are not available yet\n"));
   }
 
-  void exitClosesMapWindowsButARefusingOneKeepsTheProgram() {
-    auto app = startApp();
-    app->newView();
-    maps->last->refuse = true;
-    QVERIFY(chooseMenu(app->mainWindow(), "&File", "E&xit"));
-    QVERIFY(app->mainWindow()->isVisible());
-    maps->last->refuse = false;
-    app->mainWindow()->close();
-    QVERIFY(!app->mainWindow()->isVisible());
-    QVERIFY(!maps->last->isVisible());
-  }
-
-  void helpContentsAndUsingHelpShowOurPages() {
+  void helpContentsUsingHelpAndF1ShowOurPages() {
     auto app = startApp();
     QVERIFY(!app->helpUsed());
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&Contents"));
@@ -166,6 +144,16 @@ class BrenloAppTest : public QObject {
     QTest::keyClick(app->mainWindow(), Qt::Key_F1);
     QVERIFY(app->helpWindow()->isVisible());
     QVERIFY(app->helpWindow()->current().path().endsWith("index.html"));
+    // F1 on an open menu explains the highlighted item.
+    app->helpWindow()->close();
+    QVERIFY(showActive(app->mainWindow()));
+    QMenu* menu = openPopup(app->mainWindow(), "&File");
+    QVERIFY(menu);
+    menu->setActiveAction(actionNamed(menu->actions(), "&Open..."));
+    QTest::keyClick(menu, Qt::Key_F1);
+    QTRY_VERIFY(app->helpWindow()->isVisible());
+    QCOMPARE(app->helpWindow()->current().fragment(), QStringLiteral("24332"));
+    QVERIFY(maps->opened.isEmpty());
   }
 
   void contextHelpOpensTheTopicInsteadOfRunningTheCommandUntilEscape() {
@@ -198,17 +186,6 @@ class BrenloAppTest : public QObject {
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
     QVERIFY(maps->last);  // commands run again
-  }
-
-  void f1OnAnOpenMenuExplainsTheHighlightedItem() {
-    auto app = startApp();
-    QMenu* menu = openPopup(app->mainWindow(), "&File");
-    QVERIFY(menu);
-    menu->setActiveAction(actionNamed(menu->actions(), "&Open..."));
-    QTest::keyClick(menu, Qt::Key_F1);
-    QTRY_VERIFY(app->helpWindow() && app->helpWindow()->isVisible());
-    QCOMPARE(app->helpWindow()->current().fragment(), QStringLiteral("24332"));
-    QVERIFY(maps->opened.isEmpty());
   }
 
   void aboutShowsTheVersionValues() {

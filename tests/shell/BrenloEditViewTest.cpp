@@ -36,7 +36,9 @@ class BrenloEditViewTest : public QObject {
   Q_OBJECT
  private slots:
   void cleanup() { dropModalWatches(); }
-  void findSelectsTheNextMatchAndNextWrapsAround() {
+  // Find selects the next match and Next wraps around; a missing text is said and the cursor
+  // stays; Match Case is honoured; Replace replaces once, Replace All everywhere in one step.
+  void findAndReplace() {
     brenloEditView view;
     view.setPlainText("one two one two");
     answerSearch("two");
@@ -46,10 +48,7 @@ class BrenloEditViewTest : public QObject {
     QCOMPARE(view.textCursor().selectionStart(), 12);
     QVERIFY(view.runSearchCommand(cm::EditFindNext));
     QCOMPARE(view.textCursor().selectionStart(), 4);
-  }
 
-  void aMissingTextIsSaidAndTheCursorStays() {
-    brenloEditView view;
     view.setPlainText("abc");
     QString said;
     answerSearch("zzz");
@@ -62,10 +61,12 @@ class BrenloEditViewTest : public QObject {
     view.runSearchCommand(cm::EditFind);
     QTRY_COMPARE(said, QStringLiteral("\"zzz\" not found."));
     QVERIFY(!view.textCursor().hasSelection());
-  }
 
-  void replaceOnceAndReplaceAll() {
-    brenloEditView view;
+    view.setPlainText("Map map");
+    QVERIFY(view.findNext("map", true));
+    QCOMPARE(view.textCursor().selectionStart(), 4);
+    QCOMPARE(view.replaceAll("MAP", "x", false), 2);
+
     view.setPlainText("cat cat cat");
     answerSearch("cat", "dog");
     view.runSearchCommand(cm::EditReplace);
@@ -75,14 +76,6 @@ class BrenloEditViewTest : public QObject {
     QCOMPARE(view.toPlainText(), QStringLiteral("dog cow cow"));
     view.undo();  // Replace All is one step
     QCOMPARE(view.toPlainText(), QStringLiteral("dog cat cat"));
-  }
-
-  void matchCaseIsHonoured() {
-    brenloEditView view;
-    view.setPlainText("Map map");
-    QVERIFY(view.findNext("map", true));
-    QCOMPARE(view.textCursor().selectionStart(), 4);
-    QCOMPARE(view.replaceAll("MAP", "x", false), 2);
   }
 
   void editCommandsFollowTheirEnablers() {

@@ -2,7 +2,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -49,11 +48,36 @@ void answerBoxes(QList<QMessageBox::StandardButton> buttons, QStringList* texts)
   });
 }
 
+// Answers the next message box with its button of this text; its text lands in `text`.
+void answerButton(const QString& button, QString* text, std::function<void()> first = {}) {
+  whenModal([=](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    QVERIFY(box);
+    *text = box->text();
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == button) {
+        if (first) first();
+        b->click();
+      }
+  });
+}
+
 // A MOVE TO of the node, as a drag would make it.
 void moveNode(CMapClient* view, POINT from, POINT to) {
   QTest::mousePress(view, Qt::LeftButton, {}, QPoint(from.x, from.y));
   QTest::mouseMove(view, QPoint(to.x, to.y));
   QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(to.x, to.y));
+}
+
+QByteArray bytesOf(const QString& file) {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString& file, const QByteArray& bytes) {
+  QFile f(file);
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
 }
 
 }  // namespace
@@ -76,6 +100,13 @@ class CMapFrameTest : public QObject {
     moveNode(frame->view(), {50, 50}, {150, 100});
     return frame;
   }
+  // A shown map window of a map saved in `name`.
+  CMapFrame* savedFrame(const char* name) {
+    CMapFrame* frame = newFrame();
+    addNode(frame->view(), {40, 40, 120, 80}, "mine");
+    frame->view()->saveTo(path(name).toStdString());
+    return frame;
+  }
   QList<CMapFrame*> mapWindows() const { return app->mainWindow()->findChildren<CMapFrame*>(); }
 
  private slots:
@@ -92,27 +123,28 @@ class CMapFrameTest : public QObject {
     brenloApp::setMapWindowFactory(nullptr);
   }
 
-  void captionsFollowTheMapAndItsChanges() {
+  // The caption follows the map and its changes; Save of a new map asks for a file (cancelled:
+  // nothing written); Save As... and Ctrl+S write the map, and Open... reads it back the same.
+  void captionsSaveAsSaveAndOpenRoundTripTheMap() {
     auto* frame = new CMapFrame(app->mainWindow());
     QCOMPARE(frame->windowTitle(), QStringLiteral("New Map"));
     QCOMPARE(frame->size(), QSize(400, 300));
     showActive(frame);
     QCOMPARE(frame->windowTitle(), QStringLiteral("New View"));
     CMapClient* view = frame->view();
-    addNode(view, {40, 40, 100, 80}, "idea");
-    moveNode(view, {50, 50}, {150, 100});
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    QVERIFY(!view->save());
+    QVERIFY(view->fileName().empty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+    addNode(view, {40, 40, 120, 80}, "water");
+    addNode(view, {200, 40, 280, 80}, "ice");
+    moveNode(view, {210, 50}, {220, 150});
     QCOMPARE(frame->windowTitle(), QStringLiteral("New View*"));
     view->runCommand(cm::EditUndo);
     QCOMPARE(frame->windowTitle(), QStringLiteral("New View"));
     QVERIFY(!view->isChanged());
-  }
-
-  void saveAsAndOpenThroughTheDialogsRoundTripTheMap() {
-    CMapFrame* frame = newFrame();
-    CMapClient* view = frame->view();
-    addNode(view, {40, 40, 120, 80}, "water");
-    addNode(view, {200, 40, 280, 80}, "ice");
-    moveNode(view, {50, 50}, {60, 150});
+    moveNode(view, {210, 50}, {220, 150});
     QVERIFY(view->isChanged());
 
     const QString file = path("saved.CM");
@@ -121,13 +153,16 @@ class CMapFrameTest : public QObject {
     QTRY_VERIFY(QFile::exists(file));
     QCOMPARE(frame->windowTitle(), file);
     QVERIFY(!view->isChanged());
+    moveNode(view, {50, 50}, {90, 120});
+    QVERIFY(showActive(frame));  // the closed dialog hands activation back
+    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
+    QTRY_VERIFY(!view->isChanged());
 
     std::ostringstream before, after;
     writeMapFile(view->document(), before, 0);
     QPointer<CMapFrame> first = frame;
     QVERIFY(frame->close());
     QTRY_VERIFY(!first);
-
     answerFileDialog(file);
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
     QTRY_COMPARE(mapWindows().size(), 1);
@@ -136,42 +171,7 @@ class CMapFrameTest : public QObject {
     writeMapFile(opened->view()->document(), after, 0);
     QCOMPARE(QString::fromStdString(after.str()), QString::fromStdString(before.str()));
     QCOMPARE(countElements(opened->view()->document()).nodes, std::size_t{2});
-  }
-
-  void saveOnANewMapAsksForAFileAndCancelWritesNothing() {
-    CMapFrame* frame = newFrame();
-    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
-    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-    QVERIFY(!frame->view()->save());
-    QVERIFY(frame->view()->fileName().empty());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
-  }
-
-  void saveWritesToTheFileTheMapCameFrom() {
-    CMapFrame* frame = newFrame();
-    addNode(frame->view(), {40, 40, 120, 80}, "first");
-    const std::string file = path("kept.CM").toStdString();
-    QVERIFY(frame->view()->saveTo(file));
-    moveNode(frame->view(), {50, 50}, {90, 120});
-    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
-    QTRY_VERIFY(!frame->view()->isChanged());
-    RootMap reread;
-    QVERIFY(openMapFile(reread, file));
-    QCOMPARE(reread.front()->getRect().left, 80);
-  }
-
-  void closingAChangedMapAsksAndCancelKeepsItOpen() {
-    QPointer<CMapFrame> frame = changedFrame();
-    QStringList asked;
-    answerBoxes({QMessageBox::Cancel}, &asked);
-    QVERIFY(!frame->close());
-    QCOMPARE(asked, QStringList{"Save changes to 'New View'?"});
-    QVERIFY(frame && frame->isVisible());
-    QVERIFY(frame->view()->isChanged());
-
-    answerBoxes({QMessageBox::Discard}, &asked);
-    QVERIFY(frame->close());
-    QTRY_VERIFY(!frame);
+    QCOMPARE(opened->view()->document().front()->getRect().left, 80);
   }
 
   void aFailedSaveKeepsTheMapChangedAndTheWindowOpen() {
@@ -209,53 +209,31 @@ class CMapFrameTest : public QObject {
   }
 
   void aFileAnotherProgramChangedIsNotOverwrittenUnasked() {
-    CMapFrame* frame = newFrame();
-    CMapClient* view = frame->view();
-    addNode(view, {40, 40, 120, 80}, "mine");
+    CMapClient* view = savedFrame("shared.CM")->view();
     const QString file = path("shared.CM");
-    QVERIFY(view->saveTo(file.toStdString()));
-    auto writeElsewhere = [&] {
-      QFile other(file);
-      QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
-      other.write("written by another editor");
-    };
-    auto content = [&] {
-      QFile f(file);
-      f.open(QIODevice::ReadOnly);
-      return f.readAll();
-    };
+    const QByteArray theirs = "written by another editor";
     // Cancel keeps the other program's file and the map's change mark.
-    writeElsewhere();
+    put(file, theirs);
     moveNode(view, {50, 50}, {90, 120});
     QStringList asked;
     answerBoxes({QMessageBox::Cancel}, &asked);
-    QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(view->window(), Qt::Key_S, Qt::ControlModifier);
     QTRY_COMPARE(asked.value(0), QStringLiteral("'%1' was changed by another program since it was opened. Overwrite it?").arg(file));
-    QCOMPARE(content(), QByteArray("written by another editor"));
+    QCOMPARE(bytesOf(file), theirs);
     QVERIFY(view->isChanged());
     // Overwrite writes; the next save, with nobody else writing, asks nothing.
-    whenModal([](QWidget* w) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      for (QAbstractButton* b : box->buttons())
-        if (b->text() == QStringLiteral("Overwrite")) b->click();
-    });
+    QString told;
+    answerButton("Overwrite", &told);
     QVERIFY(view->save());
-    QVERIFY(content().contains("\"mine\""));
+    QVERIFY(bytesOf(file).contains("\"mine\""));
     moveNode(view, {90, 120}, {60, 60});
     QVERIFY(view->save());
     // Save As... writes elsewhere and leaves the other program's file alone.
-    writeElsewhere();
+    put(file, theirs);
     const QString other = path("mine.CM");
-    whenModal([other](QWidget* w) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      for (QAbstractButton* b : box->buttons())
-        if (b->text() == QStringLiteral("Save As...")) {
-          answerFileDialog(other);
-          b->click();
-        }
-    });
+    answerButton("Save As...", &told, [other] { answerFileDialog(other); });
     QVERIFY(view->save());
-    QCOMPARE(content(), QByteArray("written by another editor"));
+    QCOMPARE(bytesOf(file), theirs);
     QCOMPARE(QString::fromStdString(view->fileName()), other);
   }
 
@@ -265,64 +243,43 @@ class CMapFrameTest : public QObject {
         "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
         "Content-Type: application/x-CMap; version=0.1\r\n\r\n5\r\n;\r\n"
         "not a map line\r\n;\r\n\r\n--b--\r\n";
-    {
-      QFile f(file);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(text);
-    }
+    put(file, text);
     QVERIFY(app->openMapFile(file));
     QTRY_COMPARE(mapWindows().size(), 1);
-    CMapClient* view = mapWindows().first()->view();
     QStringList asked;
     answerBoxes({QMessageBox::Cancel}, &asked);
-    QVERIFY(!view->save());
+    QVERIFY(!mapWindows().first()->view()->save());
     QCOMPARE(asked.value(0), QStringLiteral("'%1' could not be read completely: saving replaces it with what was read. "
-                                   "Overwrite it?").arg(file));
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), text);
+                                            "Overwrite it?").arg(file));
+    QCOMPARE(bytesOf(file), text);
   }
 
   void openingAMapThatIsOpenBringsItsWindowForward() {
-    CMapFrame* frame = newFrame();
-    addNode(frame->view(), {40, 40, 120, 80}, "once");
-    const QString file = path("once.CM");
-    QVERIFY(frame->view()->saveTo(file.toStdString()));
-    const QString link = path("link.CM");
-    QVERIFY(QFile::link(file, link));
+    CMapFrame* frame = savedFrame("once.CM");
+    QVERIFY(QFile::link(path("once.CM"), path("link.CM")));
     auto* other = new QWidget(nullptr);
     showActive(other);
-    QVERIFY(app->openMapFile(link));
+    QVERIFY(app->openMapFile(path("link.CM")));
     QCOMPARE(mapWindows().size(), 1);
     QTRY_COMPARE(QApplication::activeWindow(), frame);
     delete other;
   }
 
+  // A click on the element behind brings it to the front: a different file, so a changed map,
+  // though no step of the history.
   void bringingAnElementToTheFrontMarksTheMapChanged() {
     QPointer<CMapFrame> frame = newFrame();
     CMapClient* view = frame->view();
     addNode(view, {40, 40, 140, 100}, "back");
     addNode(view, {100, 70, 200, 130}, "front");
-    const std::string file = path("front.CM").toStdString();
-    QVERIFY(view->saveTo(file));
-    auto bytes = [&file] {
-      QFile f(QString::fromStdString(file));
-      return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-    const QByteArray saved = bytes();
-    QVERIFY(!view->isChanged());
-
-    // A click on the front element changes nothing.
+    QVERIFY(view->saveTo(path("front.CM").toStdString()));
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(180, 120));
     QVERIFY(!view->isChanged());
-    // A click on the one behind brings it to the front: a different file, so a changed map.
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
     QCOMPARE(view->document().history().undoCount(), 0u);
     QVERIFY(view->isChanged());
     QTRY_VERIFY(frame->windowTitle().endsWith('*'));
-    QVERIFY(view->saveTo(file));
-    QVERIFY(bytes() != saved);
-    QVERIFY(!view->isChanged());
+    QVERIFY(view->saveTo(path("front.CM").toStdString()));
     QTRY_VERIFY(!frame->windowTitle().endsWith('*'));
   }
 
@@ -360,7 +317,9 @@ class CMapFrameTest : public QObject {
     QTRY_VERIFY(!plain && !first && !second);
   }
 
-  void altF4InAMapWindowClosesOnlyThatWindow() {
+  // Alt+F4 in a changed map window asks first: Cancel keeps it open and changed, Discard closes
+  // only that window. In the main window Alt+F4 closes the main window, and with it the program.
+  void altF4InAMapWindowAsksAndClosesOnlyThatWindow() {
     SDIDecFrame* main = app->mainWindow();
     QPointer<CMapFrame> other = newFrame();
     QPointer<CMapFrame> frame = changedFrame();
@@ -369,6 +328,7 @@ class CMapFrameTest : public QObject {
     QTest::keyClick(frame->view(), Qt::Key_F4, Qt::AltModifier);
     QCOMPARE(asked, QStringList{"Save changes to 'New View'?"});
     QVERIFY(frame && frame->isVisible());
+    QVERIFY(frame->view()->isChanged());
     QVERIFY(main->isVisible() && other && other->isVisible());
 
     answerBoxes({QMessageBox::Discard}, &asked);
@@ -377,7 +337,6 @@ class CMapFrameTest : public QObject {
     QCOMPARE(asked.size(), 2);
     QTRY_VERIFY(!frame);
     QVERIFY(main->isVisible() && other && other->isVisible());
-    // In the main window Alt+F4 closes the main window, and with it the program.
     QVERIFY(showActive(main));
     QTest::keyClick(main, Qt::Key_F4, Qt::AltModifier);
     QVERIFY(!main->isVisible());
@@ -387,27 +346,32 @@ class CMapFrameTest : public QObject {
     SDIDecFrame* main = app->mainWindow();
     QVERIFY(showActive(main));
     const QRect area = main->screen()->availableGeometry();
+    auto restart = [this] {
+      app.reset();
+      app = std::make_unique<brenloApp>();
+      app->start();
+      QVERIFY(QTest::qWaitForWindowExposed(app->mainWindow()));
+    };
 
     // A map window shows the whole map, up to 80% of the screen, and stays on the screen.
-    auto mapFile = [this](const char* name, RECT far) {
+    auto opened = [this, &area](const char* name, RECT far) {
       auto* frame = new CMapFrame(app->mainWindow());
       addNode(frame->view(), {40, 40, 100, 80}, "near");
       addNode(frame->view(), far, "far");
-      const QString file = path(name);
-      frame->view()->saveTo(file.toStdString());
+      frame->view()->saveTo(path(name).toStdString());
       delete frame;
-      return file;
+      app->openMapFile(path(name));
+      CMapFrame* shown = mapWindows().last();
+      QTest::qWaitForWindowExposed(shown);
+      QTest::qWaitFor([&] { return area.contains(shown->frameGeometry()); });
+      return shown;
     };
-    QVERIFY(app->openMapFile(mapFile("wide.CM", {400, 300, 540, 380})));
-    CMapFrame* wide = mapWindows().last();
-    QVERIFY(QTest::qWaitForWindowExposed(wide));
-    QTRY_VERIFY(area.contains(wide->frameGeometry()));
+    CMapFrame* wide = opened("wide.CM", {400, 300, 540, 380});
+    QVERIFY(area.contains(wide->frameGeometry()));
     QVERIFY(wide->view()->width() >= 540 && wide->view()->height() >= 380);
     QVERIFY(wide->width() >= 400 && wide->height() >= 300);
-    QVERIFY(app->openMapFile(mapFile("huge.CM", {5000, 5000, 5100, 5050})));
-    CMapFrame* huge = mapWindows().last();
-    QVERIFY(QTest::qWaitForWindowExposed(huge));
-    QTRY_VERIFY(area.contains(huge->frameGeometry()));
+    CMapFrame* huge = opened("huge.CM", {5000, 5000, 5100, 5050});
+    QVERIFY(area.contains(huge->frameGeometry()));
     QCOMPARE(huge->size(), QSize(int(area.width() * 0.8), int(area.height() * 0.8)));
 
     // Closed windows leave their places for the next run.
@@ -418,11 +382,8 @@ class CMapFrameTest : public QObject {
     main->move(area.topLeft() + QPoint(30, 40));
     main->resize(700, 400);
     QVERIFY(main->close());
-    app.reset();
-    app = std::make_unique<brenloApp>();
-    app->start();
+    restart();
     main = app->mainWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(main));
     QCOMPARE(main->frameGeometry().topLeft(), area.topLeft() + QPoint(30, 40));
     QCOMPARE(main->size(), QSize(700, 400));
     app->newView();
@@ -435,27 +396,22 @@ class CMapFrameTest : public QObject {
     // A place off the screen (another monitor, since gone) still opens on the screen.
     main->move(-3000, -2000);
     QVERIFY(main->close());
-    app.reset();
-    app = std::make_unique<brenloApp>();
-    app->start();
-    QVERIFY(QTest::qWaitForWindowExposed(app->mainWindow()));
+    restart();
     QTRY_VERIFY(area.contains(app->mainWindow()->frameGeometry()));
   }
 
-  void aFileThatCannotBeReadOpensNoWindowAndIsReportedInTheConsole() {
+  // A file that cannot be read opens no window and is told in the console; a map read from a
+  // stream has no file.
+  void aFileThatCannotBeReadOpensNoWindowAndAStreamHasNoFile() {
     QVERIFY(!app->openMapFile(path("missing.CM")));
     QVERIFY(mapWindows().isEmpty());
     const QString console = app->mainWindow()->console()->toPlainText();
     QVERIFY(console.contains("CMapClient::init: bad stream"));
     QVERIFY(console.contains(QStringLiteral("Can't open file '%1'").arg(path("missing.CM"))));
-  }
-
-  void aMapReadFromAStreamHasNoFile() {
     std::istringstream empty("");
-    auto* view = new CMapClient(nullptr, empty);
+    std::unique_ptr<CMapClient> view(new CMapClient(nullptr, empty));
     QCOMPARE(view->windowTitle(), QStringLiteral("QOR Brenlo"));
     QVERIFY(view->fileName().empty());
-    delete view;
   }
 };
 

@@ -39,13 +39,11 @@ class CommandLineTest : public QObject {
     if (line.mode == CommandLine::Mode::Error) QVERIFY(!line.error.empty());
   }
 
-  void exportNamesThePictureFirstAndTheMapSecond() {
+  // --export names the picture first and the map second; the usage and version texts.
+  void exportOperandsAndTheTexts() {
     CommandLine line = parseCommandLine({"--export", "out.svg", "in.CM"});
     QCOMPARE(line.operands, (std::vector<std::string>{"out.svg", "in.CM"}));
     QVERIFY(usageText().find("brenlo --export OUT IN.CM") != std::string::npos);
-  }
-
-  void texts() {
     QVERIFY(usageText().find("brenlo [FILE]") != std::string::npos);
     QCOMPARE(QString::fromStdString(versionText()), QStringLiteral("brenlo Version 0.0 (map syntax 0.1)\n"));
   }

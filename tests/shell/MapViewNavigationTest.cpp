@@ -1,11 +1,8 @@
 // The map window zoomed, scrolled and driven from the keyboard, with real key and mouse events:
 // gestures at any zoom, popups where the pointer is, fitting, finding and arranging.
 #include <QClipboard>
-#include <QImage>
 #include <QInputDialog>
-#include <QPainter>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
@@ -13,27 +10,14 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 #include <QtTest>
-#include <memory>
 
 #include "MapWindowFixture.h"
-#include "QtTestSupport.h"
-#include "commands/GraphicsFactory.h"
-#include "drawing/Shape.h"
-#include "model/Maplet.h"
-#include "model/Node.h"
-#include "shell/CMapClient.h"
-#include "shell/CMapFrame.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
-#include "shell/QtInteraction.h"
-#include "tests/TestSupport.h"
 
 namespace {
 
-QPoint windowPoint(CMapClient* view, POINT map) {
-  const POINT w = view->mapToWindow(map);
-  return QPoint(w.x, w.y);
-}
+QPoint windowPoint(CMapClient* view, POINT map) { return at(view->mapToWindow(map)); }
 
 // Turns the wheel by `notches` over `at`, as the window system delivers it.
 void turnWheel(QWidget* w, QPoint at, int notches, Qt::KeyboardModifiers mods = {}) {
@@ -46,22 +30,27 @@ bool inside(const RECT& outer, const RECT& r) {
   return outer.left <= r.left && r.right <= outer.right && outer.top <= r.top && r.bottom <= outer.bottom;
 }
 
+// Within a map unit of each other, as a zoom about a point leaves it.
+bool near(POINT a, POINT b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
+
+// Types `text` into the input dialog that opens next and accepts it.
+void answerInput(const QString& text) {
+  whenModal([text](QWidget* w) {
+    auto* dialog = qobject_cast<QInputDialog*>(w);
+    QVERIFY(dialog);
+    dialog->setTextValue(text);
+    dialog->accept();
+  });
+}
+
 }  // namespace
 
 class MapViewNavigationTest : public QObject, MapWindowFixture {
   Q_OBJECT
 
-  Node* add(RECT r, const char* label = nullptr) {
-    return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
-  }
-  std::size_t steps() const { return view->document().history().undoCount(); }
-
  private slots:
   void initTestCase() { setUpSuite(); }
-  void init() {
-    QVERIFY(open(QSize(640, 480)));
-    view->setFocus();
-  }
+  void init() { QVERIFY(open(QSize(640, 480))); }
   void cleanup() { close(); }
   void cleanupTestCase() { tearDownSuite(); }
 
@@ -101,28 +90,7 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QCOMPARE(node->getRect(), (RECT{80, 70, 140, 110}));
   }
 
-  void atHalfSizeAndScrolledARightClickOpensThePopupOfTheElementUnderThePointer() {
-    add({0, 0, 60, 40}, "elsewhere");
-    Node* node = add({300, 200, 400, 260}, "here");
-    view->setZoom(0.5, QPointF(0, 0));
-    view->scrollTo(QPointF(200, 100));
-    const QPoint at = windowPoint(view, {350, 230});
-    QCOMPARE(at, QPoint(75, 65));
-    QStringList items;
-    QPoint shownAt;
-    whenPopup([&](QMenu* menu) {
-      items = menuTexts(menu);
-      shownAt = menu->pos();
-      clickItem(menu, "Delete");
-    });
-    QTest::mouseClick(view, Qt::RightButton, {}, at);
-    QTRY_VERIFY(!view->document().contains(node));
-    QVERIFY(items.contains("Edit Label..."));
-    QVERIFY((shownAt - view->mapToGlobal(at)).manhattanLength() <= 2);
-    QCOMPARE(int(view->document().memberCount()), 1);
-  }
-
-  void aRubberBandWhenZoomedSelectsWhatItCoversInTheMap() {
+  void atHalfSizeARubberBandAndARightClickMeetTheElementsUnderThePointer() {
     Node* a = add({100, 100, 140, 120});
     Node* b = add({400, 100, 440, 120});
     view->setZoom(0.5, QPointF(0, 0));
@@ -134,6 +102,21 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(40, 40));  // map (80, 80) to (180, 180)
     QVERIFY(a->isHighlighted());
     QVERIFY(!b->isHighlighted());
+
+    // Scrolled as well, a right click opens the popup of the element under the pointer, there.
+    Node* node = add({300, 200, 400, 260}, "here");
+    view->scrollTo(QPointF(200, 100));
+    const QPoint at = windowPoint(view, {350, 230});
+    QCOMPARE(at, QPoint(75, 65));
+    QPoint shownAt;
+    const QStringList items = rightClick(at, [&](QMenu* menu) {
+      shownAt = menu->pos();
+      clickItem(menu, "Delete");
+    });
+    QTRY_VERIFY(!view->document().contains(node));
+    QVERIFY(items.contains("Edit Label..."));
+    QVERIFY((shownAt - view->mapToGlobal(at)).manhattanLength() <= 2);
+    QCOMPARE(members(), 2);
   }
 
   void fitMapShowsEveryElementOfAMapLargerThanTheWindowAndTheZoomIsInTheStatusBar() {
@@ -144,15 +127,14 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QCOMPARE(zoomLabel->text(), QStringLiteral("100%"));
     QVERIFY(chooseMenu(frame, "&View", "&Fit Map"));
     QTRY_VERIFY(view->zoom() < 0.25);
-    const RECT shown = view->visibleMapArea();
-    for (Node* n : nodes) QVERIFY(inside(shown, n->getRect()));
+    for (Node* n : nodes) QVERIFY(inside(view->visibleMapArea(), n->getRect()));
     QCOMPARE(zoomLabel->text(), QStringLiteral("%1%").arg(qRound(view->zoom() * 100)));
     QTest::keyClick(frame, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(view->zoom(), 1.0);
     QCOMPARE(zoomLabel->text(), QStringLiteral("100%"));
   }
 
-  void zoomStaysWithinItsLimitsAndTheWheelZoomsAboutThePointer() {
+  void zoomStaysWithinItsLimitsAndTheWheelAndAPinchZoomAboutThePointer() {
     add({0, 0, 2000, 1500});
     QTest::keyClick(frame, Qt::Key_Equal, Qt::ControlModifier);
     QCOMPARE(view->zoom(), 1.25);
@@ -170,17 +152,13 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     const POINT under = view->windowToMap({150, 100});
     turnWheel(view, pointer, 2, Qt::ControlModifier);
     QVERIFY(view->zoom() > 1.5);
-    const POINT still = view->windowToMap({150, 100});
-    QVERIFY(std::abs(still.x - under.x) <= 1 && std::abs(still.y - under.y) <= 1);
-
-    // A pinch zooms the same way: by its factor, about where it happens.
+    QVERIFY(near(view->windowToMap({150, 100}), under));
     const double before = view->zoom();
     QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, QPointF(pointer),
                               QPointF(pointer), QPointF(view->mapToGlobal(pointer)), 0.5, QPointF());
     QApplication::sendEvent(view, &pinch);
     QCOMPARE(view->zoom(), before * 1.5);
-    const POINT pinched = view->windowToMap({150, 100});
-    QVERIFY(std::abs(pinched.x - under.x) <= 1 && std::abs(pinched.y - under.y) <= 1);
+    QVERIFY(near(view->windowToMap({150, 100}), under));
   }
 
   void theWheelAndTheMiddleButtonScroll() {
@@ -209,10 +187,12 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QCOMPARE(steps(), 0u);
   }
 
-  void tabWalksTheElementsAndArrowsMoveTheSelectionOneUndoableStepAKey() {
+  // Tab walks the elements round and keeps the selected one in sight; arrows move the
+  // selection, one undoable step a key.
+  void tabWalksTheElementsInSightAndArrowsMoveTheSelectionOneUndoableStepAKey() {
     Node* a = add({10, 10, 50, 30}, "a");
     Node* b = add({100, 10, 140, 30}, "b");
-    Node* c = add({200, 10, 240, 30}, "c");
+    Node* c = add({5000, 4000, 5040, 4020}, "c");
     QTest::keyClick(view, Qt::Key_Tab);
     QVERIFY(a->isHighlighted());
     QTest::keyClick(view, Qt::Key_Tab);
@@ -222,15 +202,16 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QVERIFY(a->isHighlighted() && !c->isHighlighted());
     QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(c->isHighlighted() && !a->isHighlighted());
+    QVERIFY(inside(view->visibleMapArea(), c->getRect()));
 
     QTest::keyClick(view, Qt::Key_Right);
     QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(c->getRect(), (RECT{201, 20, 241, 40}));
+    QCOMPARE(c->getRect(), (RECT{5001, 4010, 5041, 4030}));
     QCOMPARE(steps(), 2u);
     view->runCommand(cm::EditUndo);
-    QCOMPARE(c->getRect(), (RECT{201, 10, 241, 30}));
+    QCOMPARE(c->getRect(), (RECT{5001, 4000, 5041, 4020}));
     view->runCommand(cm::EditUndo);
-    QCOMPARE(c->getRect(), (RECT{200, 10, 240, 30}));
+    QCOMPARE(c->getRect(), (RECT{5000, 4000, 5040, 4020}));
 
     QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(int(view->document().selection().size()), 3);
@@ -240,32 +221,6 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QCOMPARE(steps(), 1u);
     QTest::keyClick(view, Qt::Key_Escape);
     QVERIFY(view->document().selection().empty());
-  }
-
-  void keysKeepTheSelectionInSight() {
-    add({10, 10, 50, 30}, "near");
-    Node* far = add({5000, 4000, 5040, 4020}, "far");
-    QTest::keyClick(view, Qt::Key_Tab);
-    QTest::keyClick(view, Qt::Key_Tab);
-    QVERIFY(far->isHighlighted());
-    QVERIFY(inside(view->visibleMapArea(), far->getRect()));
-  }
-
-  void enterEditsTheLabelOfTheSelectedNode() {
-    Node* node = add({40, 40, 140, 90}, "idea");
-    QTest::keyClick(view, Qt::Key_Tab);
-    QString title;
-    whenModal([&](QWidget* w) {
-      title = w->windowTitle();
-      auto* dialog = qobject_cast<QInputDialog*>(w);
-      QVERIFY(dialog);
-      dialog->setTextValue(QStringLiteral("better"));
-      dialog->accept();
-    });
-    QTest::keyClick(view, Qt::Key_F2);
-    QTRY_COMPARE(steps(), 1u);
-    QCOMPARE(title, QStringLiteral("Edit Label"));
-    QCOMPARE(QString::fromUtf8(node->getLabel()), QStringLiteral("better"));
   }
 
   void escapeCancelsADragInProgress() {
@@ -294,12 +249,7 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     Node* first = add({10, 10, 90, 40}, "Crème brûlée");
     add({100, 10, 190, 40}, "other");
     Node* far = add({6000, 5000, 6100, 5030}, "CREME fraiche");
-    whenModal([](QWidget* w) {
-      auto* dialog = qobject_cast<QInputDialog*>(w);
-      QVERIFY(dialog);
-      dialog->setTextValue(QStringLiteral("crème"));
-      dialog->accept();
-    });
+    answerInput(QStringLiteral("crème"));
     QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
     QTRY_VERIFY(first->isHighlighted());
     QVERIFY(showActive(frame));  // the offscreen platform does not give the activation back itself
@@ -318,10 +268,7 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
 
   void copiedElementsPasteIntoAnotherWindowAndPlainTextPastesAsNodes() {
     Node* alpha = add({40, 40, 100, 80}, "alpha");
-    Node* beta = add({200, 40, 260, 80}, "beta");
-    auto* link = addTo(view->document(), std::make_unique<SMaplet>("Directed", POINT{0, 0}));
-    link->setConnection(0, alpha);
-    link->setConnection(1, beta);
+    link(alpha, add({200, 40, 260, 80}, "beta"));
     QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
     QTRY_VERIFY(frame->menus()->action(cm::EditCopy)->isEnabled());  // the enablers follow when idle
     QTest::keyClick(frame, Qt::Key_C, Qt::ControlModifier);
@@ -329,8 +276,7 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QVERIFY(data && data->hasFormat(QString::fromLatin1(CMapClient::kMapMimeType)));
     QCOMPARE(data->text(), QStringLiteral("alpha\nbeta\n"));
 
-    std::unique_ptr<CMapFrame> other(new CMapFrame(nullptr));
-    other->setAttribute(Qt::WA_DeleteOnClose, false);
+    std::unique_ptr<CMapFrame> other = another();
     QVERIFY(showActive(other.get()));
     QTRY_VERIFY(other->menus()->action(cm::EditPaste)->isEnabled());
     RootMap& there = other->view()->document();
@@ -340,15 +286,11 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QCOMPARE((*there.begin())->getRect(), (RECT{60, 60, 120, 100}));  // beside where it was copied from
     QCOMPARE(int(there.selection().size()), 3);  // what was pasted is selected
     // The pasted maplet joins the pasted nodes, as the copied one joined theirs.
-    std::vector<Node*> nodes;
-    SMaplet* pastedLink = nullptr;
-    for (Graphic* g : there) {
-      if (auto* n = dynamic_cast<Node*>(g)) nodes.push_back(n);
-      if (auto* m = dynamic_cast<SMaplet*>(g)) pastedLink = m;
-    }
-    QVERIFY(pastedLink && nodes.size() == 2);
-    QCOMPARE((*pastedLink)[0], static_cast<RelationableGraphic*>(nodes[0]));
-    QCOMPARE((*pastedLink)[1], static_cast<RelationableGraphic*>(nodes[1]));
+    const std::vector<Graphic*> pasted(there.begin(), there.end());
+    auto* pastedLink = dynamic_cast<SMaplet*>(pasted[2]);
+    QVERIFY(pastedLink && dynamic_cast<Node*>(pasted[0]) && dynamic_cast<Node*>(pasted[1]));
+    QCOMPARE((*pastedLink)[0], static_cast<RelationableGraphic*>(dynamic_cast<Node*>(pasted[0])));
+    QCOMPARE((*pastedLink)[1], static_cast<RelationableGraphic*>(dynamic_cast<Node*>(pasted[1])));
 
     QApplication::clipboard()->setText(QStringLiteral("one\ntwo\n"));
     QTest::keyClick(other.get(), Qt::Key_V, Qt::ControlModifier);
@@ -359,9 +301,9 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QVERIFY(showActive(frame));
     QTRY_VERIFY(frame->menus()->action(cm::EditCut)->isEnabled());
     QTest::keyClick(frame, Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(int(view->document().memberCount()), 0);
+    QCOMPARE(members(), 0);
     view->runCommand(cm::EditUndo);
-    QCOMPARE(int(view->document().memberCount()), 3);
+    QCOMPARE(members(), 3);
   }
 
   void alignLeftOfThreeNodesFromTheObjectMenuIsOneUndoStep() {

@@ -7,6 +7,8 @@
 
 #include "QtTestSupport.h"
 #include "commands/GraphicsFactory.h"
+#include "model/Maplet.h"
+#include "model/Node.h"
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
 #include "shell/QtInteraction.h"
@@ -23,12 +25,14 @@ struct MapWindowFixture {
     interaction = std::make_unique<QtInteraction>();
   }
   void tearDownSuite() { interaction.reset(); }
-  /// A new, empty map window, shown and active (of `size` when given).
+  /// A new, empty map window, shown and active (of `size` when given), its view focused.
   bool open(QSize size = {}) {
     frame = new CMapFrame(nullptr);
     view = frame->view();
     if (size.isValid()) frame->resize(size);
-    return showActive(frame);
+    if (!showActive(frame)) return false;
+    view->setFocus();
+    return true;
   }
   /// Drops unanswered dialog watches and the window.
   void close() {
@@ -39,4 +43,56 @@ struct MapWindowFixture {
     }
     view = nullptr;
   }
+  /// Another map window, of the map in `file` when given; closing it does not delete it.
+  static std::unique_ptr<CMapFrame> another(const QString& file = {}) {
+    auto* other = file.isEmpty() ? new CMapFrame(nullptr) : new CMapFrame(nullptr, file);
+    other->setAttribute(Qt::WA_DeleteOnClose, false);
+    return std::unique_ptr<CMapFrame>(other);
+  }
+
+  /// A node put straight into the map, as reading a file does.
+  Node* add(RECT r, const char* label = nullptr, const char* shape = "Rectangle") {
+    return addTo(view->document(), std::make_unique<Node>(shape, label, &r));
+  }
+  /// A maplet of `type` put straight into the map, from `a` to `b`.
+  SMaplet* link(Node* a, Node* b, const char* type = "Directed") {
+    auto* m = addTo(view->document(), std::make_unique<SMaplet>(type, POINT{0, 0}));
+    m->setConnection(0, a);
+    m->setConnection(1, b);
+    return m;
+  }
+  /// The map's elements of class T, back to front.
+  template <class T>
+  std::vector<T*> all() const {
+    std::vector<T*> out;
+    for (Graphic* g : view->document())
+      if (auto* t = dynamic_cast<T*>(g)) out.push_back(t);
+    return out;
+  }
+  std::size_t steps() const { return view->document().history().undoCount(); }
+  int members() const { return int(view->document().memberCount()); }
+
+  /// A left-button drag from `from` to `to` through the middle.
+  void drag(QPoint from, QPoint to) {
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QTest::mouseMove(view, (from + to) / 2);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+  }
+  /// Opens the popup at `at` with a real right click and hands it to `answer`; gives its items.
+  QStringList rightClick(QPoint at, std::function<void(QMenu*)> answer) {
+    QStringList items;
+    whenPopup([&items, answer](QMenu* menu) {
+      items = menuTexts(menu);
+      answer(menu);
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, at);
+    return items;
+  }
+  /// Opens the popup at `at` with a real right click and chooses `item`.
+  void choose(QPoint at, const QString& item) {
+    rightClick(at, [item](QMenu* menu) { QVERIFY(clickItem(menu, item)); });
+  }
 };
+
+inline QPoint at(const POINT& p) { return QPoint(p.x, p.y); }

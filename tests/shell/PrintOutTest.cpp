@@ -1,7 +1,8 @@
-// Printing the main window's client: pagination, the print loop and the printer object.
+// Printing the main window's client: pagination, the print loop, the printer object and the print preview.
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -9,6 +10,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 #include "QtTestSupport.h"
@@ -16,6 +18,14 @@
 #include "shell/PreviewWindow.h"
 #include "shell/PrintOut.h"
 #include "shell/SDIDecFrame.h"
+
+namespace {
+
+void click(PreviewWindow& preview, int id) {
+  QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
+}
+
+}  // namespace
 
 class PrintOutTest : public QObject {
   Q_OBJECT
@@ -53,26 +63,6 @@ class PrintOutTest : public QObject {
     const double screen = edit.logicalDpiY();
     out.beginPrinting(QSizeF(1200, 1800), screen * 4, screen * 4);
     QCOMPARE(out.screenPage(), QSizeF(300, 450));
-  }
-
-  void pagesShowTheirOwnLines() {
-    QPlainTextEdit edit;
-    edit.setPlainText(linesOf(12));
-    APXPrintOut out(&edit, "Title");
-    out.beginPrinting(QSizeF(300, 200), edit.logicalDpiX(), edit.logicalDpiY());
-    auto inked = [&](int page) {
-      QImage image(300, 200, QImage::Format_RGB32);
-      image.fill(Qt::white);
-      QPainter painter(&image);
-      out.printPage(painter, page);
-      painter.end();
-      int dark = 0;
-      for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 128;
-      return dark;
-    };
-    QVERIFY(inked(1) > 0);
-    QCOMPARE(inked(out.maxPage() + 1), 0);
   }
 
   void printedConsoleLinesKeepTheirScreenSizeAndSpacing() {
@@ -122,7 +112,7 @@ class PrintOutTest : public QObject {
     QVERIFY(!pageTexts.first().contains(lines.at(out.linesPerPage())));
   }
 
-  void printCommandsAreEnabledByTheirPrinterAndPrintCanBeCancelled() {
+  void printAndPreviewAreEnabledByTheirPrinterAndRunModally() {
     brenloApp app;
     app.start();
     QVERIFY(app.existingPrinter());  // made by the first asking of the enablers
@@ -137,6 +127,21 @@ class PrintOutTest : public QObject {
     app.print();
     QVERIFY(!title.isEmpty());
     QCOMPARE(printingDuring, 1);
+    QCOMPARE(app.printing(), 0);
+    // The preview runs modally over the main window, printing as long as it is open.
+    QString field;
+    whenModal([&](QWidget* w) {
+      auto* preview = qobject_cast<PreviewWindow*>(w);
+      QVERIFY(preview);
+      printingDuring = app.printing();
+      field = preview->pageField();
+      QCOMPARE(preview->windowTitle(), QStringLiteral("Print Preview"));
+      preview->control(24505)->trigger();
+    });
+    printingDuring = 0;
+    QVERIFY(chooseMenu(app.mainWindow(), "&File", "Print Pre&view..."));
+    QCOMPARE(printingDuring, 1);
+    QCOMPARE(field, QStringLiteral("Page 1"));
     QCOMPARE(app.printing(), 0);
   }
 
@@ -157,6 +162,83 @@ class PrintOutTest : public QObject {
     app.profileChanged("windows");
     QVERIFY(app.printer() != second);
   }
+
+  void pageRulesOfTheButtons() {
+    PreviewPages pages;
+    pages.maxPage = 3;
+    QVERIFY(!pages.canPrevious());
+    QVERIFY(pages.canNext());
+    pages.next();
+    pages.next();
+    pages.next();  // no page 4
+    QCOMPARE(pages.fromPage, 3);
+    QVERIFY(!pages.canNext());
+    pages.showTwoPages();  // at the last page the pair moves back
+    QCOMPARE(pages.text(), QStringLiteral("Page 2 - 3"));
+    pages.previous();
+    QCOMPARE(pages.text(), QStringLiteral("Page 1 - 2"));
+    pages.showOnePage();
+    QCOMPARE(pages.text(), QStringLiteral("Page 1"));
+    QCOMPARE(pages.toPage, 1);
+    // Two pages of a one-page document show a blank second.
+    PreviewPages one;
+    one.showTwoPages();
+    QVERIFY(one.twoPages);
+    QCOMPARE(one.secondPage, 0);
+    QCOMPARE(one.text(), QStringLiteral("Page 1"));
+  }
+
+  void pagesAreLaidOutByThePaperShape() {
+    // Portrait paper in a wide area fills the height.
+    QRect first = previewPageRect(QSize(800, 400), QSize(850, 1100), 0);
+    QCOMPARE(first.topLeft(), QPoint(15, 15));
+    QCOMPARE(first.height(), 370);
+    QVERIFY(first.width() < first.height());
+    QRect second = previewPageRect(QSize(800, 400), QSize(850, 1100), 1);
+    QCOMPARE(second.left(), first.right() + 1 + 30);
+    QCOMPARE(second.top(), 15);
+    // In a tall area it fills the width.
+    QCOMPARE(previewPageRect(QSize(300, 900), QSize(850, 1100), 0).width(), 270);
+  }
+
+  void controlBarWalksThroughThePages() {
+    QPlainTextEdit edit;
+    edit.setPlainText(linesOf(300));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    PreviewWindow preview(nullptr, &edit, &printer);
+    preview.resize(600, 500);
+    QVERIFY(showActive(&preview));
+    QVERIFY(preview.pages().maxPage > 2);
+    QStringList ids;
+    for (QAction* a : preview.controlBar()->actions())
+      if (!a->objectName().isEmpty()) ids << a->objectName();
+    QCOMPARE(ids, (QStringList{"24500", "24501", "24502", "24503", "24337", "24505"}));
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
+    QVERIFY(!preview.control(24500)->isEnabled());
+    QVERIFY(preview.control(24502)->isChecked());
+    click(preview, 24501);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 2"));
+    QVERIFY(preview.control(24500)->isEnabled());
+    click(preview, 24503);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 2 - 3"));
+    QVERIFY(preview.control(24503)->isChecked());
+    click(preview, 24500);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 1 - 2"));
+    click(preview, 24502);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
+    // The shown page carries ink; a blank page none.
+    QImage page = preview.pageImage(1, QSize(200, 260));
+    QVERIFY(page != preview.pageImage(0, QSize(200, 260)));
+    click(preview, 24505);
+    QCOMPARE(preview.result(), 2);
+    // Two pages are offered for portrait paper only.
+    printer.setPageOrientation(QPageLayout::Landscape);
+    PreviewWindow landscape(nullptr, &edit, &printer);
+    QVERIFY(!landscape.control(24503)->isEnabled());
+  }
+
+
 };
 
 QTEST_MAIN(PrintOutTest)

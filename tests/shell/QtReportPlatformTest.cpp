@@ -62,22 +62,16 @@ class QtReportPlatformTest : public QObject {
     QCOMPARE(seen.caption, QCoreApplication::applicationName());
   }
 
-  void fatalAsksAbortProgramAndNoCarriesOn() {
-    QtReportPlatform platform;
+  // A fatal report asks whether to abort the program: No carries on, Yes ends with code 1.
+  void fatalAsksAbortProgramNoCarriesOnYesEndsWithCodeOne() {
+    ExitRecorder platform;
     setReportPlatform(&platform);
     SeenBox seen;
     answerBox(seen, QMessageBox::No);
     reportError(nullptr, 'F', "disk on fire");
-    setReportPlatform(nullptr);
     QCOMPARE(seen.text, QStringLiteral("F: disk on fire\n\nAbort Program?"));
     QCOMPARE(seen.icon, QMessageBox::Critical);
     QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-  }
-
-  void fatalAnsweredYesEndsWithCodeOne() {
-    ExitRecorder platform;
-    setReportPlatform(&platform);
-    SeenBox seen;
     answerBox(seen, QMessageBox::Yes);
     int code = 0;
     try {

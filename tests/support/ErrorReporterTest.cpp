@@ -7,13 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <map>
-#include <optional>
 
 #include "tests/TestSupport.h"
 
@@ -21,31 +19,24 @@ namespace {
 
 std::string readLog() {
   std::ifstream in(logFilePath());
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Sets environment variables for one test and puts them back afterwards.
 class ScopedEnv {
  public:
   void set(const char* name, const char* value) {
-    if (!saved_.count(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
   ~ScopedEnv() {
-    for (auto& [name, value] : saved_) {
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
-    }
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+      it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
   }
 
  private:
-  std::map<std::string, std::optional<std::string>> saved_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 class ReporterTest : public ::testing::Test {
@@ -69,46 +60,50 @@ class ReporterTest : public ::testing::Test {
     }
     return out;
   }
+  // The environment of a program without a log setting, a home or a usable temporary folder.
+  static void withoutLogPlaces(ScopedEnv& env) {
+    env.set("BRENLO_LOG", nullptr);
+    env.set("XDG_STATE_HOME", nullptr);
+    env.set("HOME", nullptr);
+    env.set("TMPDIR", "/nonexistent-tmp");
+  }
   ScopedEnv ownLog;
   RecordingReports reports;
 };
 
-TEST_F(ReporterTest, ErrorGoesToLogAndConsoleWithBeepAndCannotForgeLines) {
+// An error goes to the log, timed, and to the console with a beep; control characters from
+// files cannot forge log lines, while what the user sees keeps them. Trace lines are indented
+// by their depth, which never goes below zero.
+TEST_F(ReporterTest, ErrorsAndTracesInTheLog) {
   reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
   EXPECT_EQ(logLines(), std::vector<std::string>{"E: Can't open file 'x.CM'"});
   ASSERT_EQ(reports.shown.size(), 1u);
   EXPECT_EQ(reports.shown[0].text, "E: Can't open file 'x.CM'");
   EXPECT_TRUE(reports.boxes.empty());
   EXPECT_EQ(reports.beeps, std::vector<ReportIcon>{ReportIcon::Exclamation});
-  // The line starts with the calendar time in brackets.
-  std::string log = readLog();
+  const std::string log = readLog();
   EXPECT_EQ(log[0], '[');
   EXPECT_EQ(log.find("] E: "), 25u);
-  // Control characters from files cannot forge log lines; what the user sees keeps them.
   reportError(nullptr, 'E', "bad line: %s", "x\n[Sun Dec  6 07:05:09 2026] I: forged\r\x1b[2J");
   EXPECT_EQ(logLines().back(), "E: bad line: x\\n[Sun Dec  6 07:05:09 2026] I: forged\\r\\x1b[2J");
   EXPECT_TRUE(reports.saw("forged\r\x1b"));
-}
 
-TEST_F(ReporterTest, TraceLinesAreIndentedByDepth) {
+  std::ofstream(logFilePath(), std::ios::trunc).close();
   reportError(nullptr, 'T', "enter");
   EXPECT_EQ(traceDepth(), 1);
-  reportError(nullptr, 'T', "deeper");
-  reportError(nullptr, 'E', "plain");
-  reportError(nullptr, 'T', "third");
-  reportError(nullptr, 't', "leave");
-  reportError(nullptr, 't', "leave");
-  reportError(nullptr, 't', "leave");
-  reportError(nullptr, 't', "below zero");
+  for (const auto& [severity, text] : std::vector<std::pair<char, const char*>>{
+           {'T', "deeper"}, {'E', "plain"}, {'T', "third"}, {'t', "leave"}, {'t', "leave"}, {'t', "leave"},
+           {'t', "below zero"}})
+    reportError(nullptr, severity, "%s", text);
   EXPECT_EQ(traceDepth(), 0);
   EXPECT_EQ(logLines(), (std::vector<std::string>{"T: enter", "T:  deeper", "E: plain", "T:   third",
-                                                   "t:   leave", "t:  leave", "t: leave",
-                                                   "t: below zero"}));
+                                                   "t:   leave", "t:  leave", "t: leave", "t: below zero"}));
 }
 
 // 'Z' is shown without prefix, never logged and never beeps; the handler-only target opens
-// no box, and takes lower-case severities as upper-case ones.
-TEST_F(ReporterTest, QuietReportsAndTheHandlerOnlyTarget) {
+// no box, and takes lower-case severities as upper-case ones. Without a handler, or when the
+// handler refuses, a box shows the report with the severity's icon.
+TEST_F(ReporterTest, QuietReportsTheHandlerOnlyTargetAndBoxes) {
   reportError(nullptr, 'Z', "quiet %d", 5);
   EXPECT_TRUE(readLog().empty());
   EXPECT_TRUE(reports.beeps.empty());
@@ -120,10 +115,6 @@ TEST_F(ReporterTest, QuietReportsAndTheHandlerOnlyTarget) {
   reportError(kHandlerOnlyTarget, 'F', "nobody listens");
   EXPECT_TRUE(reports.boxes.empty());
   EXPECT_TRUE(reports.questions.empty());
-}
-
-TEST_F(ReporterTest, BoxWhenNoHandlerOrHandlerRefuses) {
-  reports.withHandler = false;
   reportError(nullptr, 'I', "info");
   reports.withHandler = true;
   reports.handlerAnswer = 1;
@@ -132,46 +123,42 @@ TEST_F(ReporterTest, BoxWhenNoHandlerOrHandlerRefuses) {
   EXPECT_EQ(reports.boxIcons, (std::vector<ReportIcon>{ReportIcon::Information, ReportIcon::Exclamation}));
 }
 
-// A fatal report asks whether to abort; answered no, the program carries on. A long one
-// is cut so that its question still shows.
-TEST_F(ReporterTest, FatalAnsweredNoCarriesOnAndKeepsItsQuestion) {
+// Long messages are cut to the room, dropping a multi-byte character at the cut whole. A fatal
+// report asks whether to abort; answered no, the program carries on; a long one is cut so that
+// its question still shows.
+TEST_F(ReporterTest, LongReportsAreCutAndAFatalOneAnsweredNoCarriesOn) {
+  reportError(nullptr, 'E', "%s", std::string(5000, 'y').c_str());
+  ASSERT_EQ(reports.shown.size(), 1u);
+  EXPECT_EQ(reports.shown[0].text.size(), 3999u);
+  reportError(nullptr, 'E', "%s", (std::string(3995, 'a') + "\xC3\xA9").c_str());
+  EXPECT_EQ(reports.shown[1].text.size(), 3998u);
+
   reportError(nullptr, 'F', "broken %s", "map");
   reportError(nullptr, 'F', "%s", std::string(1000, 'x').c_str());
   ASSERT_EQ(reports.questions.size(), 2u);
   EXPECT_EQ(reports.questions[0], "F: broken map\n\nAbort Program?");
   EXPECT_EQ(reports.breaks.size(), 2u);
-  EXPECT_EQ(logLines()[0], "F: broken map");
+  EXPECT_EQ(logLines()[2], "F: broken map");
   EXPECT_LT(reports.questions[1].size(), 320u);
   EXPECT_TRUE(reports.questions[1].ends_with("\n\nAbort Program?"));
 }
 
-TEST_F(ReporterTest, LongMessagesAreCutToTheRoom) {
-  reportError(nullptr, 'E', "%s", std::string(5000, 'y').c_str());
-  ASSERT_EQ(reports.shown.size(), 1u);
-  EXPECT_EQ(reports.shown[0].text.size(), 3999u);
-  // A multi-byte character at the cut is dropped whole, never split.
-  std::string label = std::string(3995, 'a') + "\xC3\xA9";
-  reportError(nullptr, 'E', "%s", label.c_str());
-  EXPECT_EQ(reports.shown[1].text.size(), 3998u);
-}
-
-std::string freshFolder(const std::string& name) {
-  std::string dir = ::testing::TempDir() + "/" + name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-// A log that cannot be written, or no folder for one at all, loses only the lines; the
-// trouble is told once.
-TEST_F(ReporterTest, UnwritableOrMissingLogLosesOnlyTheLineAndIsToldOnce) {
+// The log lives in the state folder unless set. A log that cannot be written, or no folder for
+// one at all, loses only the lines; the trouble is told once.
+TEST_F(ReporterTest, WhereTheLogLivesAndALogThatCannotBeWritten) {
+  {
+    ScopedEnv env;
+    env.set("BRENLO_LOG", nullptr);
+    const std::string state = ::testing::TempDir() + "/state-home";
+    env.set("XDG_STATE_HOME", state.c_str());
+    EXPECT_EQ(logFilePath(), state + "/brenlo/" + executableBaseName() + ".log");
+    EXPECT_EQ(executableBaseName(), "support_tests");
+  }
   for (bool folder : {true, false}) {
     RecordingReports seen;
     ScopedEnv env;
-    env.set("BRENLO_LOG", folder ? "/nonexistent-dir/x/brenlo.log" : nullptr);
-    env.set("XDG_STATE_HOME", nullptr);
-    env.set("HOME", nullptr);
-    env.set("TMPDIR", "/nonexistent-tmp");
+    withoutLogPlaces(env);
+    if (folder) env.set("BRENLO_LOG", "/nonexistent-dir/x/brenlo.log");
     if (!folder) {
       EXPECT_EQ(logFilePath(), "");
     }
@@ -186,11 +173,11 @@ TEST_F(ReporterTest, UnwritableOrMissingLogLosesOnlyTheLineAndIsToldOnce) {
 }
 
 TEST_F(ReporterTest, FallbackLogFolderIsPrivateAndNeverFollowsLinks) {
+  const std::string tmp = ::testing::TempDir() + "/tmp-fallback";
   ScopedEnv env;
-  env.set("BRENLO_LOG", nullptr);
-  env.set("XDG_STATE_HOME", nullptr);
-  env.set("HOME", nullptr);
-  const std::string tmp = freshFolder("tmp-fallback");
+  withoutLogPlaces(env);
+  std::filesystem::remove_all(tmp);
+  std::filesystem::create_directories(tmp);
   env.set("TMPDIR", tmp.c_str());
   const std::string dir = tmp + "/brenlo-" + std::to_string(::geteuid());
   const std::string log = dir + "/" + executableBaseName() + ".log";
@@ -198,24 +185,23 @@ TEST_F(ReporterTest, FallbackLogFolderIsPrivateAndNeverFollowsLinks) {
   struct stat st {};
   ASSERT_EQ(::lstat(dir.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
-
   // A link planted in place of the log is not written through.
   const std::string victim = tmp + "/victim";
   std::ofstream(victim) << "untouched";
   std::filesystem::create_symlink(victim, log);
   reportError(nullptr, 'E', "not through the link");
   std::ifstream in(victim);
-  std::string content((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(content, "untouched");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "untouched");
   EXPECT_EQ(reports.logTroubles.size(), 1u);
-
   // A folder others may write into is refused.
   std::filesystem::remove(log);
   ::chmod(dir.c_str(), 0777);
   EXPECT_EQ(logFilePath(), "");
 }
 
-TEST_F(ReporterTest, LogIsMovedAsideAtItsSizeLimitKeepingOneCopy) {
+// The log is moved aside at its size limit, keeping one copy. A full disk is told, and a write
+// cut short by the file size limit is taken back whole.
+TEST_F(ReporterTest, TheLogIsMovedAsideAtItsLimitAndNeverLeftWithHalfALine) {
   const std::string log = logFilePath();
   std::filesystem::remove(log + ".1");
   ASSERT_EQ(::truncate(log.c_str(), kLogRotationSize), 0);
@@ -223,9 +209,6 @@ TEST_F(ReporterTest, LogIsMovedAsideAtItsSizeLimitKeepingOneCopy) {
   EXPECT_EQ(std::filesystem::file_size(log + ".1"), static_cast<std::uintmax_t>(kLogRotationSize));
   EXPECT_EQ(logLines(), std::vector<std::string>{"E: first of the new log"});
   std::filesystem::remove(log + ".1");
-}
-
-TEST_F(ReporterTest, FullDiskIsToldAndNeverLeavesHalfALine) {
   {
     ScopedEnv env;
     env.set("BRENLO_LOG", "/dev/full");
@@ -233,23 +216,23 @@ TEST_F(ReporterTest, FullDiskIsToldAndNeverLeavesHalfALine) {
     EXPECT_TRUE(reports.saw("E: disk full"));
     EXPECT_EQ(reports.logTroubles.size(), 1u);
   }
-  // A write cut short by the file size limit is taken back whole.
-  const std::string log = logFilePath();
   auto reportPastTheLimit = [&log] {
     std::signal(SIGXFSZ, SIG_IGN);
     std::ofstream(log, std::ios::trunc) << std::string(1000, 'x');
     rlimit limit{1050, 1050};
     setrlimit(RLIMIT_FSIZE, &limit);
     reportError(nullptr, 'E', "%s", std::string(200, 'y').c_str());
-    std::exit(std::filesystem::file_size(log) == 1000 ? 0 : 1);
+    std::_Exit(std::filesystem::file_size(log) == 1000 ? 0 : 1);  // no exit handlers: they would write under the limit
   };
   EXPECT_EXIT(reportPastTheLimit(), ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(ReporterTest, BatchMakesTheFirstHundredAndSumsUpTheRest) {
+// A batch makes the first hundred reports and sums up the rest (a batch inside another adds
+// nothing), and opens at most one modal box; boxes that hold nobody up are all shown.
+TEST_F(ReporterTest, ABatchBoundsItsReportsAndItsBoxes) {
   {
     ReportBatch batch("big.CM");
-    ReportBatch inner("ignored.CM");  // a batch inside another adds nothing
+    ReportBatch inner("ignored.CM");
     for (int i = 0; i < 150; ++i) reportError(nullptr, i % 2 ? 'E' : 'W', "problem %d", i);
     EXPECT_EQ(batch.suppressed(), 50u);
   }
@@ -258,12 +241,9 @@ TEST_F(ReporterTest, BatchMakesTheFirstHundredAndSumsUpTheRest) {
   EXPECT_EQ(lines[99], "E: problem 99");
   EXPECT_EQ(lines[100], "E: ... and 50 more problems in 'big.CM'");
   EXPECT_EQ(reports.shown.size(), 101u);
-  // After the batch every report is made again.
-  reportError(nullptr, 'I', "after");
+  reportError(nullptr, 'I', "after");  // after the batch every report is made again
   EXPECT_TRUE(reports.saw("I: after"));
-}
 
-TEST_F(ReporterTest, BatchOpensAtMostOneModalBox) {
   reports.withHandler = false;
   {
     ReportBatch batch("boxes.CM");
@@ -273,9 +253,8 @@ TEST_F(ReporterTest, BatchOpensAtMostOneModalBox) {
   }
   EXPECT_EQ(reports.boxes, std::vector<std::string>{"E: first"});
   EXPECT_TRUE(reports.questions.empty());
-  EXPECT_EQ(logLines().size(), 3u);
-  // Boxes that hold nobody up (lines on standard error) are all shown.
-  reports.modalBoxes = false;
+  EXPECT_EQ(logLines().size(), 105u);
+  reports.modalBoxes = false;  // lines on standard error
   {
     ReportBatch batch("lines.CM");
     reportError(nullptr, 'E', "one");
@@ -292,15 +271,6 @@ TEST(ReporterDeathTest, FatalAnsweredYesEndsWithCodeOne) {
         reportError(nullptr, 'F', "give up");
       },
       ::testing::ExitedWithCode(1), "");
-}
-
-TEST(ReporterLogPath, FollowsStateFolderWhenNotOverridden) {
-  ScopedEnv env;
-  env.set("BRENLO_LOG", nullptr);
-  std::string dir = ::testing::TempDir() + "/state-home";
-  env.set("XDG_STATE_HOME", dir.c_str());
-  EXPECT_EQ(logFilePath(), dir + "/brenlo/" + executableBaseName() + ".log");
-  EXPECT_EQ(executableBaseName(), "support_tests");
 }
 
 TEST(CalendarTime, EnglishNamesWhateverTheLocale) {

@@ -50,7 +50,7 @@ TEST(Fields, HexadecimalAndDecimalNumbers) {
   EXPECT_EQ(out.str(), "1c|0|-40|-2147483648");
 }
 
-TEST(Fields, QuotedStringRoundTripsEveryByte) {
+TEST(Fields, QuotedStringsRoundTripEveryByteAndTheirEdgeCases) {
   std::string text = "a\"b\\c\n\x07";
   std::ostringstream out;
   writeQuoted(out, text);
@@ -66,9 +66,7 @@ TEST(Fields, QuotedStringRoundTripsEveryByte) {
   EXPECT_EQ(readQuoted(in, back), 0);
   EXPECT_EQ(back, all);
   EXPECT_EQ(in.peek(), ',');
-}
-
-TEST(Fields, QuotedStringReadingEdgeCases) {
+  // Edge cases of reading.
   struct Case {
     const char* input;
     int result;
@@ -92,7 +90,7 @@ TEST(Fields, QuotedStringReadingEdgeCases) {
   }
 }
 
-TEST(Fields, PointsAndRectangles) {
+TEST(Fields, PointsRectanglesExpectCharAndSkipTo) {
   std::ostringstream out;
   writePoint(out, {3, -4});
   out << ',';
@@ -117,13 +115,11 @@ TEST(Fields, PointsAndRectangles) {
   POINT q{1, 1};
   EXPECT_EQ(readPoint(half, q), -1);
   EXPECT_EQ(q, (POINT{1, 1}));
-}
-
-TEST(Fields, ExpectCharAndSkipTo) {
-  std::istringstream in("  ,x");
-  EXPECT_EQ(expectChar(in, ','), 0);
-  EXPECT_EQ(expectChar(in, ','), -1);
-  EXPECT_EQ(in.peek(), 'x');
+  // Expected characters and skipping to one outside quotes.
+  std::istringstream comma("  ,x");
+  EXPECT_EQ(expectChar(comma, ','), 0);
+  EXPECT_EQ(expectChar(comma, ','), -1);
+  EXPECT_EQ(comma.peek(), 'x');
 
   std::istringstream path(R"x(1,"a)b\")",2)rest)x");
   EXPECT_EQ(skipTo(path, ')'), 0);
