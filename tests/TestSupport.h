@@ -1,6 +1,7 @@
 // Test doubles shared by the suites: a recording report platform and simple graphics.
 #pragma once
 
+#include <ctime>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,4 +130,17 @@ inline SensitiveGraphic* frontMostAt(const GraphicContainer& c, const POINT& p) 
 inline void layOutAndDraw(Graphic& g, DrawingContext& dc) {
   g.layOut(dc);
   g.draw(dc);
+}
+
+/// The local time of a calendar date and clock time (month 1-12).
+inline std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
 }

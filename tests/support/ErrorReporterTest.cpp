@@ -274,15 +274,7 @@ TEST(ReporterDeathTest, FatalAnsweredYesEndsWithCodeOne) {
 }
 
 TEST(CalendarTime, EnglishNamesWhateverTheLocale) {
-  std::tm tm{};
-  tm.tm_year = 126;
-  tm.tm_mon = 11;
-  tm.tm_mday = 6;
-  tm.tm_hour = 7;
-  tm.tm_min = 5;
-  tm.tm_sec = 9;
-  tm.tm_isdst = -1;
-  EXPECT_EQ(calendarTimeText(std::mktime(&tm)), "Sun Dec  6 07:05:09 2026");
+  EXPECT_EQ(calendarTimeText(localTime(2026, 12, 6, 7, 5, 9)), "Sun Dec  6 07:05:09 2026");
 }
 
 }  // namespace
