@@ -194,7 +194,7 @@ class CMapFrameTest : public QObject {
     answerBox(QMessageBox::Cancel, &asked);
     QVERIFY(!mapWindows().first()->view()->save());
     QCOMPARE(asked, QStringLiteral("'%1' could not be read completely: saving replaces it with what was read. "
-                                            "Overwrite it?").arg(file));
+                                   "Overwrite it?").arg(file));
     QCOMPARE(bytesOf(file), text);
   }
 

@@ -72,12 +72,12 @@ struct MapWindowFixture {
   std::size_t steps() const { return view->document().history().undoCount(); }
   int members() const { return int(view->document().memberCount()); }
 
-  /// A left-button drag from `from` to `to` through the middle.
-  void drag(QPoint from, QPoint to) {
-    QTest::mousePress(view, Qt::LeftButton, {}, from);
+  /// A drag with `button` from `from` to `to` through the middle.
+  void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(view, button, {}, from);
     QTest::mouseMove(view, (from + to) / 2);
     QTest::mouseMove(view, to);
-    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+    QTest::mouseRelease(view, button, {}, to);
   }
   /// A left-button drag through `path` whose press starts a modal tracking: the moves and the
   /// release arrive while it runs.
