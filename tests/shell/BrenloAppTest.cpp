@@ -1,9 +1,7 @@
-// The application: start-up, map windows through the factory, Open, help, context help, About, Exit.
+// The application: its command line (a file, --help, --version and mistakes), start-up, map windows
+// through the factory, help, context help and About.
 #include <QDialog>
-#include <QFileDialog>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
 #include <stdexcept>
@@ -11,6 +9,7 @@
 #include "QtTestSupport.h"
 #include "shell/AboutDialog.h"
 #include "shell/BrenloApp.h"
+#include "shell/CommandLine.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 #include "shell/HelpWindow.h"
@@ -63,7 +62,9 @@ class BrenloAppTest : public QObject {
     brenloApp::setMapWindowFactory(std::move(fake));
   }
   void cleanup() {
-    dropModalWatches(); brenloApp::setMapWindowFactory(nullptr); }
+    dropModalWatches();
+    brenloApp::setMapWindowFactory(nullptr);
+  }
 
   // Start-up registers the prototypes, shows the main window with the information line first,
   // and opens the file it was given in a map window of its own; New View makes an empty one.
@@ -97,30 +98,6 @@ class BrenloAppTest : public QObject {
     QVERIFY(!maps->last);
   }
 
-  // Open... opens the map chosen in the file dialog; cancelling the dialog changes nothing.
-  void openThroughTheFileDialogOpensTheChosenMap() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("m.CM");
-    QFile(path).open(QIODevice::WriteOnly);
-    auto app = startApp();
-    const QString before = console(*app);
-    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-    QTest::keyClick(app->mainWindow(), Qt::Key_O, Qt::ControlModifier);
-    QVERIFY(maps->opened.isEmpty());
-    QCOMPARE(console(*app), before);
-    QStringList filters;
-    whenModal([&](QWidget* w) {
-      auto* dialog = qobject_cast<QFileDialog*>(w);
-      QVERIFY(dialog);
-      filters = dialog->nameFilters();
-      typeFileName(dialog, path);
-    });
-    QVERIFY(chooseMenu(app->mainWindow(), "&File", "&Open..."));
-    QCOMPARE(filters, (QStringList{"CMap Files (*.CM)", "GraphML (*.graphml)", "All Files (*)"}));
-    QCOMPARE(maps->opened, QStringList{path});
-    QVERIFY(maps->last->isVisible());
-  }
-
   void withoutAFactoryMapWindowsAreReportedAsUnavailable() {
     brenloApp::setMapWindowFactory(nullptr);
     auto app = startApp("x.CM");
@@ -131,19 +108,19 @@ class BrenloAppTest : public QObject {
 
   void helpContentsUsingHelpAndF1ShowOurPages() {
     auto app = startApp();
+    // The page shown, when the help window is.
+    auto shown = [&app] { return app->helpWindow()->isVisible() ? app->helpWindow()->current() : QUrl(); };
     QVERIFY(!app->helpUsed());
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&Contents"));
     QVERIFY(app->helpUsed());
-    QVERIFY(app->helpWindow()->isVisible());
-    QVERIFY(app->helpWindow()->current().path().endsWith("index.html"));
+    QVERIFY(shown().path().endsWith("index.html"));
     QVERIFY(app->helpWindow()->browser()->toPlainText().contains("Contents"));
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&Using help"));
-    QVERIFY(app->helpWindow()->current().path().endsWith("usinghelp.html"));
+    QVERIFY(shown().path().endsWith("usinghelp.html"));
     app->helpWindow()->close();
     QVERIFY(showActive(app->mainWindow()));
     QTest::keyClick(app->mainWindow(), Qt::Key_F1);
-    QVERIFY(app->helpWindow()->isVisible());
-    QVERIFY(app->helpWindow()->current().path().endsWith("index.html"));
+    QVERIFY(shown().path().endsWith("index.html"));
     // F1 on an open menu explains the highlighted item.
     app->helpWindow()->close();
     QVERIFY(showActive(app->mainWindow()));
@@ -151,8 +128,7 @@ class BrenloAppTest : public QObject {
     QVERIFY(menu);
     menu->setActiveAction(actionNamed(menu->actions(), "&Open..."));
     QTest::keyClick(menu, Qt::Key_F1);
-    QTRY_VERIFY(app->helpWindow()->isVisible());
-    QCOMPARE(app->helpWindow()->current().fragment(), QStringLiteral("24332"));
+    QTRY_COMPARE(shown().fragment(), QStringLiteral("24332"));
     QVERIFY(maps->opened.isEmpty());
   }
 
@@ -191,9 +167,7 @@ class BrenloAppTest : public QObject {
   void aboutShowsTheVersionValues() {
     auto app = startApp();
     QString title, version;
-    whenModal([&](QWidget* w) {
-      auto* about = qobject_cast<AboutDialog*>(w);
-      QVERIFY(about);
+    whenModalIs<AboutDialog>([&](AboutDialog* about) {
       title = about->windowTitle();
       version = about->field(22001);
       QVERIFY(!about->field(22002).isEmpty());
@@ -207,6 +181,48 @@ class BrenloAppTest : public QObject {
     AboutDialog bare(nullptr, none);
     QCOMPARE(bare.field(22001), QStringLiteral("Version"));
     QCOMPARE(bare.field(22003), QString());
+  }
+
+  void argumentsChooseTheMode_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("file");
+    using M = CommandLine::Mode;
+    QTest::newRow("nothing") << QStringList{} << int(M::Run) << "";
+    QTest::newRow("file") << QStringList{"map.CM"} << int(M::Run) << "map.CM";
+    QTest::newRow("help") << QStringList{"--help"} << int(M::Help) << "";
+    QTest::newRow("help after file") << QStringList{"a.CM", "--help"} << int(M::Help) << "a.CM";
+    QTest::newRow("version") << QStringList{"--version"} << int(M::Version) << "";
+    QTest::newRow("unknown option") << QStringList{"--frob"} << int(M::Error) << "";
+    QTest::newRow("two files") << QStringList{"a.CM", "b.CM"} << int(M::Error) << "a.CM";
+    QTest::newRow("check") << QStringList{"--check", "a.CM"} << int(M::Check) << "";
+    QTest::newRow("check without file") << QStringList{"--check"} << int(M::Error) << "";
+    QTest::newRow("convert") << QStringList{"--convert", "a.CM", "b.CM"} << int(M::Convert) << "";
+    QTest::newRow("convert with one file") << QStringList{"--convert", "a.CM"} << int(M::Error) << "";
+    QTest::newRow("export") << QStringList{"--export", "out.png", "a.CM"} << int(M::Export) << "";
+    QTest::newRow("export without map") << QStringList{"--export", "out.png"} << int(M::Error) << "";
+    QTest::newRow("export with too much") << QStringList{"--export", "o.png", "a.CM", "b.CM"} << int(M::Error) << "";
+    QTest::newRow("dash file after --") << QStringList{"--", "-odd.CM"} << int(M::Run) << "-odd.CM";
+  }
+  void argumentsChooseTheMode() {
+    QFETCH(QStringList, args);
+    QFETCH(int, mode);
+    QFETCH(QString, file);
+    std::vector<std::string> argv;
+    for (const QString& a : args) argv.push_back(a.toStdString());
+    CommandLine line = parseCommandLine(argv);
+    QCOMPARE(int(line.mode), mode);
+    QCOMPARE(QString::fromStdString(line.file), file);
+    if (line.mode == CommandLine::Mode::Error) QVERIFY(!line.error.empty());
+  }
+
+  // --export names the picture first and the map second; the usage and version texts.
+  void exportOperandsAndTheTexts() {
+    CommandLine line = parseCommandLine({"--export", "out.svg", "in.CM"});
+    QCOMPARE(line.operands, (std::vector<std::string>{"out.svg", "in.CM"}));
+    QVERIFY(usageText().find("brenlo --export OUT IN.CM") != std::string::npos);
+    QVERIFY(usageText().find("brenlo [FILE]") != std::string::npos);
+    QCOMPARE(QString::fromStdString(versionText()), QStringLiteral("brenlo Version 0.0 (map syntax 0.1)\n"));
   }
 };
 

@@ -74,9 +74,7 @@ class ConceptMapGuiTest : public QObject, MapWindowFixture {
     const QString file = dir.filePath("phrase.CM");
     QVERIFY(view->saveTo(file.toStdString()));
     std::unique_ptr<CMapFrame> again = another(file);
-    std::vector<SMaplet*> read;
-    for (Graphic* g : again->view()->document())
-      if (auto* m = dynamic_cast<SMaplet*>(g)) read.push_back(m);
+    const std::vector<SMaplet*> read = all<SMaplet>(again->view());
     QCOMPARE(read.size(), size_t(1));
     QCOMPARE(labelOf(read[0]), QStringLiteral("rises as"));
 

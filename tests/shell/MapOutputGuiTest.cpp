@@ -1,27 +1,30 @@
-// A map window's File menu on paper and in other files: Print and Print Preview print the map
-// (fitted to a page, or at actual size over several), and Export... writes PNG, SVG, PDF or GraphML.
+// A map on paper and in other files: a map window's Print and Print Preview print the map (fitted
+// to a page, or at actual size over several), and Export... writes PNG, SVG, PDF or GraphML; without
+// a window the suffix chooses the format and the picture shows the elements.
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QImage>
-#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <fstream>
 
 #include "MapText.h"
 #include "QtTestSupport.h"
+#include "model/Node.h"
+#include "model/RootMap.h"
 #include "shell/BrenloApp.h"
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
+#include "shell/MapExport.h"
 #include "shell/QtMapWindowFactory.h"
 #include "shell/SDIDecFrame.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -46,6 +49,24 @@ int pdfPages(const QString& pdf) {
   return -1;
 }
 
+// The number of pure red pixels in columns `from` to `to` of `image`.
+int redIn(const QImage& image, int from, int to) {
+  int red = 0;
+  for (int x = std::max(0, from); x < std::min(image.width(), to); ++x)
+    for (int y = 0; y < image.height(); ++y) red += image.pixelColor(x, y) == QColor(Qt::red);
+  return red;
+}
+
+// A map of red rectangles.
+std::unique_ptr<RootMap> redMap(std::initializer_list<RECT> rects) {
+  auto map = std::make_unique<RootMap>();
+  for (RECT r : rects) addTo(*map, std::make_unique<Node>("Rectangle-Red", "idea", &r));
+  return map;
+}
+
+// The picture of one node of 100 by 40: with its repaint border of 3 and the margin around.
+const QSize kOneNode(100 + 2 * 3 + 2 * kExportMargin + 1, 40 + 2 * 3 + 2 * kExportMargin + 1);
+
 }  // namespace
 
 class MapOutputGuiTest : public QObject {
@@ -53,6 +74,13 @@ class MapOutputGuiTest : public QObject {
   QTemporaryDir dir;
   std::unique_ptr<brenloApp> app;
   CMapFrame* frame = nullptr;
+  std::string error;
+
+  // Exports `map` to the file `name` of the test's folder; the written picture, null when none.
+  QImage exported(RootMap& map, const char* name) {
+    const QString out = dir.filePath(name);
+    return exportMap(map, out.toStdString(), error) ? QImage(out) : QImage();
+  }
 
   // File > Print... answered with the map choice `radio`, printing to `pdf`.
   void printTo(const QString& pdf, const char* radio) {
@@ -60,9 +88,7 @@ class MapOutputGuiTest : public QObject {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(pdf);
     bool answered = false;
-    whenModal([&](QWidget* w) {
-      auto* dialog = qobject_cast<QPrintDialog*>(w);
-      QVERIFY(dialog);
+    whenModalIs<QPrintDialog>([&](QPrintDialog* dialog) {
       auto* choice = dialog->findChild<QRadioButton*>(radio);
       QVERIFY(choice);
       choice->click();
@@ -76,7 +102,6 @@ class MapOutputGuiTest : public QObject {
 
  private slots:
   void initTestCase() {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
     const QString map = dir.filePath("kitchen.CM");
     std::ofstream(map.toStdString(), std::ios::binary) << kMapText;
     brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
@@ -94,6 +119,7 @@ class MapOutputGuiTest : public QObject {
   // The console is not what a map window prints: its labels are, on one page fitted, on
   // several at actual size.
   void printingPutsTheMapOnPaper() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
     const QString fitted = dir.filePath("fitted.pdf"), actual = dir.filePath("actual.pdf");
     printTo(fitted, "fitToPage");
     const QString text = pdfText(fitted);
@@ -110,9 +136,7 @@ class MapOutputGuiTest : public QObject {
   // The preview shows the same pages and switches between the two ways.
   void previewSwitchesBetweenFittedAndActualSize() {
     QList<int> counts;
-    whenModal([&](QWidget* w) {
-      auto* dialog = qobject_cast<QPrintPreviewDialog*>(w);
-      QVERIFY(dialog);
+    whenModalIs<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
       auto* pages = dialog->findChild<QPrintPreviewWidget*>();
       auto* scale = dialog->findChild<QComboBox*>("mapPrintScale");
       QVERIFY(pages && scale);
@@ -150,31 +174,20 @@ class MapOutputGuiTest : public QObject {
     };
     const QString svg = dir.filePath("stove.svg");
     exportAs(svg, true, 100);
-    QFile file(svg);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    QVERIFY(text.contains("<text"));
-    QVERIFY(text.contains(">stove<"));
-    QVERIFY(!text.contains("kettle"));
+    const QByteArray text = bytesOf(svg);
+    QVERIFY(text.contains("<text") && text.contains(">stove<") && !text.contains("kettle"));
 
     // GraphML of the selection holds the selected node alone; opened in a window and saved,
     // it stays GraphML.
     const QString graphml = dir.filePath("stove.graphml");
     exportAs(graphml, true, 100);
-    QFile xml(graphml);
-    QVERIFY(xml.open(QIODevice::ReadOnly));
-    const QByteArray nodes = xml.readAll();
-    QVERIFY(nodes.contains("stove") && !nodes.contains("kettle"));
+    QVERIFY(bytesOf(graphml).contains("stove") && !bytesOf(graphml).contains("kettle"));
     QVERIFY(app->openMapFile(graphml));
-    CMapFrame* opened = nullptr;
-    for (CMapFrame* f : app->mainWindow()->findChildren<CMapFrame*>())
-      if (QString::fromStdString(f->view()->fileName()) == graphml) opened = f;
-    QVERIFY(opened && opened != frame);
+    CMapFrame* opened = app->mainWindow()->findChildren<CMapFrame*>().last();
+    QVERIFY(opened != frame && QString::fromStdString(opened->view()->fileName()) == graphml);
     QCOMPARE(opened->view()->document().memberCount(), std::size_t(1));
     QVERIFY(opened->view()->saveTo(graphml.toStdString()));
-    xml.close();
-    QVERIFY(xml.open(QIODevice::ReadOnly));
-    QVERIFY(xml.readAll().startsWith("<?xml"));
+    QVERIFY(bytesOf(graphml).startsWith("<?xml"));
     opened->closeAgreed();
 
     const QString small = dir.filePath("map100.png"), large = dir.filePath("map200.png");
@@ -190,6 +203,56 @@ class MapOutputGuiTest : public QObject {
     const QString plain = dir.filePath("plain100.png");
     exportAs(plain, false, 100);
     QCOMPARE(QImage(plain), a);
+  }
+
+  // A PNG covers the elements with a margin, also far from the origin; SVG and PDF are written
+  // too, other suffixes refused.
+  void theSuffixChoosesTheFormatAndAPngCoversTheElementsWithAMargin() {
+    const auto map = redMap({{100, 50, 200, 90}});
+    const QImage image = exported(*map, "map.PNG");
+    QCOMPARE(image.size(), kOneNode);  // nothing of the empty map above-left
+    QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(kExportMargin + 3 + 20, kExportMargin + 3 + 5), QColor(Qt::red));
+    QCOMPARE(exported(*redMap({{60000, 60000, 60100, 60040}}), "far.png").size(), kOneNode);
+    QVERIFY(exportMap(*map, dir.filePath("map.svg").toStdString(), error));
+    QVERIFY(bytesOf(dir.filePath("map.svg")).contains("<svg"));
+    QVERIFY(exportMap(*map, dir.filePath("map.pdf").toStdString(), error));
+    QVERIFY(bytesOf(dir.filePath("map.pdf")).startsWith("%PDF-"));
+    QVERIFY(!exportMap(*map, dir.filePath("map.gif").toStdString(), error));
+    QVERIFY(QString::fromStdString(error).contains("gif"));
+  }
+
+  // Wider than the largest side: scaled down to it, with a warning, and both ends drawn.
+  void aWideMapGivesAnImageAtMostTheLargestSide() {
+    RecordingReports reports;
+    const QImage image = exported(*redMap({{0, 0, 400, 200}, {39600, 0, 40000, 200}}), "wide.png");
+    QCOMPARE(image.width(), kExportMaxSide);
+    QVERIFY(image.height() < 200);
+    QVERIFY(redIn(image, 0, 200) > 0);
+    QVERIFY(redIn(image, image.width() - 200, image.width()) > 0);
+    QVERIFY(reports.saw("scaled down to 16384 x "));
+  }
+
+  void anImageWithoutMemoryIsReportedAsSuch() {
+    QSize asked;
+    setExportImageMaker([&asked](QSize size) {
+      asked = size;
+      return QImage();  // what QImage gives when the memory is not there
+    });
+    const QImage none = exported(*redMap({{100, 50, 200, 90}}), "nomemory.png");
+    setExportImageMaker(nullptr);
+    QVERIFY(none.isNull());
+    QVERIFY(asked.isValid());
+    QVERIFY2(QString::fromStdString(error).contains("not enough memory"), error.c_str());
+    QVERIFY(!QString::fromStdString(error).contains("cannot write"));
+    QVERIFY(!QFile::exists(dir.filePath("nomemory.png")));
+  }
+
+  void aMapThatCannotBeReadIsNotExported() {
+    error.clear();
+    QVERIFY(!exportMapFile(dir.filePath("none.CM").toStdString(), dir.filePath("none.png").toStdString(), error));
+    QVERIFY(!QFile::exists(dir.filePath("none.png")));
+    QVERIFY(!error.empty());
   }
 };
 

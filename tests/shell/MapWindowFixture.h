@@ -61,23 +61,33 @@ struct MapWindowFixture {
     m->setConnection(1, b);
     return m;
   }
-  /// The map's elements of class T, back to front.
+  /// The elements of class T of the map (or of the map of `in`), back to front.
   template <class T>
-  std::vector<T*> all() const {
+  std::vector<T*> all(CMapClient* in = nullptr) const {
     std::vector<T*> out;
-    for (Graphic* g : view->document())
+    for (Graphic* g : (in ? in : view)->document())
       if (auto* t = dynamic_cast<T*>(g)) out.push_back(t);
     return out;
   }
   std::size_t steps() const { return view->document().history().undoCount(); }
   int members() const { return int(view->document().memberCount()); }
 
-  /// A left-button drag from `from` to `to` through the middle.
-  void drag(QPoint from, QPoint to) {
-    QTest::mousePress(view, Qt::LeftButton, {}, from);
+  /// A drag with `button` from `from` to `to` through the middle.
+  void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(view, button, {}, from);
     QTest::mouseMove(view, (from + to) / 2);
     QTest::mouseMove(view, to);
-    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+    QTest::mouseRelease(view, button, {}, to);
+  }
+  /// A left-button drag through `path` whose press starts a modal tracking: the moves and the
+  /// release arrive while it runs.
+  void trackedDrag(const std::vector<QPoint>& path) {
+    QTimer::singleShot(20, [this, path] {
+      QVERIFY(interaction->tracking());
+      for (std::size_t i = 1; i < path.size(); ++i) QTest::mouseMove(view, path[i]);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, path.back());
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, path.front());
   }
   /// Opens the popup at `at` with a real right click and hands it to `answer`; gives its items.
   QStringList rightClick(QPoint at, std::function<void(QMenu*)> answer) {

@@ -1,10 +1,6 @@
 // Reports shown with Qt: boxes with the severity's icon, the fatal question and the console.
-#include <QAbstractButton>
 #include <QImage>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 #include "QtTestSupport.h"
@@ -21,9 +17,7 @@ struct SeenBox {
 };
 
 void answerBox(SeenBox& seen, QMessageBox::StandardButton answer) {
-  whenModal([&seen, answer](QWidget* w) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    QVERIFY(box);
+  whenModalIs<QMessageBox>([&seen, answer](QMessageBox* box) {
     seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
     box->button(answer)->click();
   });
@@ -97,9 +91,7 @@ class QtReportPlatformTest : public QObject {
       int format = -1;
       QString shown;
       bool imageShown = true;
-      whenModal([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        QVERIFY(box);
+      whenModalIs<QMessageBox>([&](QMessageBox* box) {
         auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         QVERIFY(label);
         format = int(label->textFormat());

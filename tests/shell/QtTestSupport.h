@@ -1,14 +1,17 @@
 // Helpers of the GUI suites: answering modal dialogs and choosing menu items with the mouse.
 #pragma once
 
+#include <QPushButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSettings>
@@ -61,6 +64,16 @@ inline QTimer* whenModal(std::function<void(QWidget*)> answer) {
   timer->start();
   modalWatches().append(timer);
   return timer;
+}
+
+/// Calls `answer` with the next modal window that opens, which must be a T.
+template <class T>
+QTimer* whenModalIs(std::function<void(T*)> answer) {
+  return whenModal([answer](QWidget* w) {
+    auto* t = qobject_cast<T*>(w);
+    QVERIFY2(t, w->metaObject()->className());
+    answer(t);
+  });
 }
 
 /// Types `text` into the label prompt that opens next and presses Enter.
@@ -135,8 +148,8 @@ inline QTimer* whenPopup(std::function<void(QMenu*)> answer) {
   return timer;
 }
 
-/// The texts of a menu's items in order, "-" for a separator, "> title" for a submenu.
-inline QStringList menuTexts(QMenu* menu) {
+/// The texts of a menu's (or menu bar's) items in order, "-" for a separator, "> title" for a submenu.
+inline QStringList menuTexts(QWidget* menu) {
   QStringList out;
   for (QAction* a : menu->actions())
     out << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? QStringLiteral("> ") + a->text() : a->text());
@@ -160,4 +173,62 @@ inline void typeFileName(QFileDialog* dialog, const QString& path) {
   QVERIFY(name);
   name->setText(path);
   static_cast<QDialog*>(dialog)->accept();
+}
+
+/// Answers the next file dialog by typing `path`; its name filters land in `filters` when given.
+inline void answerFile(const QString& path, QStringList* filters = nullptr) {
+  whenModalIs<QFileDialog>([path, filters](QFileDialog* dialog) {
+    if (filters) *filters = dialog->nameFilters();
+    typeFileName(dialog, path);
+  });
+}
+
+/// Cancels the next modal dialog.
+inline void rejectNext() {
+  whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+}
+
+/// The button of `box` that `answer` names: its text (a QString) or a QMessageBox::StandardButton.
+inline QAbstractButton* buttonOf(QMessageBox* box, const QVariant& answer) {
+  if (answer.typeId() != QMetaType::QString) return box->button(QMessageBox::StandardButton(answer.toInt()));
+  for (QAbstractButton* b : box->buttons())
+    if (b->text() == answer.toString()) return b;
+  return nullptr;
+}
+
+/// Answers the next message boxes in turn with `buttons` (see buttonOf); their texts are added to `texts`,
+/// and `seen` is shown each box before it is answered.
+inline void answerBoxes(QList<QVariant> buttons, QStringList* texts = nullptr,
+                        std::function<void(QMessageBox*)> seen = {}) {
+  if (buttons.isEmpty()) return;
+  whenModalIs<QMessageBox>([buttons, texts, seen](QMessageBox* box) mutable {
+    if (texts) *texts << box->text();
+    if (seen) seen(box);
+    QAbstractButton* button = buttonOf(box, buttons.takeFirst());
+    QVERIFY(button);
+    answerBoxes(buttons, texts, seen);
+    button->click();
+  });
+}
+
+/// Answers the next message box with `button` (see buttonOf); its text lands in `text` when given.
+inline void answerBox(const QVariant& button, QString* text = nullptr) {
+  whenModalIs<QMessageBox>([button, text](QMessageBox* box) {
+    if (text) *text = box->text();
+    QAbstractButton* b = buttonOf(box, button);
+    QVERIFY(b);
+    b->click();
+  });
+}
+
+/// The bytes of `file`, empty when it cannot be read.
+inline QByteArray bytesOf(const QString& file) {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+/// Writes `bytes` to `file`, replacing it.
+inline bool put(const QString& file, const QByteArray& bytes) {
+  QFile f(file);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }

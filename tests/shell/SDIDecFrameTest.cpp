@@ -1,12 +1,7 @@
-// The main window as a user meets it: menus, control bar, status bar, console and plain documents.
-#include <QAbstractButton>
-#include <QFileDialog>
+// The main window as a user meets it: menus, control bar, status bar, console and plain documents
+// (Find, Replace, their enablers and saving).
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
@@ -16,6 +11,20 @@
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 #include "shell/SDIDecFrame.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+// Fills the Find or Replace dialog and presses one of its buttons.
+void answerSearch(const QString& what, const QString& with = {}, const char* button = "go") {
+  whenModal([=](QWidget* w) {
+    w->findChild<QLineEdit*>("findWhat")->setText(what);
+    if (auto* r = w->findChild<QLineEdit*>("replaceWith")) r->setText(with);
+    QTest::mouseClick(w->findChild<QPushButton*>(button), Qt::LeftButton);
+  });
+}
+
+}  // namespace
 
 class SDIDecFrameTest : public QObject {
   Q_OBJECT
@@ -67,13 +76,10 @@ class SDIDecFrameTest : public QObject {
       QCOMPARE(a->statusTip(), QString::fromLatin1(row.hint));
       QCOMPARE(a->shortcut().toString(), QString::fromLatin1(row.key));
     }
-    QStringList file;
-    for (QAction* a : frame->menus()->popup("&File")->actions()) file << a->text();
-    QCOMPARE(file, (QStringList{"New &View", "&New", "&Open...", "Open &Recent", "&Save", "Save &As...", "Print Pre&view...",
-                                "&Print...", "P&rint Setup...", "Report on objects", "E&xit"}));
-    QStringList titles;
-    for (QAction* a : frame->menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Search", "&Object", "&Help"}));
+    QCOMPARE(menuTexts(frame->menus()->popup("&File")),
+             (QStringList{"New &View", "&New", "&Open...", "> Open &Recent", "&Save", "Save &As...",
+                          "Print Pre&view...", "&Print...", "P&rint Setup...", "Report on objects", "E&xit"}));
+    QCOMPARE(menuTexts(frame->menuBar()), (QStringList{"> &File", "> &Edit", "> &Search", "> &Object", "> &Help"}));
     QCOMPARE(frame->menus()->popup("&Edit")->menuAction()->statusTip(), QStringLiteral("Edit operations"));
     QStringList redo;
     for (const QKeySequence& k : frame->menus()->action(cm::EditRedo)->shortcuts()) redo << k.toString();
@@ -89,7 +95,27 @@ class SDIDecFrameTest : public QObject {
       if (!a->isSeparator()) QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
   }
 
-  void statusBarShowsHintsAndModeIndicators() {
+  void menuItemsAreGreyedUnlessHandledTheirHintsShowAnywayAndTheModeIndicators() {
+    // The status bar shows the hint of the item under the mouse, greyed or not: an enabled item
+    // after greyed ones shows its own.
+    QMenu* menu = openPopup(frame, "&Edit");
+    QVERIFY(menu);
+    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled() && !frame->menus()->action(cm::EditRedo)->isEnabled());
+    QVERIFY(frame->menus()->action(cm::EditClear)->isEnabled());
+    for (int id : {cm::EditUndo, cm::EditRedo, cm::EditUndo, cm::EditClear}) {
+      QAction* item = frame->menus()->action(id);
+      QTest::mouseMove(menu, menu->actionGeometry(item).center());
+      QTRY_COMPARE(frame->statusBar()->currentMessage(), item->statusTip());
+    }
+    menu->close();
+    // Items nobody handles are greyed.
+    menu = openPopup(frame, "&Object");
+    QVERIFY(menu);
+    for (QAction* a : menu->actions()) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+    menu->close();
+    QVERIFY(!frame->menus()->action(cm::ReportObjects)->isEnabled());
+    QVERIFY(!frame->menus()->action(cm::EditFind)->isEnabled());  // the console cannot search
+
     for (const char* mode : {"CAPS", "NUM", "SCRL", "OVR"}) QVERIFY(frame->indicator(mode));
     // Offscreen nobody tells the lock keys' state: their indicators stay blank, whatever is pressed.
     for (Qt::Key lock : {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock}) QTest::keyClick(frame->console(), lock);
@@ -104,31 +130,15 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(frame->editView()->overwriteMode());
   }
 
-  // The status bar shows the hint of the item under the mouse, greyed or not: an enabled item
-  // after greyed ones shows its own.
-  void menuItemsShowTheirHintsGreyedOrNot() {
-    QMenu* menu = openPopup(frame, "&Edit");
-    QVERIFY(menu);
-    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled() && !frame->menus()->action(cm::EditRedo)->isEnabled());
-    QVERIFY(frame->menus()->action(cm::EditClear)->isEnabled());
-    for (int id : {cm::EditUndo, cm::EditRedo, cm::EditUndo, cm::EditClear}) {
-      QAction* item = frame->menus()->action(id);
-      QTest::mouseMove(menu, menu->actionGeometry(item).center());
-      QTRY_COMPARE(frame->statusBar()->currentMessage(), item->statusTip());
-    }
-    menu->close();
-  }
-
-  void reportsAppearInTheConsole() {
+  void reportsAppearInTheConsoleAFullOneIsFlushedAndADocumentIsNeverWrittenInto() {
     reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
     QVERIFY(frame->console()->toPlainText().endsWith("E: Can't open file 'x.CM'\n"));
     reportError(kHandlerOnlyTarget, 'z', "quiet");
     QVERIFY(frame->console()->toPlainText().endsWith("z: quiet\n"));
     frame->menus()->updateEnablers();
     QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled());  // a report cannot be undone
-  }
 
-  void fullConsoleIsFlushedAndADocumentIsNeverWrittenInto() {
+    // A full console is flushed first.
     frame->console()->setPlainText(QString(kConsoleRoom + 1, 'x'));
     QCOMPARE(frame->showReport('W', "W: late"), 0);
     QCOMPARE(frame->console()->toPlainText(), QStringLiteral("W: late\n...Buffer flushed.\n"));
@@ -168,16 +178,11 @@ class SDIDecFrameTest : public QObject {
 
     QTemporaryDir dir;
     const QString path = dir.filePath("note");
-    whenModal([path](QWidget* w) {
-      auto* dialog = qobject_cast<QFileDialog*>(w);
-      QVERIFY(dialog);
-      QCOMPARE(dialog->nameFilters(), QStringList{"All Files (*.*)"});
-      typeFileName(dialog, path);
-    });
+    QStringList filters;
+    answerFile(path, &filters);
     QVERIFY(chooseMenu(frame, "&File", "Save &As..."));
-    QFile written(path + ".TXT");
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), QByteArray("hello map"));
+    QCOMPARE(filters, QStringList{"All Files (*.*)"});
+    QCOMPARE(bytesOf(path + ".TXT"), QByteArray("hello map"));
     QVERIFY(!frame->isWindowModified());
     QVERIFY(frame->windowTitle().contains("note.TXT"));
     QVERIFY(showActive(frame));  // the closed dialog hands activation back
@@ -187,17 +192,12 @@ class SDIDecFrameTest : public QObject {
 
     QTest::keyClicks(frame->editView(), "?");
     QString asked;
-    whenModal([&asked](QWidget* w) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      QVERIFY(box);
-      asked = box->text();
-      box->button(QMessageBox::Cancel)->click();
-    });
+    answerBox(QMessageBox::Cancel, &asked);
     frame->close();
     QCOMPARE(asked, QStringLiteral("The document has been changed.\n\nDo you want to save the changes?"));
     QVERIFY(frame->isVisible());
     QVERIFY(frame->editView()->toPlainText().endsWith("?"));
-    whenModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
+    answerBox(QMessageBox::No);
     QVERIFY(chooseMenu(frame, "&File", "&New"));
     QCOMPARE(frame->editView()->toPlainText(), QString());
     QVERIFY(frame->closeDocument());
@@ -205,14 +205,71 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
   }
 
-  void itemsNobodyHandlesAreGreyed() {
-    QMenu* menu = openPopup(frame, "&Object");
-    QVERIFY(menu);
-    for (QAction* a : menu->actions()) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
-    menu->close();
-    QVERIFY(!frame->menus()->action(cm::ReportObjects)->isEnabled());
-    QVERIFY(!frame->menus()->action(cm::EditRedo)->isEnabled());
-    QVERIFY(!frame->menus()->action(cm::EditFind)->isEnabled());  // the console cannot search
+  // Find selects the next match and Next wraps around; a missing text is said and the cursor
+  // stays; Match Case is honoured; Replace replaces once, Replace All everywhere in one step.
+  void findAndReplace() {
+    brenloEditView view;
+    view.setPlainText("one two one two");
+    answerSearch("two");
+    QVERIFY(view.runSearchCommand(cm::EditFind));
+    QCOMPARE(view.textCursor().selectionStart(), 4);
+    QVERIFY(view.runSearchCommand(cm::EditFindNext));
+    QCOMPARE(view.textCursor().selectionStart(), 12);
+    QVERIFY(view.runSearchCommand(cm::EditFindNext));
+    QCOMPARE(view.textCursor().selectionStart(), 4);
+
+    view.setPlainText("abc");
+    QString said;
+    answerSearch("zzz");
+    answerBox(QMessageBox::Ok, &said);
+    view.runSearchCommand(cm::EditFind);
+    QTRY_COMPARE(said, QStringLiteral("\"zzz\" not found."));
+    QVERIFY(!view.textCursor().hasSelection());
+
+    view.setPlainText("Map map");
+    QVERIFY(view.findNext("map", true));
+    QCOMPARE(view.textCursor().selectionStart(), 4);
+    QCOMPARE(view.replaceAll("MAP", "x", false), 2);
+
+    view.setPlainText("cat cat cat");
+    answerSearch("cat", "dog");
+    view.runSearchCommand(cm::EditReplace);
+    QCOMPARE(view.toPlainText(), QStringLiteral("dog cat cat"));
+    answerSearch("cat", "cow", "all");
+    view.runSearchCommand(cm::EditReplace);
+    QCOMPARE(view.toPlainText(), QStringLiteral("dog cow cow"));
+    view.undo();  // Replace All is one step
+    QCOMPARE(view.toPlainText(), QStringLiteral("dog cat cat"));
+  }
+
+  void editCommandsFollowTheirEnablers() {
+    brenloEditView view;
+    QCOMPARE(editCommandEnabled(&view, cm::EditClear), std::optional<bool>(false));
+    QCOMPARE(editCommandEnabled(&view, cm::EditFind), std::optional<bool>());
+    view.setPlainText("abc def");
+    QCOMPARE(editCommandEnabled(&view, cm::EditCut), std::optional<bool>(false));
+    view.selectAll();
+    QCOMPARE(editCommandEnabled(&view, cm::EditCut), std::optional<bool>(true));
+    QVERIFY(runEditCommand(&view, cm::EditDelete));
+    QCOMPARE(view.toPlainText(), QString());
+    QVERIFY(!runEditCommand(&view, cm::EditRedo));
+  }
+
+  void savingIsSafeAndAFailureKeepsTheDocumentChanged() {
+    QTemporaryDir dir;
+    RecordingReports reports;
+    reports.withHandler = false;  // told in a box
+    brenloEditView view;
+    view.setPlainText("text");
+    view.document()->setModified(true);
+    QVERIFY(!view.saveTo(dir.filePath("missing/folder/x.TXT")));
+    QVERIFY(view.isChanged());
+    QVERIFY(view.fileName().isEmpty());
+    QCOMPARE(reports.boxes.size(), size_t(1));
+    QVERIFY(QString::fromStdString(reports.boxes[0]).startsWith("E: Can't open file '"));
+    QVERIFY(view.saveTo(dir.filePath("x.TXT")));
+    QVERIFY(!view.isChanged());
+    QCOMPARE(view.fileName(), dir.filePath("x.TXT"));
   }
 };
 

@@ -1,10 +1,15 @@
-// The map window zoomed, scrolled and driven from the keyboard, with real key and mouse events:
-// gestures at any zoom, popups where the pointer is, fitting, finding and arranging.
+// The map view driven with real mouse and key events: popups, new nodes, drags, rubber bands, undo,
+// delete and painting; zoomed and scrolled, gestures at any zoom, popups where the pointer is,
+// fitting, finding, copying and arranging.
 #include <QClipboard>
+#include <QColorDialog>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMimeData>
 #include <QNativeGestureEvent>
+#include <QPainter>
 #include <QPointingDevice>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -12,8 +17,11 @@
 #include <QtTest>
 
 #include "MapWindowFixture.h"
+#include "drawing/Connector.h"
+#include "drawing/Shape.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -35,9 +43,7 @@ bool near(POINT a, POINT b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - 
 
 // Types `text` into the input dialog that opens next and accepts it.
 void answerInput(const QString& text) {
-  whenModal([text](QWidget* w) {
-    auto* dialog = qobject_cast<QInputDialog*>(w);
-    QVERIFY(dialog);
+  whenModalIs<QInputDialog>([text](QInputDialog* dialog) {
     dialog->setTextValue(text);
     dialog->accept();
   });
@@ -45,8 +51,13 @@ void answerInput(const QString& text) {
 
 }  // namespace
 
-class MapViewNavigationTest : public QObject, MapWindowFixture {
+class MapViewTest : public QObject, MapWindowFixture {
   Q_OBJECT
+  // Undo and Redo are enabled as `undo` and `redo` say.
+  void expectUndoRedo(bool undo, bool redo) {
+    QCOMPARE(frame->menus()->action(cm::EditUndo)->isEnabled(), undo);
+    QCOMPARE(frame->menus()->action(cm::EditRedo)->isEnabled(), redo);
+  }
 
  private slots:
   void initTestCase() { setUpSuite(); }
@@ -57,10 +68,7 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
   void atTwiceTheSizeADragMovesHalfThePointersWayAndTheHandlesStillResize() {
     Node* node = add({40, 40, 100, 80}, "idea");
     view->setZoom(2.0, QPointF(0, 0));
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
-    QTest::mouseMove(view, QPoint(130, 120));
-    QTest::mouseMove(view, QPoint(160, 140));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 140));
+    drag(QPoint(100, 100), QPoint(160, 140));
     QCOMPARE(node->getRect(), (RECT{70, 60, 130, 100}));
     QCOMPARE(steps(), 1u);
 
@@ -71,37 +79,33 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QTimer::singleShot(200, [this] {
       if (interaction->tracking()) QTest::keyClick(view, Qt::Key_Escape);
     });
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(253, 193));
-    QTest::mouseMove(view, QPoint(273, 213));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(273, 213));
+    drag(QPoint(253, 193), QPoint(273, 213));
     QCOMPARE(node->getRect(), (RECT{80, 70, 140, 110}));
     QCOMPARE(steps(), 2u);
 
-    QTimer::singleShot(20, [this] {
-      QVERIFY(interaction->tracking());
-      QTest::mouseMove(view, QPoint(300, 240));
-      QTest::mouseMove(view, QPoint(320, 260));
-      QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(320, 260));
-    });
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(278, 218));
+    trackedDrag({QPoint(278, 218), QPoint(300, 240), QPoint(320, 260)});
     QTRY_COMPARE(steps(), 3u);
     QCOMPARE(node->getRect(), (RECT{80, 70, 160, 130}));
     view->runCommand(cm::EditUndo);
     QCOMPARE(node->getRect(), (RECT{80, 70, 140, 110}));
   }
 
+  // At half size a rubber band selects the elements it covers there, and the Delete key deletes
+  // the selection as one step.
   void atHalfSizeARubberBandAndARightClickMeetTheElementsUnderThePointer() {
     Node* a = add({100, 100, 140, 120});
     Node* b = add({400, 100, 440, 120});
+    Node* c = add({120, 130, 160, 170});
     view->setZoom(0.5, QPointF(0, 0));
-    QTimer::singleShot(20, [this] {
-      QTest::mouseMove(view, QPoint(60, 60));
-      QTest::mouseMove(view, QPoint(90, 90));
-      QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(90, 90));
-    });
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(40, 40));  // map (80, 80) to (180, 180)
-    QVERIFY(a->isHighlighted());
-    QVERIFY(!b->isHighlighted());
+    trackedDrag({QPoint(40, 40), QPoint(60, 60), QPoint(90, 90)});  // map (80, 80) to (180, 180)
+    QVERIFY(!interaction->tracking());
+    QVERIFY(a->isHighlighted() && c->isHighlighted() && !b->isHighlighted());
+    frame->menus()->updateEnablers();
+    QTest::keyClick(frame, Qt::Key_Delete);
+    QTRY_COMPARE(members(), 1);
+    QCOMPARE(steps(), 1u);
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(members(), 3);
 
     // Scrolled as well, a right click opens the popup of the element under the pointer, there.
     Node* node = add({300, 200, 400, 260}, "here");
@@ -116,7 +120,7 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QTRY_VERIFY(!view->document().contains(node));
     QVERIFY(items.contains("Edit Label..."));
     QVERIFY((shownAt - view->mapToGlobal(at)).manhattanLength() <= 2);
-    QCOMPARE(members(), 2);
+    QCOMPARE(members(), 3);
   }
 
   void fitMapShowsEveryElementOfAMapLargerThanTheWindowAndTheZoomIsInTheStatusBar() {
@@ -134,8 +138,8 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QCOMPARE(zoomLabel->text(), QStringLiteral("100%"));
   }
 
-  void zoomStaysWithinItsLimitsAndTheWheelAndAPinchZoomAboutThePointer() {
-    add({0, 0, 2000, 1500});
+  void zoomStaysWithinItsLimitsTheWheelAndAPinchZoomAboutThePointerAndScrollsTheView() {
+    add({0, 0, 3000, 3000});
     QTest::keyClick(frame, Qt::Key_Equal, Qt::ControlModifier);
     QCOMPARE(view->zoom(), 1.25);
     QTest::keyClick(frame, Qt::Key_Minus, Qt::ControlModifier);
@@ -159,26 +163,19 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QApplication::sendEvent(view, &pinch);
     QCOMPARE(view->zoom(), before * 1.5);
     QVERIFY(near(view->windowToMap({150, 100}), under));
-  }
 
-  void theWheelAndTheMiddleButtonScroll() {
-    add({0, 0, 3000, 3000});
-    view->fitMap();
+    // Without Ctrl the wheel scrolls, and so do the middle button and the left one with Space.
     view->actualSize();
     view->scrollTo(QPointF(0, 0));
     turnWheel(view, QPoint(100, 100), -2);
     QCOMPARE(view->scrollPosition(), QPointF(0, 120));
     turnWheel(view, QPoint(100, 100), -1, Qt::ShiftModifier);
     QCOMPARE(view->scrollPosition(), QPointF(60, 120));
-    QTest::mousePress(view, Qt::MiddleButton, {}, QPoint(200, 200));
-    QTest::mouseMove(view, QPoint(150, 170));
-    QTest::mouseRelease(view, Qt::MiddleButton, {}, QPoint(150, 170));
+    drag(QPoint(200, 200), QPoint(150, 170), Qt::MiddleButton);
     QCOMPARE(view->scrollPosition(), QPointF(110, 150));
     // With Space held the left button drags the view, not the element under it.
     QTest::keyPress(view, Qt::Key_Space);
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
-    QTest::mouseMove(view, QPoint(90, 80));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(90, 80));
+    drag(QPoint(100, 100), QPoint(90, 80));
     QTest::keyRelease(view, Qt::Key_Space);
     QCOMPARE(view->scrollPosition(), QPointF(120, 170));
     const QList<QScrollBar*> bars = view->findChildren<QScrollBar*>();
@@ -193,15 +190,13 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     Node* a = add({10, 10, 50, 30}, "a");
     Node* b = add({100, 10, 140, 30}, "b");
     Node* c = add({5000, 4000, 5040, 4020}, "c");
-    QTest::keyClick(view, Qt::Key_Tab);
-    QVERIFY(a->isHighlighted());
-    QTest::keyClick(view, Qt::Key_Tab);
-    QVERIFY(b->isHighlighted() && !a->isHighlighted());
-    QTest::keyClick(view, Qt::Key_Tab);
-    QTest::keyClick(view, Qt::Key_Tab);  // wraps round to the first
-    QVERIFY(a->isHighlighted() && !c->isHighlighted());
-    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
-    QVERIFY(c->isHighlighted() && !a->isHighlighted());
+    // The one selected after each key: Tab walks on and wraps round, Shift+Tab walks back.
+    const std::pair<int, Node*> walk[] = {{Qt::Key_Tab, a}, {Qt::Key_Tab, b}, {Qt::Key_Tab, c}, {Qt::Key_Tab, a},
+                                          {Qt::Key_Backtab, c}};
+    for (auto [key, selected] : walk) {
+      QTest::keyClick(view, Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+      QVERIFY2(view->document().selection() == std::vector<Graphic*>{selected}, selected->getLabel());
+    }
     QVERIFY(inside(view->visibleMapArea(), c->getRect()));
 
     QTest::keyClick(view, Qt::Key_Right);
@@ -289,8 +284,8 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     const std::vector<Graphic*> pasted(there.begin(), there.end());
     auto* pastedLink = dynamic_cast<SMaplet*>(pasted[2]);
     QVERIFY(pastedLink && dynamic_cast<Node*>(pasted[0]) && dynamic_cast<Node*>(pasted[1]));
-    QCOMPARE((*pastedLink)[0], static_cast<RelationableGraphic*>(dynamic_cast<Node*>(pasted[0])));
-    QCOMPARE((*pastedLink)[1], static_cast<RelationableGraphic*>(dynamic_cast<Node*>(pasted[1])));
+    QCOMPARE((*pastedLink)[0], dynamic_cast<RelationableGraphic*>(pasted[0]));
+    QCOMPARE((*pastedLink)[1], dynamic_cast<RelationableGraphic*>(pasted[1]));
 
     QApplication::clipboard()->setText(QStringLiteral("one\ntwo\n"));
     QTest::keyClick(other.get(), Qt::Key_V, Qt::ControlModifier);
@@ -319,7 +314,163 @@ class MapViewNavigationTest : public QObject, MapWindowFixture {
     QTRY_COMPARE(b->getRect().left, 100);
     QCOMPARE(c->getRect().left, 60);
   }
+
+  // A dismissed popup changes nothing; New Node adds a node where the popup opened. Undo and
+  // Redo are enabled exactly when the history allows, and their standard keys reach them.
+  void newNodeFromTheMapPopupAndUndoAndRedoEnabledExactlyWhenTheHistoryAllows() {
+    frame->menus()->updateEnablers();
+    expectUndoRedo(false, false);
+    rightClick(QPoint(50, 50), [](QMenu* m) { m->close(); });
+    QCOMPARE(members(), 0);
+    QCOMPARE(steps(), 0u);
+    answerLabel("idea");
+    const QStringList items = rightClick(QPoint(120, 80), [](QMenu* m) { clickItem(m, "New Node"); });
+    QCOMPARE(items, (QStringList{"Delete", "-", "New Node", "New Arc", "New Context"}));
+    QTRY_COMPARE(all<Node>().size(), size_t(1));
+    QCOMPARE(all<Node>()[0]->origin(), (POINT{120, 80}));
+    QCOMPARE(QString::fromLatin1(all<Node>()[0]->getLabel()), QStringLiteral("idea"));
+    QCOMPARE(steps(), 1u);
+    expectUndoRedo(true, false);
+
+    QVERIFY(chooseMenu(frame, "&Edit", "&Undo"));
+    QTRY_COMPARE(members(), 0);
+    expectUndoRedo(false, true);
+    QVERIFY(chooseMenu(frame, "&Edit", "&Redo"));
+    QTRY_COMPARE(members(), 1);
+    expectUndoRedo(true, false);
+    QVERIFY(showActive(frame));
+    QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(members(), 0);
+    QTest::keyClick(frame, Qt::Key_Y, Qt::ControlModifier);
+    QTRY_COMPARE(members(), 1);
+  }
+
+  // Edit Label... of the popup, or F2 on the selected node, asks in the Edit Label dialog.
+  void editLabelAsksInTheEditLabelDialog() {
+    Node* node = add({40, 40, 140, 90}, "idea");
+    QString title;
+    whenModalIs<QInputDialog>([&](QInputDialog* dialog) {
+      title = dialog->windowTitle() + " / " + dialog->labelText();
+      auto* edit = dialog->findChild<QPlainTextEdit*>();
+      QVERIFY(edit);
+      // The old label comes selected: typing replaces it.
+      QCOMPARE(edit->textCursor().selectedText(), QStringLiteral("idea"));
+      // Shift+Enter and Ctrl+Enter break the line; a plain Enter presses OK.
+      QTest::keyClicks(edit, "two");
+      QTest::keyClick(edit, Qt::Key_Return, Qt::ShiftModifier);
+      QTest::keyClicks(edit, "more");
+      QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+      QTest::keyClicks(edit, "lines");
+      QVERIFY(dialog->isVisible());
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    choose(QPoint(60, 60), "Edit Label...");
+    QTRY_COMPARE(steps(), 1u);
+    QCOMPARE(title, QStringLiteral("Edit Label / New Text:"));
+    QCOMPARE(QString::fromStdString(node->getLabel()), QStringLiteral("two\nmore\nlines"));
+
+    // The keypad's Enter presses OK as well.
+    title.clear();
+    whenModal([&](QWidget* w) {
+      title = w->windowTitle();
+      auto* edit = w->findChild<QPlainTextEdit*>();
+      QVERIFY(edit);
+      QTest::keyClicks(edit, "one");
+      QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    QVERIFY(showActive(frame));
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Tab);
+    QTest::keyClick(view, Qt::Key_F2);
+    QTRY_COMPARE(steps(), 2u);
+    QCOMPARE(title, QStringLiteral("Edit Label"));
+    QCOMPARE(QString::fromStdString(node->getLabel()), QStringLiteral("one"));
+  }
+
+  // The view paints the nodes on white; a fill colour from the colour dialog is one undoable step.
+  void paintingAndAFillColourFromTheColourDialog() {
+    Node* node = add({40, 40, 140, 90});
+    const QImage shot = view->grab().toImage();
+    QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::white));
+    QCOMPARE(shot.pixelColor(40, 60), QColor(Qt::black));  // the outline
+    QColor offered;
+    whenModalIs<QColorDialog>([&](QColorDialog* dialog) {
+      offered = dialog->currentColor();
+      dialog->setCurrentColor(QColor(0, 0, 255));
+      dialog->accept();
+    });
+    choose(QPoint(60, 60), "Fill Color...");
+    QTRY_COMPARE(steps(), 1u);
+    QCOMPARE(offered, QColor(255, 255, 255));
+    QCOMPARE(node->getShape()->fillColor(), 0x00FF0000u);  // blue, as the map keeps colours
+    QCOMPARE(view->grab().toImage().pixelColor(90, 50), QColor(Qt::blue));
+    view->runCommand(cm::EditUndo);
+    QCOMPARE(node->getShape()->fillColor(), 0x00FFFFFFu);
+  }
+
+  void draggingTheEndOfASelectedArcOntoANodeHooksIt() {
+    Node* target = add({250, 150, 310, 190}, "target");
+    auto* arc = addTo(view->document(), std::make_unique<SMaplet>("Directed", POINT{100, 100}));
+    arc->setHighlighted(true);
+    const POINT end = arc->getConnector()->terminalPoint(1);
+    trackedDrag({at(end), QPoint(200, 150), QPoint(280, 170)});  // the press on the end starts a line drag
+    QTRY_COMPARE(steps(), 1u);
+    QCOMPARE((*arc)[1], static_cast<RelationableGraphic*>(target));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(280, 170));
+    view->runCommand(cm::EditUndo);
+    QCOMPARE((*arc)[1], nullptr);
+  }
+
+  // Resize from a node's popup tracks until a press and release; Resize of the Object menu does nothing.
+  void resizeFromThePopupTracksUntilAPressAndRelease() {
+    Node* node = add({40, 40, 100, 80});
+    QVERIFY(chooseMenu(frame, "&Object", "Resize"));
+    QTest::qWait(20);
+    QCOMPARE(steps(), 0u);
+    rightClick(QPoint(50, 50), [this](QMenu* m) {
+      // The drag starts with the button up: only a press and a release end it.
+      QTimer::singleShot(20, [this] {
+        QMouseEvent move(QEvent::MouseMove, QPointF(150, 120), view->mapToGlobal(QPointF(150, 120)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+        QVERIFY(interaction->tracking());
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(180, 140));
+        QVERIFY(interaction->tracking());
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(180, 140));
+      });
+      clickItem(m, "Resize");
+    });
+    QTRY_COMPARE(steps(), 1u);
+    QCOMPARE(node->getRect(), (RECT{40, 40, 180, 140}));
+  }
+
+  void repaintingOneElementOfAHugeMapIsQuick() {
+    for (int i = 0; i < 100000; ++i) {
+      RECT r{(i % 400) * 20, (i / 400) * 20, (i % 400) * 20 + 15, (i / 400) * 20 + 15};
+      add(r);
+    }
+    QImage image(200, 200, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    qint64 best = -1;
+    for (int run = 0; run < 5; ++run) {
+      QElapsedTimer clock;
+      clock.start();
+      view->paintArea(painter, RECT{100, 100, 116, 116});
+      const qint64 ns = clock.nsecsElapsed();
+      best = best < 0 ? ns : std::min(best, ns);
+    }
+    QVERIFY2(best < 5'000'000, qPrintable(QString("%1 ns").arg(best)));
+  }
+
+  // The view's map cannot be cloned, and id 0 locates the map itself.
+  void theMapOfAViewIsNoCopyAndIdZero() {
+    RecordingReports reports;
+    QVERIFY(view->document().clone() == nullptr);
+    QVERIFY(reports.saw("You must override Graphic::clone() in class CMapClient"));
+    QCOMPARE(view->document()[0], static_cast<Graphic*>(&view->document()));
+  }
 };
 
-QTEST_MAIN(MapViewNavigationTest)
-#include "MapViewNavigationTest.moc"
+QTEST_MAIN(MapViewTest)
+#include "MapViewTest.moc"
