@@ -1,9 +1,9 @@
 // Component lines of a container: order of reading, malformed lines, versions, deferred connections.
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
-class ComponentLines : public MapFixture {
+class ComponentLines : public ElementFixture {
  protected:
   void readLines(const std::string& body, const Version* version = &kMapSyntaxVersion) {
     std::istringstream in(body);
