@@ -99,20 +99,6 @@ TEST_F(Selection, UnknownCommandsAndUndoOfADeletionAreRefused) {
   EXPECT_TRUE(reports.saw("W: Cannot undo a deletion!"));
 }
 
-// Where a line from a point toward the middle (19.5, 9.5) of the drawn box 0..39 x 0..19
-// crosses its outline, from outside and from inside.
-TEST_F(Selection, AttachPointsLieOnTheOutlineFacingThePoint) {
-  Node* a = node({0, 0, 40, 20});
-  struct Case {
-    POINT from;
-    POINT at;
-  };
-  const Case cases[] = {{{-50, 10}, {0, 10}}, {{100, 10}, {39, 10}},  {{20, -30}, {20, 0}},
-                        {{20, 90}, {20, 19}}, {{-9, -9}, {5, 0}},     {{5, 5}, {0, 3}},
-                        {{20, 10}, {29, 19}}, {{100, 100}, {28, 19}}};
-  for (const Case& c : cases) EXPECT_EQ(a->attachPointToward(c.from), c.at) << c.from.x << "," << c.from.y;
-}
-
 }  // namespace
 
 // Two maps open at once: a drag in one leaves the other alone, each asks its own user, and
