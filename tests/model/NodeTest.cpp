@@ -207,13 +207,8 @@ TEST_F(NodeTest, CommandsOfTheWrongClassAreReportedByName) {
   Node* a = node({0, 0, 40, 30});
   ContextBox* frame = context({100, 100, 200, 200});
   SMaplet* m = arc(a, nullptr);
-  struct Case {
-    BehaviouralGraphic* receiver;
-    unsigned type;
-    bool forward;
-    const char* text;
-  };
-  const Case cases[] = {
+  // The receiver, the command type, whether it is executed or undone, and the report.
+  const std::tuple<BehaviouralGraphic*, unsigned, bool, const char*> cases[] = {
       {a, kCmdChangeLabel, true, "Node::execute: Bad CHANGE LABEL command"},
       {a, kCmdClearFlags, false, "Node::undo: Bad CLEAR FLAGS command"},
       {a, kCmdMoveTo, true, "SensitiveGraphic::execute: Bad MOVE TO command"},
@@ -227,11 +222,11 @@ TEST_F(NodeTest, CommandsOfTheWrongClassAreReportedByName) {
       {m, kCmdSetFlags, true, "Maplet::execute: Bad SET FLAGS command"},
       {&map, kCmdNewArc, false, "CMap::undo: Bad NEW ARC command"},
   };
-  for (const Case& c : cases) {
-    Command1<tagRECT> wrong(GraphicObjectLocator(*c.receiver), c.type, {}, {});
-    if (c.forward) c.receiver->execute(&wrong);
-    else c.receiver->undo(&wrong);
-    EXPECT_TRUE(reports.saw(std::string("E: ") + c.text + ", type = Command1<tagRECT>")) << c.text;
+  for (const auto& [receiver, type, forward, text] : cases) {
+    Command1<tagRECT> wrong(GraphicObjectLocator(*receiver), type, {}, {});
+    if (forward) receiver->execute(&wrong);
+    else receiver->undo(&wrong);
+    EXPECT_TRUE(reports.saw(std::string("E: ") + text + ", type = Command1<tagRECT>")) << text;
   }
   Command1<tagPOINT> notASize(GraphicObjectLocator(*a), kCmdAutoResize, {}, {});
   a->undo(&notASize);
