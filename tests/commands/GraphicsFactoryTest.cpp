@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "drawing/FrameShape.h"
 #include "drawing/LabeledConnector.h"
 #include "tests/TestSupport.h"
@@ -28,60 +30,62 @@ std::string headsOf(const Connector& c) {
   return out;
 }
 
+// A shape as one line: its class, fill, border and text colours, and a rectangle or label if
+// it has one.
+std::string describe(const Shape& s) {
+  std::ostringstream out;
+  out << s.className() << std::hex << ' ' << s.fillColor() << ' ' << s.borderColor() << ' ' << s.textColor();
+  if (!(s.getRect() == RECT{})) out << " at " << s.getRect();
+  if (s.getLabel()) out << " \"" << s.getLabel() << '"';
+  return out.str();
+}
+
 }  // namespace
 
 TEST_F(GraphicsFactoryTest, TheStandardShapesHaveTheirKindsAndColours) {
-  struct Case { const char* name; const char* kind; Color fill, border, text; };
-  for (const Case& c : {Case{"Rectangle", "RectangleShape", 0xFFFFFF, 0, 0},
-                        Case{"Rectangle-Red", "RectangleShape", 0x0000FF, 0, 0},
-                        Case{"Rectangle-Red/Blue/Yellow", "RectangleShape", 0x0000FF, 0x0FF000, 0x00FFFF},
-                        Case{"Ellipse-Blue", "EllipseShape", 0xFF0000, 0, 0},
-                        Case{"RoundRect-Green", "RoundRectShape", 0x00FF00, 0, 0},
-                        Case{"frame", "FrameShape", 0xFFFFFF, 0, 0},
-                        Case{"no such shape", "RectangleShape", 0xFFFFFF, 0, 0}}) {
-    std::unique_ptr<Shape> s = factory.getShape(c.name);
-    ASSERT_NE(s, nullptr) << c.name;
-    EXPECT_STREQ(s->className(), c.kind) << c.name;
-    EXPECT_EQ(s->fillColor(), c.fill) << c.name;
-    EXPECT_EQ(s->borderColor(), c.border) << c.name;
-    EXPECT_EQ(s->textColor(), c.text) << c.name;
-    EXPECT_EQ(s->getRect(), RECT{}) << c.name;
-    EXPECT_EQ(s->getLabel(), nullptr) << c.name;
+  for (const auto& [name, expected] : std::vector<std::pair<const char*, const char*>>{
+           {"Rectangle", "RectangleShape ffffff 0 0"},
+           {"Rectangle-Red", "RectangleShape ff 0 0"},
+           {"Rectangle-Red/Blue/Yellow", "RectangleShape ff ff000 ffff"},
+           {"Ellipse-Blue", "EllipseShape ff0000 0 0"},
+           {"RoundRect-Green", "RoundRectShape ff00 0 0"},
+           {"frame", "FrameShape ffffff 0 0"},
+           {"no such shape", "RectangleShape ffffff 0 0"}}) {
+    std::unique_ptr<Shape> s = factory.getShape(name);
+    ASSERT_NE(s, nullptr) << name;
+    EXPECT_EQ(describe(*s), expected) << name;
   }
   EXPECT_EQ(factory.shapeNames().size(), 15u);
 }
 
+// The legs, arrowheads and flags of each standard connector, and the label and its shape
+// for the labelled ones; every one is centred at (50, 50).
 TEST_F(GraphicsFactoryTest, TheStandardConnectorsHaveTheirLegsHeadsFlagsAndLabels) {
-  // The label and its kind: none for the plain connectors.
-  struct Case { const char* name; std::uint16_t legs; const char* heads; std::uint32_t flags; const char* label, *labelKind; };
-  for (const Case& c : {
-           Case{"default", 2, ".. ..", 3, nullptr, nullptr},
-           Case{"Undirected", 2, ".. ..", 3, nullptr, nullptr},
-           Case{"Directed", 2, ".. .B", 3, nullptr, nullptr},
-           Case{"Double Directed", 2, "B. .B", 3, nullptr, nullptr},
-           Case{"BiDirect", 2, ".B .B", 3, nullptr, nullptr},
-           Case{"BiDirect, floating", 2, ".B .B", 2, nullptr, nullptr},
-           Case{"DoubleBiDirect", 2, "BB BB", 3, nullptr, nullptr},
-           Case{"Trinary Undirected", 3, ".. .. ..", 3, nullptr, nullptr},
-           Case{"Trinary Directed black/red", 3, ".. .B .R", 3, nullptr, nullptr},
-           Case{"Trinary Directed black/red, floating", 3, ".. .B .R", 2, nullptr, nullptr},
-           Case{"Quad Undirected", 4, ".. .. .. ..", 3, nullptr, nullptr},
-           Case{"IsA", 2, ".. .B", 2, "IsA", "NullShape"},
-           Case{"AGNT", 2, "B. .B", 2, "AGNT", "EllipseShape"},
-           Case{"BTWN", 3, ".. .B .R", 2, "BTWN", "EllipseShape"},
-       }) {
-    std::unique_ptr<Connector> k = factory.getConnector(c.name);
-    ASSERT_NE(k, nullptr) << c.name;
-    EXPECT_EQ(k->legCount(), c.legs) << c.name;
-    EXPECT_EQ(headsOf(*k), c.heads) << c.name;
-    EXPECT_EQ(k->connectorFlags(), c.flags) << c.name;
-    EXPECT_EQ(k->centre(), (POINT{50, 50})) << c.name;
-    auto* labeled = dynamic_cast<LabeledConnector*>(k.get());
-    ASSERT_EQ(labeled != nullptr, c.label != nullptr) << c.name;
-    if (!labeled) continue;
-    EXPECT_STREQ(labeled->getLabel(), c.label);
-    EXPECT_STREQ(labeled->labelShape()->className(), c.labelKind);
-    EXPECT_EQ(labeled->labelShape()->fillColor(), kWhite);
+  for (const auto& [name, expected] : std::vector<std::pair<const char*, const char*>>{
+           {"default", ".. .. 3"},
+           {"Undirected", ".. .. 3"},
+           {"Directed", ".. .B 3"},
+           {"Double Directed", "B. .B 3"},
+           {"BiDirect", ".B .B 3"},
+           {"BiDirect, floating", ".B .B 2"},
+           {"DoubleBiDirect", "BB BB 3"},
+           {"Trinary Undirected", ".. .. .. 3"},
+           {"Trinary Directed black/red", ".. .B .R 3"},
+           {"Trinary Directed black/red, floating", ".. .B .R 2"},
+           {"Quad Undirected", ".. .. .. .. 3"},
+           {"IsA", ".. .B 2 IsA in NullShape ffffff"},
+           {"AGNT", "B. .B 2 AGNT in EllipseShape ffffff"},
+           {"BTWN", ".. .B .R 2 BTWN in EllipseShape ffffff"}}) {
+    std::unique_ptr<Connector> k = factory.getConnector(name);
+    ASSERT_NE(k, nullptr) << name;
+    EXPECT_EQ(k->centre(), (POINT{50, 50})) << name;
+    std::string got = headsOf(*k) + " " + std::to_string(k->connectorFlags());
+    if (auto* labeled = dynamic_cast<LabeledConnector*>(k.get())) {
+      std::ostringstream kind;
+      kind << std::hex << labeled->labelShape()->className() << ' ' << labeled->labelShape()->fillColor();
+      got += std::string(" ") + labeled->getLabel() + " in " + kind.str();
+    }
+    EXPECT_EQ(got, expected) << name;
   }
 }
 
@@ -94,25 +98,21 @@ TEST_F(GraphicsFactoryTest, ConnectorNamesComeInByteOrder) {
   EXPECT_EQ(factory.lineNames(), (std::vector<std::string>{"Plain", "default"}));
 }
 
-// Registering a name twice keeps the first; connector types share their arrowheads.
-TEST_F(GraphicsFactoryTest, RegisteringANameTwiceKeepsTheFirstAndHeadsAreShared) {
+// Registering a name twice keeps the first; connector types share their arrowheads; what is
+// made from a prototype changes independently of it.
+TEST_F(GraphicsFactoryTest, PrototypesStayAsFirstRegisteredAndShareTheirHeads) {
   EXPECT_FALSE(factory.addShape("Ellipse", RectangleShape({}, 0x0000FF)));
-  EXPECT_STREQ(factory.getShape("Ellipse")->className(), "EllipseShape");
-  EXPECT_EQ(factory.getShape("Ellipse")->fillColor(), kWhite);
+  EXPECT_EQ(describe(*factory.getShape("Ellipse")), "EllipseShape ffffff 0 0");
   registerStandardPrototypes();
   EXPECT_EQ(factory.connectorNames().size(), 14u);
   EXPECT_EQ(factory.getConnector("Directed")->leg(1)->endArrow(), factory.getConnector("BiDirect")->leg(0)->endArrow());
-}
-
-TEST_F(GraphicsFactoryTest, ClonesAreIndependentOfThePrototypes) {
   std::unique_ptr<Shape> s = factory.getShape("Ellipse-Red");
   s->setFillColor(0x00FF00);
   s->setLabel("changed");
   std::unique_ptr<Connector> c = factory.getConnector("Directed");
   c->setTerminalPoint(1, {500, 500});
   c->leg(1)->setLineColor(0x0000FF);
-  EXPECT_EQ(factory.getShape("Ellipse-Red")->fillColor(), 0x0000FFu);
-  EXPECT_EQ(factory.getShape("Ellipse-Red")->getLabel(), nullptr);
+  EXPECT_EQ(describe(*factory.getShape("Ellipse-Red")), "EllipseShape ff 0 0");
   EXPECT_EQ(factory.getConnector("Directed")->terminalPoint(1), (POINT{50, 50}));
   EXPECT_EQ(factory.getConnector("Directed")->leg(1)->lineColor(), kBlack);
 }

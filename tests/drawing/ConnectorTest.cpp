@@ -24,29 +24,8 @@ std::unique_ptr<Connector> threeLegs() {
 
 }  // namespace
 
-TEST(ConnectorTest, HitCodesOfCentreAndTerminalsWithTheLastHitTerminal) {
-  struct Case {
-    POINT p;
-    bool selected;
-    unsigned expected;
-    int lastHit;
-  };
-  auto c = threeLegs();
-  for (Case k : {Case{{52, 52}, false, 0x10, -1}, Case{{52, 52}, true, 0x30, -1},
-                 Case{{98, 50}, true, 0x260, 1}, Case{{2, 48}, true, 0x160, 0},
-                 Case{{98, 50}, false, 0, -1}, Case{{51, 80}, true, 0x310, -1},
-                 Case{{75, 51}, false, 0x210, -1}, Case{{90, 90}, true, 0, -1}}) {
-    c->setHighlighted(k.selected);
-    EXPECT_EQ(c->hitTest(k.p), k.expected) << k.p.x << "," << k.p.y;
-    EXPECT_EQ(c->terminalAt(k.p), k.lastHit) << k.p.x << "," << k.p.y;
-  }
-  // An unselected terminal end still hits another leg passing there.
-  c->setHighlighted(false);
-  c->setTerminalPoint(2, {-50, 50});
-  EXPECT_EQ(c->hitTest({1, 50}), 0x310u);
-}
-
-TEST(ConnectorTest, ASelectedConnectorShowsTerminalAndCentreHandles) {
+// A selected connector shows terminal and centre handles, and hits them first.
+TEST(ConnectorTest, HandlesAndHitCodesOfCentreAndTerminalsWithTheLastHitTerminal) {
   auto c = threeLegs();
   c->setHighlighted(true);
   RecordingDC dc;
@@ -56,6 +35,19 @@ TEST(ConnectorTest, ASelectedConnectorShowsTerminalAndCentreHandles) {
   EXPECT_EQ(dc.calls[3].rect, (RECT{-3, 47, 3, 53}));
   EXPECT_EQ(dc.calls[3].fill, kBlack);
   EXPECT_EQ(dc.calls[6].rect, (RECT{47, 47, 53, 53}));
+  // The point, whether the connector is selected, the hit code and the last hit terminal.
+  for (const auto& [p, selected, expected, lastHit] : std::vector<std::tuple<POINT, bool, unsigned, int>>{
+           {{52, 52}, false, 0x10, -1}, {{52, 52}, true, 0x30, -1}, {{98, 50}, true, 0x260, 1},
+           {{2, 48}, true, 0x160, 0}, {{98, 50}, false, 0, -1}, {{51, 80}, true, 0x310, -1},
+           {{75, 51}, false, 0x210, -1}, {{90, 90}, true, 0, -1}}) {
+    c->setHighlighted(selected);
+    EXPECT_EQ(c->hitTest(p), expected) << p.x << "," << p.y;
+    EXPECT_EQ(c->terminalAt(p), lastHit) << p.x << "," << p.y;
+  }
+  // An unselected terminal end still hits another leg passing there.
+  c->setHighlighted(false);
+  c->setTerminalPoint(2, {-50, 50});
+  EXPECT_EQ(c->hitTest({1, 50}), 0x310u);
 }
 
 // Moving the centre reroutes every leg and repaints both areas; the rectangle is the union of

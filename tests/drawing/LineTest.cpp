@@ -14,17 +14,12 @@ TEST(LineTest, ItsRectangleIsTheNormalisedSpanOfItsPoints) {
 }
 
 TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
-  struct Case {
-    POINT p;
-    bool selected;
-    unsigned expected;
-  };
   Line l({0, 0}, {100, 50});
-  for (Case c : {Case{{4, 4}, false, 0x150}, Case{{4, 4}, true, 0x120}, Case{{96, 46}, false, 0x250},
-                 Case{{103, 52}, true, 0x220}, Case{{20, 4}, false, 0}, Case{{50, 27}, false, 0x10},
-                 Case{{50, 28}, false, 0}, Case{{-6, 0}, false, 0}}) {
-    l.setHighlighted(c.selected);
-    EXPECT_EQ(l.hitTest(c.p), c.expected) << c.p.x << "," << c.p.y;
+  for (const auto& [p, selected, expected] : std::vector<std::tuple<POINT, bool, unsigned>>{
+           {{4, 4}, false, 0x150}, {{4, 4}, true, 0x120}, {{96, 46}, false, 0x250}, {{103, 52}, true, 0x220},
+           {{20, 4}, false, 0}, {{50, 27}, false, 0x10}, {{50, 28}, false, 0}, {{-6, 0}, false, 0}}) {
+    l.setHighlighted(selected);
+    EXPECT_EQ(l.hitTest(p), expected) << p.x << "," << p.y;
   }
   Line vertical({10, 0}, {10, 100});
   EXPECT_EQ(vertical.hitTest({14, 50}), 0x10u);

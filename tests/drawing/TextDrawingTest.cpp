@@ -42,19 +42,17 @@ TEST(TextDrawingTest, ChangingTheTextForgetsTheMeasuredSize) {
 
 TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
   // "aaaa\nbb" lays out as "aaaa" (32 wide) over "bb" (16 wide), 32 × 32.
-  struct Case {
-    TextDrawing::Alignment alignment;
-    std::int32_t x0, x1;
-  };
-  for (Case c : {Case{TextDrawing::kAlignLeft, 84, 84}, Case{TextDrawing::kAlignRight, 84, 100},
-                 Case{TextDrawing::kAlignCentre, 84, 92}}) {
+  // The alignment and where each line starts.
+  using Row = std::tuple<TextDrawing::Alignment, std::int32_t, std::int32_t>;
+  for (const auto& [alignment, x0, x1] : std::vector<Row>{
+           {TextDrawing::kAlignLeft, 84, 84}, {TextDrawing::kAlignRight, 84, 100}, {TextDrawing::kAlignCentre, 84, 92}}) {
     RecordingDC dc;
     TextDrawing t("aaaa\nbb");
-    t.draw(dc, {100, 50}, 0x0000FF, c.alignment);
+    t.draw(dc, {100, 50}, 0x0000FF, alignment);
     auto out = dc.callsOf("textOut");
     ASSERT_EQ(out.size(), 2u);
-    EXPECT_EQ(out[0].points[0], (POINT{c.x0, 34})) << c.alignment;
-    EXPECT_EQ(out[1].points[0], (POINT{c.x1, 50})) << c.alignment;
+    EXPECT_EQ((std::vector<POINT>{out[0].points[0], out[1].points[0]}), (std::vector<POINT>{{x0, 34}, {x1, 50}}))
+        << alignment;
     EXPECT_EQ(out[1].text, "bb");
     EXPECT_EQ(dc.callsOf("setTextColor")[0].color, 0x0000FFu);
     EXPECT_EQ(dc.callsOf("setTransparentBackground").size(), 1u);

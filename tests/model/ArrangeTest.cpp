@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST(ArrangeTest, EachArrangementPlacesTheRectanglesByItsRule) {
   }
 }
 
-class ArrangeMapTest : public MapFixture {};
+class ArrangeMapTest : public ElementFixture {};
 
 TEST_F(ArrangeMapTest, SameWidthResizesNodesOnlyAndEndsTheirAutomaticSize) {
   Node* a = node({0, 0, 40, 20}, "wide label");
@@ -60,8 +60,8 @@ TEST_F(ArrangeMapTest, SameWidthResizesNodesOnlyAndEndsTheirAutomaticSize) {
   map.submitCommand(makeArrangement(Arrangement::SameWidth, {a, b, m}));
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 90, 20}));
   EXPECT_FALSE(a->getShape()->isAutoSize());
-  EXPECT_EQ(map.history().undoCount(), 1);
-  map.history().undo();
+  EXPECT_EQ(steps(), 1u);
+  undo();
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 40, 20}));
   EXPECT_TRUE(a->getShape()->isAutoSize());
 }
@@ -70,11 +70,10 @@ TEST_F(ArrangeMapTest, ANudgeIsOneStepAndNothingToChangeMakesNone) {
   Node* a = node({10, 10, 50, 30});
   Node* b = node({100, 10, 150, 30});
   map.submitCommand(makeNudge({a, b}, 1, 0));  // smaller than a drag could ever record
-  EXPECT_EQ(a->getRect(), (RECT{11, 10, 51, 30}));
-  EXPECT_EQ(b->getRect(), (RECT{101, 10, 151, 30}));
-  EXPECT_EQ(map.history().undoCount(), 1);
-  map.history().undo();
-  EXPECT_EQ(a->getRect(), (RECT{10, 10, 50, 30}));
+  EXPECT_EQ(rects({a, b}), (std::vector<RECT>{{11, 10, 51, 30}, {101, 10, 151, 30}}));
+  EXPECT_EQ(steps(), 1u);
+  undo();
+  EXPECT_EQ(rects({a, b}), (std::vector<RECT>{{10, 10, 50, 30}, {100, 10, 150, 30}}));
   EXPECT_EQ(makeNudge({}, 1, 0), nullptr);
   EXPECT_EQ(makeNudge({a}, 0, 0), nullptr);
   // Nothing to change makes no step; maplets between nodes stay out of an arrangement.

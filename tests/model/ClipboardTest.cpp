@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
-class ClipboardTest : public MapFixture {
+class ClipboardTest : public ElementFixture {
  protected:
   std::vector<Graphic*> added(std::size_t before) {
     std::vector<Graphic*> out;
@@ -33,7 +33,7 @@ TEST_F(ClipboardTest, PastedElementsGetIdsOfTheirOwnAndKeepTheirConnectionsAmong
   const std::size_t before = map.memberCount();
   map.submitCommand(makePaste(map, lines, 20, 30));
   ASSERT_EQ(map.memberCount(), before + 4);
-  EXPECT_EQ(map.history().undoCount(), 1u);
+  EXPECT_EQ(steps(), 1u);
   const std::vector<Graphic*> fresh = added(before);
   auto* a2 = dynamic_cast<Node*>(fresh[0]);
   auto* b2 = dynamic_cast<Node*>(fresh[1]);
@@ -41,20 +41,17 @@ TEST_F(ClipboardTest, PastedElementsGetIdsOfTheirOwnAndKeepTheirConnectionsAmong
   auto* half2 = dynamic_cast<SMaplet*>(fresh[3]);
   ASSERT_TRUE(a2 && b2 && between2 && half2);
   for (Graphic* g : fresh)
-    for (Graphic* old : {static_cast<Graphic*>(a), static_cast<Graphic*>(b), static_cast<Graphic*>(between),
-                         static_cast<Graphic*>(half), static_cast<Graphic*>(outside)})
+    for (Graphic* old : std::initializer_list<Graphic*>{a, b, between, half, outside})
       EXPECT_NE(g->id(), old->id());
   EXPECT_EQ(a2->getRect(), (RECT{30, 40, 70, 60}));
   EXPECT_STREQ(b2->getLabel(), "b");
-  EXPECT_EQ((*between2)[0], a2);
-  EXPECT_EQ((*between2)[1], b2);
-  EXPECT_EQ((*half2)[0], a2);
-  EXPECT_EQ((*half2)[1], nullptr);  // its other element was not copied: that end floats
-  EXPECT_EQ((*half)[1], outside);   // and the original keeps its own
+  EXPECT_EQ(hooks(between2), (Hooks{a2, b2}));
+  EXPECT_EQ(hooks(half2), (Hooks{a2, nullptr}));  // its other element was not copied: that end floats
+  EXPECT_EQ((*half)[1], outside);                 // and the original keeps its own
 
-  map.history().undo();
+  undo();
   EXPECT_EQ(map.memberCount(), before);
-  map.history().redo();
+  redo();
   ASSERT_EQ(map.memberCount(), before + 4);
   const std::vector<Graphic*> again = added(before);
   auto* between3 = dynamic_cast<SMaplet*>(again[2]);
@@ -66,7 +63,7 @@ TEST_F(ClipboardTest, PastedElementsGetIdsOfTheirOwnAndKeepTheirConnectionsAmong
 TEST_F(ClipboardTest, PlainTextBecomesANodePerLineAndNothingUsableMakesNoStep) {
   map.submitCommand(makePasteOfText(map, "first\n\n  \nsecond\r\n", {100, 50}));
   ASSERT_EQ(map.memberCount(), 2u);
-  EXPECT_EQ(map.history().undoCount(), 1u);
+  EXPECT_EQ(steps(), 1u);
   std::vector<std::string> labels;
   for (Graphic* g : map) labels.push_back(dynamic_cast<Node*>(g)->getLabel());
   EXPECT_EQ(labels, (std::vector<std::string>{"first", "second"}));

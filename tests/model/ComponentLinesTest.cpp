@@ -1,9 +1,9 @@
 // Component lines of a container: order of reading, malformed lines, versions, deferred connections.
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
-class ComponentLines : public MapFixture {
+class ComponentLines : public ElementFixture {
  protected:
   void readLines(const std::string& body, const Version* version = &kMapSyntaxVersion) {
     std::istringstream in(body);
@@ -43,21 +43,17 @@ TEST_F(ComponentLines, MapletsMayComeBeforeTheNodesTheyJoin) {
 }
 
 TEST_F(ComponentLines, MalformedLinesAreReportedAndSkipped) {
-  struct Case {
-    const char* line;
-    const char* message;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // the line and its report
       {"3,\"Node\",5,", "E: Malformed CMap line encountered; bad component spec: 3,\"Node\",5,"},
       {"0,\"Node\",5,", "E: Malformed CMap line encountered; bad component spec: 0,\"Node\",5,"},
       {"1,\"\",5", "E: Malformed CMap line encountered; bad type specifier string (second element): 1,\"\",5"},
       {"1,\"Node\",0", "E: Malformed CMap line encountered; bad id (third element): 1,\"Node\",0"},
       {"1,\"Node\",", "E: Malformed CMap line encountered; bad id (third element): 1,\"Node\","},
   };
-  for (const Case& c : cases) {
-    readLines(std::string("2\n;\n") + c.line + "\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n");
-    EXPECT_TRUE(reports.saw(c.message)) << c.line;
-    EXPECT_EQ(ids(), std::vector<std::uint32_t>{1}) << c.line;
+  for (const auto& [line, message] : cases) {
+    readLines(std::string("2\n;\n") + line + "\n1,\"Node\",1,\"default\",0 0 30 20,\"ok\",ffffff,0,,,0,0\n;\n");
+    EXPECT_TRUE(reports.saw(message)) << line;
+    EXPECT_EQ(ids(), std::vector<std::uint32_t>{1}) << line;
   }
 }
 

@@ -16,17 +16,24 @@
 
 namespace {
 
-std::vector<std::uint32_t> order(const GraphicContainer& c) {
-  std::vector<std::uint32_t> ids;
+using Ids = std::vector<std::uint32_t>;
+
+Ids order(const GraphicContainer& c) {
+  Ids ids;
   for (Graphic* g : c) ids.push_back(g->id());
   return ids;
 }
 
-// Members get ids in turn unless they bring one; clearing destroys them and starts again at 1.
+std::unique_ptr<Command> deletion(SensitiveGraphic& g) {
+  return std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(g), kCmdDelete, nullptr, nullptr);
+}
+
+// Members get ids in turn unless they bring one, and keep theirs when they move to another
+// container; clearing destroys them and starts again at 1.
 TEST(GraphicContainer, GivesAndAdoptsIdsAndClearRestartsThem) {
   TestRoot root;
   for (int i = 0; i < 3; ++i) root.add(std::make_unique<TestVisual>());
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
+  EXPECT_EQ(order(root), (Ids{1, 2, 3}));
   auto ten = std::make_unique<TestVisual>();
   EXPECT_EQ(ten->id(), 0u);
   ten->setId(10);
@@ -38,10 +45,19 @@ TEST(GraphicContainer, GivesAndAdoptsIdsAndClearRestartsThem) {
   auto four = std::make_unique<TestVisual>();
   four->setId(4);
   root.add(std::move(four));
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3, 10, 11, 4}));
+  EXPECT_EQ(order(root), (Ids{1, 2, 3, 10, 11, 4}));
   EXPECT_EQ(root.nextId(), 12u);
   EXPECT_EQ(root.add(nullptr), 0u);
   EXPECT_EQ(root.memberCount(), 6u);
+  std::unique_ptr<Graphic> out = root.remove(*g);
+  ASSERT_EQ(out.get(), g);
+  EXPECT_EQ(g->container(), nullptr);
+  EXPECT_EQ(root.remove(*g), nullptr) << "no longer a member";
+  EXPECT_EQ(root.find(10), nullptr);
+  TestRoot other;
+  other.add(std::move(out));
+  EXPECT_EQ(other[10], g);
+  EXPECT_EQ(other.nextId(), 11u);
   int destroyed = 0;
   struct Counted : TestVisual {
     explicit Counted(int& n) : n(n) {}
@@ -64,11 +80,11 @@ TEST(GraphicContainer, PopToFrontAndLookupByIdFollowTheListOrder) {
   auto* b = addTo(root, std::make_unique<TestVisual>());
   auto* c = addTo(root, std::make_unique<TestVisual>());
   EXPECT_EQ(root.popToFront(a), 0);
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+  EXPECT_EQ(order(root), (Ids{2, 3, 1}));
   TestVisual stranger;
   EXPECT_EQ(root.popToFront(&stranger), -1);
   EXPECT_TRUE(reports.saw("E: GraphicContainer::popToFront: can't find graphic"));
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3, 1}));
+  EXPECT_EQ(order(root), (Ids{2, 3, 1}));
   b->setId(1);  // two members share id 1 now
   EXPECT_EQ(root[1], b);
   root.popToFront(b);
@@ -112,7 +128,7 @@ TEST(GraphicContainer, HighlightAllAndCopyWithFreshIds) {
   EXPECT_TRUE(a->isHighlighted() && b->isHighlighted());
   TestRoot copy;
   static_cast<GraphicContainer&>(copy) = root;
-  EXPECT_EQ(order(copy), (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(order(copy), (Ids{1, 2}));
   EXPECT_EQ(copy[1]->getRect(), (RECT{1, 1, 2, 2}));
   EXPECT_NE(copy[1], a);
   EXPECT_GE(copy.nextId(), 41u);
@@ -124,31 +140,26 @@ TEST(GraphicContainer, UndoOfDeleteBringsTheElementBackWhereItStood) {
   auto* doomed = addTo(root, std::make_unique<TestElement>(RECT{0, 0, 10, 10}));
   addTo(root, std::make_unique<TestElement>());
   addTo(root, std::make_unique<TestElement>());
-  EXPECT_EQ(root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed),
-                                                                         kCmdDelete, nullptr, nullptr)),
-            0);
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3}));
+  EXPECT_EQ(root.execute(deletion(*doomed)), 0);
+  EXPECT_EQ(order(root), (Ids{2, 3}));
   EXPECT_EQ(doomed->container(), nullptr);
   root.invalidated.clear();
   root.undo();
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
+  EXPECT_EQ(order(root), (Ids{1, 2, 3}));
   EXPECT_EQ(root.invalidated, std::vector<RECT>{doomed->invalidRect()});
   root.redo();
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2, 3}));
+  EXPECT_EQ(order(root), (Ids{2, 3}));
   // Two deletions undone in turn: each comes back between the members it stood between.
-  auto* middle = root.find(3);
-  root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*middle), kCmdDelete, nullptr,
-                                                               nullptr));
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{2}));
+  root.execute(deletion(*dynamic_cast<SensitiveGraphic*>(root.find(3))));
+  EXPECT_EQ(order(root), (Ids{2}));
   root.undo();
   root.undo();
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{1, 2, 3}));
+  EXPECT_EQ(order(root), (Ids{1, 2, 3}));
   // When the order changed meanwhile (not by a command), the place is gone: it comes back in front.
-  root.execute(std::make_unique<CommandPtr1<SensitiveGraphic>>(GraphicObjectLocator(*doomed), kCmdDelete, nullptr,
-                                                               nullptr));
+  root.execute(deletion(*doomed));
   root.popToFront(root.find(2));
   root.undo();
-  EXPECT_EQ(order(root), (std::vector<std::uint32_t>{3, 2, 1}));
+  EXPECT_EQ(order(root), (Ids{3, 2, 1}));
 }
 
 // A container without a history executes a DELETE itself and frees what the command held; a
@@ -157,9 +168,7 @@ TEST(GraphicContainer, DeletesWithoutAHistoryAndBadDeleteUndos) {
   RecordingReports reports;
   TestRoot root;
   auto* doomed = addTo(root, std::make_unique<TestElement>());
-  EXPECT_EQ(root.submitCommand(std::make_unique<CommandPtr1<SensitiveGraphic>>(
-                GraphicObjectLocator(*doomed), kCmdDelete, nullptr, nullptr)),
-            0);
+  EXPECT_EQ(root.submitCommand(deletion(*doomed)), 0);
   EXPECT_EQ(root.memberCount(), 0u);  // and the sanitizers see no leak of the deleted element
   CommandPtr1<SensitiveGraphic> empty(GraphicObjectLocator(&root), kCmdDelete, nullptr, nullptr);
   EXPECT_EQ(root.undoOnBehalf(&empty), -1);
@@ -217,12 +226,15 @@ TEST(GraphicContainer, AreaDrawingAndHitSearchAgreeWithAWalkOfEveryMember) {
   const POINT extent = generatedMapExtent(600);
   const RECT areas[] = {{0, 0, extent.x, extent.y},  {100, 100, 400, 300}, {517, 233, 530, 240},
                         {-50, -50, 3, 3},            {extent.x / 2, extent.y / 2, extent.x, extent.y / 2 + 1}};
-  for (const RECT& area : areas) {
-    RecordingDC part;
-    map.drawArea(part, area);
-    EXPECT_EQ(visibleIn(part, area), visibleIn(everything, area)) << area.left << ' ' << area.top;
-    EXPECT_LE(part.calls.size(), everything.calls.size());
-  }
+  auto paintsAlike = [&](const RecordingDC& whole) {
+    for (const RECT& area : areas) {
+      RecordingDC part;
+      map.drawArea(part, area);
+      EXPECT_EQ(visibleIn(part, area), visibleIn(whole, area)) << area.left << ' ' << area.top;
+      EXPECT_LE(part.calls.size(), whole.calls.size());
+    }
+  };
+  paintsAlike(everything);
   RecordingDC small;
   map.drawArea(small, areas[2]);
   EXPECT_LT(small.calls.size() * 20, everything.calls.size());  // most of the map is skipped
@@ -238,11 +250,7 @@ TEST(GraphicContainer, AreaDrawingAndHitSearchAgreeWithAWalkOfEveryMember) {
   map.remove(**std::next(map.begin(), 40));
   RecordingDC moved;
   map.draw(moved);
-  for (const RECT& area : areas) {
-    RecordingDC part;
-    map.drawArea(part, area);
-    EXPECT_EQ(visibleIn(part, area), visibleIn(moved, area)) << area.left << ' ' << area.top;
-  }
+  paintsAlike(moved);
   for (std::int32_t x = -100; x < extent.x + 400; x += 37)
     for (std::int32_t y = -200; y < extent.y; y += 23) {
       ASSERT_EQ(map.findSensitiveAt({x, y}), frontMostAt(map, {x, y})) << x << ',' << y;

@@ -10,22 +10,6 @@
 
 namespace {
 
-TEST(Graphic, RemovedGraphicKeepsItsIdWhenAddedElsewhere) {
-  TestRoot first, second;
-  auto* g = addTo(first, std::make_unique<TestVisual>());
-  g->setId(10);
-  std::unique_ptr<Graphic> out = first.remove(*g);
-  ASSERT_EQ(out.get(), g);
-  EXPECT_EQ(g->container(), nullptr);
-  EXPECT_EQ(first.memberCount(), 0u);
-  EXPECT_EQ(first.remove(*g), nullptr) << "no longer a member";
-  EXPECT_EQ(first.find(10), nullptr);
-  second.add(std::move(out));
-  EXPECT_EQ(g->id(), 10u);
-  EXPECT_EQ(second[10], g);
-  EXPECT_EQ(second.nextId(), 11u);
-}
-
 // A move keeps the size and repaints both areas; highlighting repaints only on a change.
 TEST(Graphic, MovesAndHighlightsRepaintWhatChanged) {
   TestRoot root;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -18,19 +19,13 @@ bool earlier(const Entry* a, const Entry* b) { return a->order < b->order; }
 struct Reference {
   std::multimap<std::uint32_t, Entry*> all;
   Entry* find(std::uint32_t id) const {
-    Entry* best = nullptr;
     auto [lo, hi] = all.equal_range(id);
-    for (auto i = lo; i != hi; ++i)
-      if (!best || earlier(i->second, best)) best = i->second;
-    return best;
+    auto best = std::min_element(lo, hi, [](const auto& x, const auto& y) { return earlier(x.second, y.second); });
+    return best == hi ? nullptr : best->second;
   }
   void erase(std::uint32_t id, Entry* e) {
     auto [lo, hi] = all.equal_range(id);
-    for (auto i = lo; i != hi; ++i)
-      if (i->second == e) {
-        all.erase(i);
-        return;
-      }
+    all.erase(std::find_if(lo, hi, [e](const auto& x) { return x.second == e; }));
   }
 };
 

@@ -2,11 +2,11 @@
 #include "drawing/LabeledConnector.h"
 #include "drawing/Outline.h"
 #include "model/CMap.h"
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
-using LinkingPhrase = MapFixture;
+using LinkingPhrase = ElementFixture;
 
 TEST_F(LinkingPhrase, TypedThroughThePopupOrADoubleClickIsWrittenReadBackAndUndone) {
   Node* a = node({0, 0, 40, 30});
@@ -19,23 +19,22 @@ TEST_F(LinkingPhrase, TypedThroughThePopupOrADoubleClickIsWrittenReadBackAndUndo
   user.typeText("evaporates into");
   choose(c, "Edit Label...");
   ASSERT_STREQ(m->label(), "evaporates into");
-  EXPECT_EQ(map.history().undoCount(), 1u);
+  EXPECT_EQ(steps(), 1u);
   EXPECT_NE(m->getConnector()->leg(1)->endArrow(), nullptr) << "the arrowhead stays";
   const std::string written = text(*m);
   EXPECT_NE(written.find("\"evaporates into\",ffffff,ffffff,0,"), std::string::npos) << written;
 
   auto* back = addTo(map, std::make_unique<SMaplet>("default", POINT{0, 0}));
-  std::istringstream in(written);
-  back->readFrom(in, &kMapSyntaxVersion);
+  readInto(*back, written);
   EXPECT_STREQ(back->label(), "evaporates into");
   EXPECT_EQ(back->prototypeName(), "Directed");
   EXPECT_EQ(text(*back).substr(text(*back).find(',')), written.substr(written.find(',')));
   map.remove(*back);
 
-  map.history().undo();
+  undo();
   EXPECT_EQ(m->label(), nullptr);
   EXPECT_EQ(text(*m), plain) << "undone, the maplet writes what it wrote before";
-  map.history().redo();
+  redo();
   EXPECT_STREQ(m->label(), "evaporates into");
 
   // A double click on the maplet edits the same label; an emptied label goes.
@@ -46,7 +45,7 @@ TEST_F(LinkingPhrase, TypedThroughThePopupOrADoubleClickIsWrittenReadBackAndUndo
   map.leftDoubleClick(0, c);
   EXPECT_EQ(m->label(), nullptr);
   EXPECT_EQ(text(*m), plain);
-  EXPECT_EQ(map.history().undoCount(), 3u);
+  EXPECT_EQ(steps(), 3u);
 }
 
 TEST_F(LinkingPhrase, ChangingTheConnectionTypeKeepsOnlyALabelTheUserTyped) {
@@ -59,8 +58,7 @@ TEST_F(LinkingPhrase, ChangingTheConnectionTypeKeepsOnlyALabelTheUserTyped) {
   EXPECT_STREQ(typed->label(), "eats");
   choose(typed->centre(), "Undirected");
   EXPECT_STREQ(typed->label(), "eats");
-  map.history().undo();
-  map.history().undo();
+  undo(2);
   EXPECT_EQ(typed->prototypeName(), "Directed");
   EXPECT_STREQ(typed->label(), "eats");
 
@@ -83,7 +81,7 @@ TEST_F(LinkingPhrase, AQuickLinkMakesAJoinedConceptOnFreeSpaceInOneStep) {
   user.typeText("rain");
   ASSERT_TRUE(map.quickLinkSelection());
   ASSERT_EQ(map.memberCount(), 4u);
-  EXPECT_EQ(map.history().undoCount(), 1u);
+  EXPECT_EQ(steps(), 1u);
   auto* made = dynamic_cast<Node*>(map.selection().at(0));
   ASSERT_NE(made, nullptr);
   EXPECT_STREQ(made->getLabel(), "rain");
@@ -91,19 +89,15 @@ TEST_F(LinkingPhrase, AQuickLinkMakesAJoinedConceptOnFreeSpaceInOneStep) {
   map.layOutAll(dc);
   EXPECT_FALSE(rectsIntersect(made->getRect(), blocker->getRect()));
   EXPECT_GT(made->getRect().left, a->getRect().right);
-  auto joined = [&] {
-    for (Graphic* g : map)
-      if (auto* m = dynamic_cast<SMaplet*>(g)) return (*m)[0] == a && (*m)[1] == map.find(made->id());
-    return false;
-  };
-  EXPECT_TRUE(joined());
+  ASSERT_EQ(maplets().size(), 1u);
+  EXPECT_EQ(hooks(maplets()[0]), (Hooks{a, made}));
   const std::uint32_t id = made->id();
-  map.history().undo();
+  undo();
   EXPECT_EQ(map.memberCount(), 2u);
-  map.history().redo();
-  ASSERT_NE(map.find(id), nullptr);
+  redo();
   made = dynamic_cast<Node*>(map.find(id));
-  EXPECT_TRUE(joined());
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(hooks(maplets().at(0)), (Hooks{a, made}));
 
   // A double click on empty space makes a node there; a cancelled prompt keeps "Concept".
   user.typeText(std::nullopt);
@@ -124,12 +118,6 @@ TEST_F(LinkingPhrase, TheLinkHandleDragsOutAJoinedNodeOrJoinsTwo) {
   const RECT h = a->linkHandle();
   ASSERT_FALSE(isEmptyRect(h));
   const POINT grip{(h.left + h.right) / 2, (h.top + h.bottom) / 2};
-  auto maplets = [&] {
-    std::vector<SMaplet*> out;
-    for (Graphic* g : map)
-      if (auto* m = dynamic_cast<SMaplet*>(g)) out.push_back(m);
-    return out;
-  };
 
   user.dragLineTo({60, 20});  // onto itself
   map.leftButtonDown(0, grip);  // the line tracking takes the release
@@ -145,17 +133,15 @@ TEST_F(LinkingPhrase, TheLinkHandleDragsOutAJoinedNodeOrJoinsTwo) {
   EXPECT_STREQ(made->getLabel(), "ice");
   EXPECT_EQ(made->origin(), (POINT{150, 200}));
   ASSERT_EQ(maplets().size(), 1u);
-  EXPECT_EQ((*maplets()[0])[0], a);
-  EXPECT_EQ((*maplets()[0])[1], made);
+  EXPECT_EQ(hooks(maplets()[0]), (Hooks{a, made}));
 
   map.setAllHighlighted(false);
   a->setHighlighted(true);
   user.dragLineTo({340, 20});
   map.leftButtonDown(0, grip);  // the line tracking takes the release
   ASSERT_EQ(map.memberCount(), 5u) << "only a maplet joins two nodes";
-  EXPECT_EQ((*maplets()[1])[1], b);
-  map.history().undo();
-  map.history().undo();
+  EXPECT_EQ(hooks(maplets().at(1)), (Hooks{a, b}));
+  undo(2);
   EXPECT_EQ(map.memberCount(), 2u);
 }
 

@@ -2,11 +2,22 @@
 #include "model/Node.h"
 
 #include "drawing/FrameShape.h"
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
-using NodeTest = MapFixture;
+using NodeTest = ElementFixture;
+
+/// A node's attributes as one line: id, prototype, shape class, rectangle, label, fill, border
+/// and text colours, shape flags (but for the passing note that a layout is due).
+std::string fields(Node& n) {
+  std::ostringstream out;
+  const Shape& s = *n.getShape();
+  out << std::hex << n.id() << ' ' << n.prototypeName() << ' ' << s.className() << ' ' << n.getRect() << " \""
+      << (n.getLabel() ? n.getLabel() : "(none)") << "\" " << s.fillColor() << ' ' << s.borderColor() << ' '
+      << s.textColor() << ' ' << (s.shapeFlags() & ~Shape::kLayoutPending);
+  return out.str();
+}
 
 // The popup lists its items in order and greys Auto Size while it is on. Auto Size fits the
 // label at the next drawing; a resize after it fixes the size, and undoing the resize gives the
@@ -35,14 +46,13 @@ TEST_F(NodeTest, PopupItemsAndAutoSizeThatAResizeEndsAndItsUndoGivesBack) {
   EXPECT_FALSE(a->getShape()->isAutoSize());
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
   EXPECT_EQ(popupAt({10, 10})[3], "Auto Size (110)");
-  map.history().undo();
+  undo();
   EXPECT_TRUE(a->getShape()->isAutoSize()) << "the label decides the size again";
   EXPECT_EQ(a->getRect(), fitted);
-  map.history().undo();
+  undo();
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 300, 200}));
   EXPECT_FALSE(a->getShape()->isAutoSize());
-  map.history().redo();
-  map.history().redo();
+  redo(2);
   EXPECT_FALSE(a->getShape()->isAutoSize());
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
 }
@@ -58,27 +68,21 @@ TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
   map.leftButtonDown(0, {1, 1});  // top-left handle
   EXPECT_EQ(user.edgeMasks.back(), 5u);
   EXPECT_EQ(a->getRect(), (RECT{-20, -10, 90, 70}));
-  map.history().undo();
-  map.history().undo();
+  undo(2);
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 60, 40}));
 }
 
 TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
   Node* a = node({10, 10, 80, 50}, "keep me");
+  const std::string before = fields(*a);
   choose({20, 20}, "Ellipse-Red");
-  EXPECT_EQ(a->prototypeName(), "Ellipse-Red");
-  EXPECT_STREQ(a->getShape()->className(), "EllipseShape");
-  EXPECT_EQ(a->getRect(), (RECT{10, 10, 80, 50}));
-  EXPECT_STREQ(a->getLabel(), "keep me");
-  EXPECT_EQ(a->getShape()->fillColor(), 0x000000FFu);
+  EXPECT_EQ(fields(*a), "1 Ellipse-Red EllipseShape 10 10 80 50 \"keep me\" ff 0 0 0");
   EXPECT_EQ(a->memberCount(), 1u) << "the old shape is gone";
-  map.history().undo();
-  EXPECT_EQ(a->prototypeName(), "Rectangle");
-  EXPECT_STREQ(a->getShape()->className(), "RectangleShape");
-  std::size_t before = map.history().undoCount();
+  undo();
+  EXPECT_EQ(fields(*a), before);
   a->execute(a->generateChangeShape("Rectangle").get());
-  EXPECT_EQ(a->prototypeName(), "Rectangle");
-  EXPECT_EQ(map.history().undoCount(), before);
+  EXPECT_EQ(fields(*a), before);
+  EXPECT_EQ(steps(), 0u);
 }
 
 // Edit Label... offers the whole label, and a cancelled edit is still a step; colours come from
@@ -93,10 +97,9 @@ TEST_F(NodeTest, LabelAndColourDialogsAndTheirCancelling) {
   EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
   user.typeText(std::nullopt);
   choose({10, 10}, "Edit Label...");
-  EXPECT_EQ(map.history().undoCount(), 2u) << "a cancelled edit is a step with equal texts";
+  EXPECT_EQ(steps(), 2u) << "a cancelled edit is a step with equal texts";
   EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
-  map.history().undo();
-  map.history().undo();
+  undo(2);
   EXPECT_EQ(a->getLabel(), longLabel);
 
   user.pickColor(0x00FF0000);
@@ -106,16 +109,12 @@ TEST_F(NodeTest, LabelAndColourDialogsAndTheirCancelling) {
   user.pickColor(std::nullopt);
   choose({10, 10}, "Border Color...");
   EXPECT_EQ(user.colorsOffered, (std::vector<std::uint32_t>{0x00FFFFFF, 0, 0}));
-  EXPECT_EQ(a->getShape()->fillColor(), 0x00FF0000u);
-  EXPECT_EQ(a->getShape()->textColor(), 0x0000FF00u);
-  EXPECT_EQ(a->getShape()->borderColor(), 0u);
-  EXPECT_EQ(map.history().undoCount(), 3u);
+  const std::string coloured = fields(*a);
+  EXPECT_EQ(coloured.substr(coloured.rfind('"')), "\" ff0000 0 ff00 0");
+  EXPECT_EQ(steps(), 3u);
   EXPECT_EQ(customColors()[0], 0x0000FF00u) << "custom colours are kept between calls";
-  map.history().undo();
-  map.history().undo();
-  map.history().undo();
-  EXPECT_EQ(a->getShape()->fillColor(), 0x00FFFFFFu);
-  EXPECT_EQ(a->getShape()->textColor(), 0u);
+  undo(3);
+  EXPECT_EQ(fields(*a).substr(coloured.rfind('"')), "\" ffffff 0 0 0");
 }
 
 // Flag commands restore only their bits; Auto Size does nothing on a context.
@@ -127,16 +126,16 @@ TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBitsAndAContextIgnoresAutoSize) {
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
   map.history().execute(std::make_unique<Command1<unsigned long>>(here, kCmdClearFlags, 0x6, 0x7 & 0x6));
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x1u);
-  map.history().undo();
+  undo();
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
-  map.history().undo();
+  undo();
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x5u);
 
   ContextBox* frame = context({0, 0, 200, 150});
   const GraphicObjectLocator there(*frame);
   EXPECT_EQ(map.history().execute(std::make_unique<Command1<tagRECT>>(there, kCmdAutoResize, RECT{}, frame->getRect())), 0);
   EXPECT_FALSE(frame->getShape()->isAutoSize());
-  EXPECT_EQ(map.history().undo(), 0);
+  EXPECT_EQ(undo(), 0);
   EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
 }
 
@@ -151,31 +150,21 @@ TEST_F(NodeTest, ComponentTextInEveryVersionAndDamaged) {
   const std::string full = R"(2a,"Ellipse",5 6 70 80,"two words, \"quoted\"\n",ff,ff00,,,ff0000,1)";
   Node* b = addTo(map, std::make_unique<Node>("default"));
   readInto(*b, full);
-  EXPECT_EQ(b->id(), 0x2au);
-  EXPECT_EQ(b->prototypeName(), "Ellipse");
-  EXPECT_STREQ(b->getShape()->className(), "EllipseShape");
-  EXPECT_EQ(b->getRect(), (RECT{5, 6, 70, 80}));
-  EXPECT_STREQ(b->getLabel(), "two words, \"quoted\"\n");
-  EXPECT_EQ(b->getShape()->fillColor(), 0xffu);
-  EXPECT_EQ(b->getShape()->borderColor(), 0xff00u);
-  EXPECT_EQ(b->getShape()->textColor(), 0xff0000u);
-  EXPECT_EQ(b->getShape()->shapeFlags() & 1u, 1u);
+  EXPECT_EQ(fields(*b), "2a Ellipse EllipseShape 5 6 70 80 \"two words, \"quoted\"\n\" ff ff00 ff0000 1");
   EXPECT_EQ(text(*b), full);
 
   readInto(*a, R"(3,"Rectangle",1 2 3 4,"old",ffffff,0,ff,1)", nullptr);
-  EXPECT_EQ(a->getShape()->textColor(), 0xffu);
-  EXPECT_EQ(a->getShape()->shapeFlags(), 1u);
+  const std::string old = fields(*a);
+  EXPECT_EQ(old, "3 Rectangle RectangleShape 1 2 3 4 \"old\" ffffff 0 ff 1");
   Version future(0, 2);
   readInto(*a, R"(9,"Ellipse",5 6 7 8,"new",ff,0,,,0,0)", &future);
   EXPECT_TRUE(reports.saw("E: Node::readFrom: Version 0.2 not understood, only understand versions <= 0.1"));
-  EXPECT_EQ(a->id(), 9u);
-  EXPECT_STREQ(a->getLabel(), "old");
+  EXPECT_EQ(fields(*a), "9 Ellipse" + old.substr(old.find(' ', 2))) << "only the id and the name are read";
   readInto(*a, R"(5,"Rectangle",x,"cut)");
-  EXPECT_EQ(a->getRect(), (RECT{1, 2, 3, 4}));
-  EXPECT_STREQ(a->getLabel(), "old");
+  EXPECT_EQ(fields(*a).substr(1), old.substr(1));
 }
 
-using ContextTest = MapFixture;
+using ContextTest = ElementFixture;
 
 // A context carries what lies wholly inside it when the move starts, and undo and redo move
 // exactly that: not what the move came to cover, nor what came to lie inside before a redo.
@@ -194,19 +183,19 @@ TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInsideAndUndoAndRedoMoveE
   drag({100, 2}, {150, 52});  // by the title strip
   const std::vector<RECT> moved = {{50, 50, 250, 200}, {70, 80, 110, 110}, before[2], before[3]};
   EXPECT_EQ(rects(), moved);
-  map.history().undo();
+  undo();
   EXPECT_EQ(rects(), before) << "what the move came to cover never moved with the frame";
   Node* later = node({50, 60, 70, 80});
-  map.history().redo();
+  redo();
   EXPECT_EQ(rects(), moved);
   EXPECT_EQ(later->getRect(), (RECT{50, 60, 70, 80}));
-  map.history().undo();
+  undo();
 
   click({100, 2});
   click({40, 40}, kKeyControl);
   drag({100, 2}, {150, 52});
   EXPECT_EQ(inside->getRect(), (RECT{70, 80, 110, 110}));
-  map.history().undo();
+  undo();
   EXPECT_EQ(rects(), before);
 }
 
@@ -218,13 +207,8 @@ TEST_F(NodeTest, CommandsOfTheWrongClassAreReportedByName) {
   Node* a = node({0, 0, 40, 30});
   ContextBox* frame = context({100, 100, 200, 200});
   SMaplet* m = arc(a, nullptr);
-  struct Case {
-    BehaviouralGraphic* receiver;
-    unsigned type;
-    bool forward;
-    const char* text;
-  };
-  const Case cases[] = {
+  // The receiver, the command type, whether it is executed or undone, and the report.
+  const std::tuple<BehaviouralGraphic*, unsigned, bool, const char*> cases[] = {
       {a, kCmdChangeLabel, true, "Node::execute: Bad CHANGE LABEL command"},
       {a, kCmdClearFlags, false, "Node::undo: Bad CLEAR FLAGS command"},
       {a, kCmdMoveTo, true, "SensitiveGraphic::execute: Bad MOVE TO command"},
@@ -238,11 +222,11 @@ TEST_F(NodeTest, CommandsOfTheWrongClassAreReportedByName) {
       {m, kCmdSetFlags, true, "Maplet::execute: Bad SET FLAGS command"},
       {&map, kCmdNewArc, false, "CMap::undo: Bad NEW ARC command"},
   };
-  for (const Case& c : cases) {
-    Command1<tagRECT> wrong(GraphicObjectLocator(*c.receiver), c.type, {}, {});
-    if (c.forward) c.receiver->execute(&wrong);
-    else c.receiver->undo(&wrong);
-    EXPECT_TRUE(reports.saw(std::string("E: ") + c.text + ", type = Command1<tagRECT>")) << c.text;
+  for (const auto& [receiver, type, forward, text] : cases) {
+    Command1<tagRECT> wrong(GraphicObjectLocator(*receiver), type, {}, {});
+    if (forward) receiver->execute(&wrong);
+    else receiver->undo(&wrong);
+    EXPECT_TRUE(reports.saw(std::string("E: ") + text + ", type = Command1<tagRECT>")) << text;
   }
   Command1<tagPOINT> notASize(GraphicObjectLocator(*a), kCmdAutoResize, {}, {});
   a->undo(&notASize);

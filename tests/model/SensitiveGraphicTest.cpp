@@ -2,11 +2,11 @@
 #include "model/SensitiveGraphic.h"
 #include "model/MapView.h"
 
-#include "tests/MapFixture.h"
+#include "tests/model/ElementFixture.h"
 
 namespace {
 
-using Selection = MapFixture;
+using Selection = ElementFixture;
 
 TEST_F(Selection, ClickSelectsAloneControlClickAddsClickOnSelectedDeselectsIt) {
   Node* a = node({0, 0, 40, 30});
@@ -21,13 +21,13 @@ TEST_F(Selection, ClickSelectsAloneControlClickAddsClickOnSelectedDeselectsIt) {
   click({20, 15});
   EXPECT_FALSE(a->isHighlighted());
   EXPECT_TRUE(b->isHighlighted());
-  EXPECT_EQ(map.history().undoCount(), 0u) << "selection is not an edit";
+  EXPECT_EQ(steps(), 0u) << "selection is not an edit";
   EXPECT_EQ(map.captured(), nullptr);
   // A two-pixel drag moves but leaves no history; a press brings what it hits to the front.
   map.remove(*b);
   drag({20, 15}, {22, 17});
   EXPECT_EQ(a->getRect(), (RECT{2, 2, 42, 32}));
-  EXPECT_EQ(map.history().undoCount(), 0u);
+  EXPECT_EQ(steps(), 0u);
   EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
   EXPECT_EQ(map.captured(), nullptr);
   Node* front = node({10, 10, 50, 40});
@@ -44,9 +44,7 @@ TEST_F(Selection, RubberBandSelectsWhatLiesWhollyInside) {
   user.dragRectTo({0, 0, 100, 100});
   map.leftButtonDown(0, {0, 0});
   EXPECT_EQ(user.edgeMasks.back(), 10u);
-  EXPECT_TRUE(inside->isHighlighted());
-  EXPECT_FALSE(across->isHighlighted());
-  EXPECT_FALSE(kept->isHighlighted());
+  EXPECT_EQ(map.selection(), std::vector<Graphic*>{inside});
   user.dragRectTo({200, 200, 400, 400});
   map.leftButtonDown(kKeyControl, {200, 200});
   EXPECT_TRUE(inside->isHighlighted() && kept->isHighlighted());
@@ -58,28 +56,23 @@ TEST_F(Selection, DraggingASelectedElementMovesTheSelectionInOneStep) {
   Node* c = node({200, 0, 240, 30});
   Node* far = node({0, 200, 40, 230});
   SMaplet* m = arc(a, b);  // auto-centred: follows its ends
-  for (Graphic* g : {static_cast<Graphic*>(a), static_cast<Graphic*>(b), static_cast<Graphic*>(c),
-                     static_cast<Graphic*>(m)})
-    g->setHighlighted(true);
-  POINT centre = m->centre();
+  for (Graphic* g : std::initializer_list<Graphic*>{a, b, c, m}) g->setHighlighted(true);
+  const std::vector<RECT> before = rects({a, b, c, far});
+  const POINT centre = m->centre();
   drag({20, 15}, {30, 45});
-  EXPECT_EQ(map.history().undoCount(), 1u);
-  EXPECT_EQ(a->getRect(), (RECT{10, 30, 50, 60}));
-  EXPECT_EQ(b->getRect(), (RECT{110, 30, 150, 60}));
-  EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
-  EXPECT_EQ(far->getRect(), (RECT{0, 200, 40, 230}));
+  EXPECT_EQ(steps(), 1u);
+  const std::vector<RECT> moved = {{10, 30, 50, 60}, {110, 30, 150, 60}, {210, 30, 250, 60}, before[3]};
+  EXPECT_EQ(rects({a, b, c, far}), moved);
   EXPECT_NE(m->centre(), centre) << "the maplet followed its ends";
   auto* moves = dynamic_cast<const CompositeCommand*>(map.history().commandAt(0));
   ASSERT_NE(moves, nullptr);
   EXPECT_EQ(moves->members().size(), 3u);
-  map.history().undo();
-  EXPECT_EQ(a->getRect(), (RECT{0, 0, 40, 30}));
-  EXPECT_EQ(b->getRect(), (RECT{100, 0, 140, 30}));
-  EXPECT_EQ(c->getRect(), (RECT{200, 0, 240, 30}));
-  POINT e0 = m->getConnector()->terminalPoint(0), e1 = m->getConnector()->terminalPoint(1);
+  undo();
+  EXPECT_EQ(rects({a, b, c, far}), before);
+  const POINT e0 = end(m, 0), e1 = end(m, 1);
   EXPECT_EQ(m->centre(), (POINT{(e0.x + e1.x) / 2, (e0.y + e1.y) / 2})) << "still between its ends";
-  map.history().redo();
-  EXPECT_EQ(c->getRect(), (RECT{210, 30, 250, 60}));
+  redo();
+  EXPECT_EQ(rects({a, b, c, far}), moved);
 }
 
 TEST_F(Selection, ResizeFromThePopupTracksRightAndBottomAndAPopupWithoutAPoint) {
@@ -88,7 +81,7 @@ TEST_F(Selection, ResizeFromThePopupTracksRightAndBottomAndAPopupWithoutAPoint) 
   choose({20, 20}, "Resize");
   EXPECT_EQ(user.edgeMasks.back(), 10u);
   EXPECT_EQ(a->getRect(), (RECT{8, 10, 12, 80})) << "normalised and at least 4 wide";
-  map.history().undo();
+  undo();
   EXPECT_EQ(a->getRect(), (RECT{10, 10, 50, 40}));
   // A popup without a point anchors at three quarters of the element.
   node({0, 0, 40, 20})->showPopupMenu(nullptr);
@@ -104,20 +97,6 @@ TEST_F(Selection, UnknownCommandsAndUndoOfADeletionAreRefused) {
   CommandPtr1<SensitiveGraphic> del(GraphicObjectLocator(*a), kCmdDelete, nullptr, nullptr);
   EXPECT_EQ(a->undo(&del), -98);
   EXPECT_TRUE(reports.saw("W: Cannot undo a deletion!"));
-}
-
-// Where a line from a point toward the middle (19.5, 9.5) of the drawn box 0..39 x 0..19
-// crosses its outline, from outside and from inside.
-TEST_F(Selection, AttachPointsLieOnTheOutlineFacingThePoint) {
-  Node* a = node({0, 0, 40, 20});
-  struct Case {
-    POINT from;
-    POINT at;
-  };
-  const Case cases[] = {{{-50, 10}, {0, 10}}, {{100, 10}, {39, 10}},  {{20, -30}, {20, 0}},
-                        {{20, 90}, {20, 19}}, {{-9, -9}, {5, 0}},     {{5, 5}, {0, 3}},
-                        {{20, 10}, {29, 19}}, {{100, 100}, {28, 19}}};
-  for (const Case& c : cases) EXPECT_EQ(a->attachPointToward(c.from), c.at) << c.from.x << "," << c.from.y;
 }
 
 }  // namespace

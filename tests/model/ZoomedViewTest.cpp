@@ -12,18 +12,14 @@ using ZoomedViewTest = MapFixture;
 TEST_F(ZoomedViewTest, HandlesKeepTheirSizeOnTheScreen) {
   Node* n = node({0, 0, 100, 50});
   n->setHighlighted(true);
-  struct Case {
-    double scale;
-    POINT at;
-    bool handle;
-  };
   // Six pixels: six units at actual size, two at 400% (1.5 rounded), twelve at 50%.
-  const Case cases[] = {{1, {5, 5}, true},  {4, {5, 5}, false}, {4, {2, 2}, true},
-                        {0.5, {11, 3}, true}, {0.5, {14, 3}, false}, {1, {95, 45}, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.scale << " at " << c.at.x << "," << c.at.y);
-    ViewScaleScope scale(c.scale);
-    EXPECT_EQ((n->getShape()->hitTest(c.at) & kHitHandle) != 0, c.handle);
+  const std::tuple<double, POINT, bool> cases[] = {{1, {5, 5}, true},    {4, {5, 5}, false},
+                                                   {4, {2, 2}, true},    {0.5, {11, 3}, true},
+                                                   {0.5, {14, 3}, false}, {1, {95, 45}, true}};
+  for (const auto& [zoom, at, handle] : cases) {
+    SCOPED_TRACE(testing::Message() << zoom << " at " << at.x << "," << at.y);
+    ViewScaleScope scale(zoom);
+    EXPECT_EQ((n->getShape()->hitTest(at) & kHitHandle) != 0, handle);
   }
   ViewScaleScope scale(0.05);  // 120 units would pass the shape's half: held at it
   RecordingDC dc;
