@@ -61,11 +61,11 @@ struct MapWindowFixture {
     m->setConnection(1, b);
     return m;
   }
-  /// The elements of class T of the map (or of the map of `in`), back to front.
+  /// The elements of class T of the map, back to front.
   template <class T>
-  std::vector<T*> all(CMapClient* in = nullptr) const {
+  std::vector<T*> all() const {
     std::vector<T*> out;
-    for (Graphic* g : (in ? in : view)->document())
+    for (Graphic* g : view->document())
       if (auto* t = dynamic_cast<T*>(g)) out.push_back(t);
     return out;
   }
