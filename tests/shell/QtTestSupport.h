@@ -48,22 +48,32 @@ inline void dropModalWatches() {
   modalWatches().clear();
 }
 
-/// Calls `answer` with the next modal window that opens (not the one open now).
-/// Answers the watching timer; delete it when no window is expected after all.
-inline QTimer* whenModal(std::function<void(QWidget*)> answer) {
-  QPointer<QWidget> before = QApplication::activeModalWidget();
+/// Calls `answer` once with the first visible widget that `find` gives, looking every 10 ms.
+/// Answers the watching timer; delete it when no widget is expected after all.
+inline QTimer* whenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> answer) {
   auto* timer = new QTimer;
   timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, answer, before] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == before.data() || !modal->isVisible()) return;
+  QObject::connect(timer, &QTimer::timeout, [timer, find, answer] {
+    QWidget* w = find();
+    if (!w || !w->isVisible()) return;
     timer->stop();
     timer->deleteLater();
-    answer(modal);
+    answer(w);
   });
   timer->start();
   modalWatches().append(timer);
   return timer;
+}
+
+/// Calls `answer` with the next modal window that opens (not the one open now).
+inline QTimer* whenModal(std::function<void(QWidget*)> answer) {
+  QPointer<QWidget> before = QApplication::activeModalWidget();
+  return whenShown(
+      [before]() -> QWidget* {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal == before.data() ? nullptr : modal;
+      },
+      answer);
 }
 
 /// Calls `answer` with the next modal window that opens, which must be a T.
@@ -104,19 +114,6 @@ inline QMenu* openPopup(QMainWindow* frame, const QString& popup) {
   return menu;
 }
 
-/// Chooses `item` from popup `popup` with real mouse clicks; false when it could not.
-inline bool chooseMenu(QMainWindow* frame, const QString& popup, const QString& item) {
-  QMenu* menu = openPopup(frame, popup);
-  if (!menu) return false;
-  QAction* action = actionNamed(menu->actions(), item);
-  if (!action || !action->isEnabled()) {
-    menu->close();
-    return false;
-  }
-  QTest::mouseMove(menu, menu->actionGeometry(action).center());
-  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-  return true;
-}
 
 /// "line 1" to "line <count>", one a line.
 inline QString linesOf(int count) {
@@ -134,18 +131,8 @@ inline bool showActive(QWidget* w) {
 
 /// Calls `answer` with the next popup menu that opens (a QMenu shown by exec).
 inline QTimer* whenPopup(std::function<void(QMenu*)> answer) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (!menu || !menu->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    answer(menu);
-  });
-  timer->start();
-  modalWatches().append(timer);
-  return timer;
+  return whenShown([]() -> QWidget* { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+                   [answer](QWidget* menu) { answer(static_cast<QMenu*>(menu)); });
 }
 
 /// The texts of a menu's (or menu bar's) items in order, "-" for a separator, "> title" for a submenu.
@@ -166,20 +153,26 @@ inline bool clickItem(QMenu* menu, const QString& text) {
   return true;
 }
 
-/// Types `path` into a file dialog's name field and accepts it, as a user does.
-/// (Selecting the file instead can be lost while the dialog still lists its folder.)
-inline void typeFileName(QFileDialog* dialog, const QString& path) {
-  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-  QVERIFY(name);
-  name->setText(path);
-  static_cast<QDialog*>(dialog)->accept();
+/// Chooses `item` from popup `popup` with real mouse clicks; false when it could not (greyed or missing).
+inline bool chooseMenu(QMainWindow* frame, const QString& popup, const QString& item) {
+  QMenu* menu = openPopup(frame, popup);
+  if (!menu) return false;
+  QAction* action = actionNamed(menu->actions(), item);
+  if (action && action->isEnabled()) return clickItem(menu, item);
+  menu->close();
+  return false;
 }
 
-/// Answers the next file dialog by typing `path`; its name filters land in `filters` when given.
+/// Answers the next file dialog by typing `path` into its name field and accepting it, as a user does
+/// (selecting the file instead can be lost while the dialog still lists its folder); its name filters
+/// land in `filters` when given.
 inline void answerFile(const QString& path, QStringList* filters = nullptr) {
   whenModalIs<QFileDialog>([path, filters](QFileDialog* dialog) {
     if (filters) *filters = dialog->nameFilters();
-    typeFileName(dialog, path);
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    name->setText(path);
+    static_cast<QDialog*>(dialog)->accept();
   });
 }
 
@@ -213,11 +206,8 @@ inline void answerBoxes(QList<QVariant> buttons, QStringList* texts = nullptr,
 
 /// Answers the next message box with `button` (see buttonOf); its text lands in `text` when given.
 inline void answerBox(const QVariant& button, QString* text = nullptr) {
-  whenModalIs<QMessageBox>([button, text](QMessageBox* box) {
+  answerBoxes({button}, nullptr, [text](QMessageBox* box) {
     if (text) *text = box->text();
-    QAbstractButton* b = buttonOf(box, button);
-    QVERIFY(b);
-    b->click();
   });
 }
 
