@@ -38,7 +38,6 @@ class QtReportPlatformTest : public QObject {
     QTest::addColumn<int>("severity");
     QTest::addColumn<int>("icon");
     QTest::newRow("error") << int('E') << int(QMessageBox::Warning);
-    QTest::newRow("warning") << int('W') << int(QMessageBox::Warning);
     QTest::newRow("information") << int('I') << int(QMessageBox::Information);
     QTest::newRow("other") << int('Q') << int(QMessageBox::Question);
   }
