@@ -54,13 +54,6 @@ struct MapWindowFixture {
   Node* add(RECT r, const char* label = nullptr, const char* shape = "Rectangle") {
     return addTo(view->document(), std::make_unique<Node>(shape, label, &r));
   }
-  /// A maplet of `type` put straight into the map, from `a` to `b`.
-  SMaplet* link(Node* a, Node* b, const char* type = "Directed") {
-    auto* m = addTo(view->document(), std::make_unique<SMaplet>(type, POINT{0, 0}));
-    m->setConnection(0, a);
-    m->setConnection(1, b);
-    return m;
-  }
   /// The elements of class T of the map, back to front.
   template <class T>
   std::vector<T*> all() const {
