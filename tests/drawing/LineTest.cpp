@@ -5,14 +5,9 @@
 
 #include "tests/RecordingDC.h"
 
-TEST(LineTest, ItsRectangleIsTheNormalisedSpanOfItsPoints) {
-  Line l({50, 10}, {10, 40});
-  EXPECT_EQ(l.getRect(), (RECT{10, 10, 50, 40}));
-  l.setRect({0, 0, 20, 30});
-  EXPECT_EQ(l.end(), (POINT{20, 30}));
-}
-
+// Its rectangle is the normalised span of its points; hits near the ends and along the line.
 TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
+  EXPECT_EQ(Line({50, 10}, {10, 40}).getRect(), (RECT{10, 10, 50, 40}));
   Line l({0, 0}, {100, 50});
   for (const auto& [p, selected, expected] : std::vector<std::tuple<POINT, bool, unsigned>>{
            {{4, 4}, false, 0x150}, {{4, 4}, true, 0x120}, {{96, 46}, false, 0x250}, {{103, 52}, true, 0x220},
