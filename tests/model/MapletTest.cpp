@@ -1,7 +1,6 @@
 // Terminals that float, hook, follow and unhook; maplet menus, commands and component text.
 #include "model/Maplet.h"
 
-#include "drawing/LabeledConnector.h"
 #include "tests/model/ElementFixture.h"
 
 namespace {
@@ -168,13 +167,9 @@ TEST_F(MapletTest, ComponentTextRoundTripsAndBadTerminalSpecsAreReported) {
   EXPECT_EQ(hooks(back), (Hooks{a, b}));
   back->setId(4);
   EXPECT_EQ(text(*back).substr(1), written.substr(1)) << "the colour and the hooks came back";
-  // A labelled connector writes its label and reads it back.
+  // A labelled connector writes its label (reading it back is a linking phrase's round trip).
   written = text(*addTo(map, std::make_unique<SMaplet>("AGNT", POINT{100, 100})));
   EXPECT_NE(written.find(",2,(0),(0),\"AGNT\",ffffff,0,0,"), std::string::npos) << written;
-  readInto(*back, written);
-  auto* labelled = dynamic_cast<LabeledConnector*>(back->getConnector());
-  ASSERT_NE(labelled, nullptr);
-  EXPECT_STREQ(labelled->getLabel(), "AGNT");
 
   for (int i = 3; i <= 5; ++i) node({100 * i, 0, 100 * i + 40, 30});
   const std::vector<std::tuple<const char*, bool, const char*>> specs = {
