@@ -81,8 +81,8 @@ class RegisteredCommands : public ::testing::Test {
   }
 };
 
-// The text form of every value kind: the class, the type, the locator, the stamp, then the
-// values; each reads back to the same text.
+// The text form of the commands: the class, the type, the locator, the stamp, then the values
+// (checked for one of each layout); every kind reads back to the same text.
 TEST_F(RegisteredCommands, EveryKindIsWrittenAndReadBackAndAnUnknownCompositeMemberIsSkipped) {
   TestRoot root;
   auto* e = addTo(root, std::make_unique<TestElement>());
@@ -109,11 +109,8 @@ TEST_F(RegisteredCommands, EveryKindIsWrittenAndReadBackAndAnUnknownCompositeMem
       R"("Command1<string>",67)" + at + R"("two words, \"quoted\"\nline","old")");
   add(std::make_unique<Command2<unsigned int, unsigned long>>(here, kCmdSetConnection, 1, 1, 0x1f, 0),
       R"("Command2<unsigned int,unsigned long>",6d)" + at + "1,1,1f,0");
-  add(std::unique_ptr<Command>(flags.clone()), R"("Command1<unsigned long>",6f)" + at + "2,0");
-  add(std::make_unique<CommandPtr1<SensitiveGraphic>>(here, kCmdDelete, nullptr, nullptr),
-      R"("CommandPtr1<SensitiveGraphic>",64)" + at + ",,,,");
-  add(std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo),
-      R"("CompositeCommand",6c,"NullObjectLocator",(),)" + o.str() + ",0()");
+  add(std::make_unique<CommandPtr1<SensitiveGraphic>>(here, kCmdDelete, nullptr, nullptr));
+  add(std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo));
   add(std::move(both), R"("CompositeCommand",6c,"NullObjectLocator",(),)" + o.str() + ",0(" + printed(move) + "," +
                            printed(flags) + ")");
   add(std::make_unique<Command1<tagRECT>>(here, kCmdResize, RECT{1, 2, 3, 4}, RECT{-5, -6, 7, 8}));
