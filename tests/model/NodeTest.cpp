@@ -157,6 +157,7 @@ TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInsideAndUndoAndRedoMoveE
   const std::vector<RECT> moved = {{50, 50, 250, 200}, {70, 80, 110, 110}, before[2], before[3]};
   EXPECT_EQ(rects(), moved);
   undo();
+  EXPECT_EQ(rects(), before) << "what the move came to cover never moved with the frame";
   Node* later = node({50, 60, 70, 80});
   redo();
   EXPECT_EQ(rects(), moved);
