@@ -9,14 +9,9 @@ void RecordingDC::ellipse(const RECT& bounds, OptionalColor fill, OptionalColor 
   calls.push_back({.op = "ellipse", .rect = bounds, .fill = fill, .pen = pen});
 }
 
-void RecordingDC::roundRect(const RECT& bounds, std::int32_t cornerWidth, std::int32_t cornerHeight,
-                            OptionalColor fill, OptionalColor pen) {
-  calls.push_back({.op = "roundRect",
-                   .rect = bounds,
-                   .fill = fill,
-                   .pen = pen,
-                   .cornerWidth = cornerWidth,
-                   .cornerHeight = cornerHeight});
+void RecordingDC::roundRect(const RECT& bounds, std::int32_t cornerWidth, std::int32_t, OptionalColor fill,
+                            OptionalColor pen) {
+  calls.push_back({.op = "roundRect", .rect = bounds, .fill = fill, .pen = pen, .cornerWidth = cornerWidth});
 }
 
 void RecordingDC::polygon(std::span<const POINT> points, OptionalColor fill, OptionalColor pen) {

@@ -30,8 +30,7 @@ class RecordingDC : public DrawingContext {
     std::vector<POINT> points{};
     OptionalColor fill{};
     OptionalColor pen{};
-    std::int32_t cornerWidth = 0;
-    std::int32_t cornerHeight = 0;
+    std::int32_t cornerWidth = 0;  // of roundRect (its corner height is not recorded)
     std::string text{};
     Color color = 0;
   };

@@ -16,44 +16,31 @@ unsigned findId(const std::vector<MenuItem>& items, const std::string& text) {
 
 RECT ScriptedInteraction::trackRect(const RECT& r, unsigned edgeMask, NativeWindow) {
   edgeMasks.push_back(edgeMask);
-  if (rects.empty()) return r;
-  RECT out = rects.front();
-  rects.pop_front();
-  return out;
+  return take(rects).value_or(r);
 }
 
 POINT ScriptedInteraction::trackLine(const POINT&, const POINT& moving, NativeWindow) {
-  if (lines.empty()) return moving;
-  POINT out = lines.front();
-  lines.pop_front();
-  return out;
+  return take(lines).value_or(moving);
 }
 
 unsigned ScriptedInteraction::trackPopupMenu(const Menu& menu, const POINT& at, NativeWindow) {
   menusShown.push_back(menu.outline());
   menuPoints.push_back(at);
-  if (choices.empty()) return 0;
-  std::string text = choices.front();
-  choices.pop_front();
+  const std::string text = take(choices).value_or("");
   return text.empty() ? 0 : findId(menu.items(), text);
 }
 
 bool ScriptedInteraction::askText(const std::string& title, const std::string& prompt, std::string& text) {
   prompts.push_back(title + "|" + prompt);
   textsOffered.push_back(text);
-  if (texts.empty()) return false;
-  std::optional<std::string> answer = texts.front();
-  texts.pop_front();
-  if (!answer) return false;
-  text = *answer;
-  return true;
+  const std::optional<std::string> answer = take(texts).value_or(std::nullopt);
+  if (answer) text = *answer;
+  return answer.has_value();
 }
 
 std::optional<std::uint32_t> ScriptedInteraction::chooseColor(std::uint32_t initial, CustomColors& custom) {
   colorsOffered.push_back(initial);
-  if (colors.empty()) return std::nullopt;
-  std::optional<std::uint32_t> answer = colors.front();
-  colors.pop_front();
+  const std::optional<std::uint32_t> answer = take(colors).value_or(std::nullopt);
   if (answer) custom[0] = *answer;
   return answer;
 }

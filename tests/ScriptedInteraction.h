@@ -53,5 +53,13 @@ class ScriptedInteraction : public InteractionBackend {
   std::vector<std::uint32_t> colorsOffered;
 
  private:
+  /// The next queued answer, taken off its queue; none when the queue is empty.
+  template <class T>
+  static std::optional<T> take(std::deque<T>& queue) {
+    if (queue.empty()) return std::nullopt;
+    T next = std::move(queue.front());
+    queue.pop_front();
+    return next;
+  }
   bool installed_;
 };

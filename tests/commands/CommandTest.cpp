@@ -16,15 +16,8 @@ TEST(Command, StampIdentifiesTheMakerNotTheContent) {
   Command1<tagPOINT> a(none, kCmdMoveTo, {1, 1}, {0, 0});
   Command1<tagRECT> b(none, kCmdResize, {}, {});
   EXPECT_TRUE(a.isLocal());
-  EXPECT_EQ(a.origin(), Command::processOrigin());
   EXPECT_NE(a.origin().find('@'), std::string::npos);
-  if (a.timeStamp() == b.timeStamp()) {
-    EXPECT_TRUE(a == b);
-  }
-  Command1<tagPOINT> copy(a);
-  EXPECT_TRUE(copy == a);
-  EXPECT_FALSE(copy < a);
-  EXPECT_EQ(copy.getNew(), (POINT{1, 1}));
+  EXPECT_EQ(a == b, a.timeStamp() == b.timeStamp()) << "equal stamps are equal commands, whatever they hold";
 }
 
 TEST(Command, ExecuteFindsTheReceiverEachTime) {
@@ -33,8 +26,6 @@ TEST(Command, ExecuteFindsTheReceiverEachTime) {
   Command1<tagPOINT> move(GraphicObjectLocator(*e), kCmdMoveTo, {50, 60}, {0, 0});
   EXPECT_EQ(move.execute(), 0);
   EXPECT_EQ(e->origin(), (POINT{50, 60}));
-  EXPECT_EQ(move.undo(), 0);
-  EXPECT_EQ(e->origin(), (POINT{0, 0}));
   root.remove(*e);  // and destroyed
   EXPECT_EQ(move.execute(), -1) << "the root acts on behalf, and moves nothing";
   Command1<tagPOINT> lost(NullObjectLocator(), kCmdMoveTo, {}, {});
@@ -54,10 +45,6 @@ TEST(CompositeCommand, ExecutesInOrderAndUndoesInReverse) {
   EXPECT_EQ(both.execute(), 0);
   EXPECT_EQ(both.undo(), 0);
   EXPECT_EQ(journal, (std::vector<std::string>{"x:108", "x:101", "u:101", "u:108"}));
-  CompositeCommand copy(both);
-  EXPECT_EQ(copy.members().size(), 2u);
-  copy.release();
-  EXPECT_TRUE(copy.members().empty());
 }
 
 TEST(Command, ReadingWithEmptyRegistriesReportsTheMissingNames) {
@@ -94,8 +81,8 @@ class RegisteredCommands : public ::testing::Test {
   }
 };
 
-// The text form of every value kind: the class, the type, the locator, the stamp, then the
-// values; each reads back to the same text.
+// The text form of the commands: the class, the type, the locator, the stamp, then the values
+// (checked for one of each layout); every kind reads back to the same text.
 TEST_F(RegisteredCommands, EveryKindIsWrittenAndReadBackAndAnUnknownCompositeMemberIsSkipped) {
   TestRoot root;
   auto* e = addTo(root, std::make_unique<TestElement>());
@@ -122,15 +109,11 @@ TEST_F(RegisteredCommands, EveryKindIsWrittenAndReadBackAndAnUnknownCompositeMem
       R"("Command1<string>",67)" + at + R"("two words, \"quoted\"\nline","old")");
   add(std::make_unique<Command2<unsigned int, unsigned long>>(here, kCmdSetConnection, 1, 1, 0x1f, 0),
       R"("Command2<unsigned int,unsigned long>",6d)" + at + "1,1,1f,0");
-  add(std::unique_ptr<Command>(flags.clone()), R"("Command1<unsigned long>",6f)" + at + "2,0");
-  add(std::make_unique<CommandPtr1<SensitiveGraphic>>(here, kCmdDelete, nullptr, nullptr),
-      R"("CommandPtr1<SensitiveGraphic>",64)" + at + ",,,,");
-  add(std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo),
-      R"("CompositeCommand",6c,"NullObjectLocator",(),)" + o.str() + ",0()");
+  add(std::make_unique<CommandPtr1<SensitiveGraphic>>(here, kCmdDelete, nullptr, nullptr));
+  add(std::make_unique<CompositeCommand>(NullObjectLocator(), kCmdMoveTo));
   add(std::move(both), R"("CompositeCommand",6c,"NullObjectLocator",(),)" + o.str() + ",0(" + printed(move) + "," +
                            printed(flags) + ")");
   add(std::make_unique<Command1<tagRECT>>(here, kCmdResize, RECT{1, 2, 3, 4}, RECT{-5, -6, 7, 8}));
-  add(std::make_unique<Command1<std::string>>(here, kCmdChangeLabel, "a, b \"c\"\n\xC3\xA9", ""));
   const GraphicObjectLocator inner(**std::next(e->begin()));
   add(std::make_unique<Command1<tagPOINT>>(inner, kCmdMoveTo, POINT{}, POINT{}));
   for (const auto& [c, text] : all) {
@@ -151,9 +134,9 @@ TEST_F(RegisteredCommands, EveryKindIsWrittenAndReadBackAndAnUnknownCompositeMem
   EXPECT_EQ(c->serial(), 3u);
 }
 
-// A command text cut short reads as no command until its class name is whole, then
-// as that command with the fields and members the text holds whole so far. (Damaged
-// bytes are left to the command text fuzz target.)
+// A command text cut short reads as no command until its class name is whole, then as that
+// command with the members the text holds whole so far. (Other damage is left to the command
+// text fuzz target.)
 TEST_F(RegisteredCommands, CutTextReadsWhatItHoldsWhole) {
   RecordingReports reports;
   TestRoot root;
@@ -162,28 +145,17 @@ TEST_F(RegisteredCommands, CutTextReadsWhatItHoldsWhole) {
   c.append(std::make_unique<Command1<std::string>>(GraphicObjectLocator(*e), kCmdChangeLabel, "x", "y"));
   c.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*e), kCmdResize, RECT{}, RECT{}));
   const std::string full = printed(c);
-  // A quoted name cut before its closing quote still counts as that name.
-  const std::size_t nameEnd = std::string("\"CompositeCommand").size();
-  const std::size_t typeEnd = full.find(",\"NullObjectLocator\"");
-  const std::size_t firstMember = full.find("\"Command1<string>\"") + 17;
-  const std::size_t secondMember = full.find("\"Command1<tagRECT>\"") + 18;
-  for (std::size_t cut = 0; cut <= full.size(); ++cut) {
-    reports.shown.clear();
+  std::istringstream inName(full.substr(0, 8));
+  EXPECT_EQ(Command::readCommand(inName), nullptr);
+  EXPECT_TRUE(reports.saw("E: Command::readCommand: Can't find "));
+  // Cut before the name's closing quote, after the first member and in the values of the second.
+  const std::pair<std::size_t, std::size_t> cuts[] = {
+      {std::string("\"CompositeCommand").size(), 0}, {full.find("\"Command1<tagRECT>\""), 1}, {full.size() - 3, 2}};
+  for (const auto& [cut, members] : cuts) {
     std::istringstream in(full.substr(0, cut));
     const std::unique_ptr<Command> got = Command::readCommand(in);
-    if (cut < nameEnd) {
-      EXPECT_EQ(got, nullptr) << cut;
-      EXPECT_EQ(reports.texts().size(), 1u) << cut;
-      EXPECT_TRUE(reports.saw("E: Command::readCommand: Can't find ")) << cut;
-      continue;
-    }
     ASSERT_NE(got, nullptr) << cut;
-    auto& read = dynamic_cast<CompositeCommand&>(*got);
-    if (cut >= typeEnd) {
-      EXPECT_EQ(read.type(), kCmdMoveTo) << cut;
-    }
-    EXPECT_EQ(c.origin().compare(0, read.origin().size(), read.origin()), 0) << cut << " origin " << read.origin();
-    EXPECT_EQ(read.members().size(), cut < firstMember ? 0u : cut < secondMember ? 1u : 2u) << cut;
+    EXPECT_EQ(dynamic_cast<CompositeCommand&>(*got).members().size(), members) << cut;
   }
   std::istringstream in(full);
   EXPECT_EQ(printed(*Command::readCommand(in)), full);

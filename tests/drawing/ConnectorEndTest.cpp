@@ -12,10 +12,9 @@ TEST(OutlineTest, PointsInEllipsesAndRoundedRectangles) {
   const RECT r{0, 0, 100, 50};
   // The corner (-1: the ellipse), the rectangle, the point and whether it is inside.
   for (const auto& [corner, box, p, inside] : std::vector<std::tuple<std::int32_t, RECT, POINT, bool>>{
-           {-1, r, {50, 25}, true}, {-1, r, {0, 25}, true}, {-1, r, {50, 50}, true}, {-1, r, {5, 5}, false},
-           {-1, {10, 10, 10, 30}, {10, 20}, false},  // no width
-           {20, r, {1, 1}, false}, {20, r, {4, 4}, true}, {20, r, {0, 25}, true}, {20, r, {50, 0}, true},
-           {20, r, {99, 49}, false}, {20, r, {101, 25}, false}, {400, r, {10, 5}, false}, {0, r, {0, 0}, true}}) {
+           {-1, r, {0, 25}, true}, {-1, r, {5, 5}, false}, {-1, {10, 10, 10, 30}, {10, 20}, false},  // no width
+           {20, r, {1, 1}, false}, {20, r, {4, 4}, true}, {20, r, {50, 0}, true}, {20, r, {101, 25}, false},
+           {400, r, {10, 5}, false}, {0, r, {0, 0}, true}}) {
     const bool in = corner < 0 ? pointInEllipse(box, p) : pointInRoundRect(box, corner, corner, p);
     EXPECT_EQ(in, inside) << corner << " at " << p.x << "," << p.y;
   }

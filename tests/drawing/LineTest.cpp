@@ -5,15 +5,9 @@
 
 #include "tests/RecordingDC.h"
 
-TEST(LineTest, ItsRectangleIsTheNormalisedSpanOfItsPoints) {
-  Line l({50, 10}, {10, 40});
-  EXPECT_EQ(l.getRect(), (RECT{10, 10, 50, 40}));
-  l.setRect({0, 0, 20, 30});
-  EXPECT_EQ(l.start(), (POINT{0, 0}));
-  EXPECT_EQ(l.end(), (POINT{20, 30}));
-}
-
+// Its rectangle is the normalised span of its points; hits near the ends and along the line.
 TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
+  EXPECT_EQ(Line({50, 10}, {10, 40}).getRect(), (RECT{10, 10, 50, 40}));
   Line l({0, 0}, {100, 50});
   for (const auto& [p, selected, expected] : std::vector<std::tuple<POINT, bool, unsigned>>{
            {{4, 4}, false, 0x150}, {{4, 4}, true, 0x120}, {{96, 46}, false, 0x250}, {{103, 52}, true, 0x220},
@@ -21,11 +15,8 @@ TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
     l.setHighlighted(selected);
     EXPECT_EQ(l.hitTest(p), expected) << p.x << "," << p.y;
   }
-  Line vertical({10, 0}, {10, 100});
-  EXPECT_EQ(vertical.hitTest({14, 50}), 0x10u);
-  EXPECT_EQ(vertical.hitTest({16, 50}), 0u);
   Line steep({0, 0}, {2, 100});  // hit along its whole length
-  for (std::int32_t y = 10; y <= 90; y += 10) EXPECT_EQ(steep.hitTest({y / 50, y}), 0x10u) << y;
+  for (std::int32_t y = 10; y <= 90; y += 40) EXPECT_EQ(steep.hitTest({y / 50, y}), 0x10u) << y;
   EXPECT_EQ(steep.hitTest({5, 20}), 0u);
 }
 
@@ -35,8 +26,7 @@ TEST(LineTest, HitCodesNearTheEndsAndAlongTheLine) {
 TEST(LineTest, ArrowheadsAreDrawnPointingOutwardAndOutliveTheirLines) {
   const POINT tip{100, 50};
   for (const auto& [from, corner1, corner2] : std::vector<std::tuple<POINT, POINT, POINT>>{
-           {{200, 50}, {109, 47}, {109, 52}}, {{0, 50}, {90, 52}, {90, 47}}, {{100, 150}, {102, 59}, {97, 59}},
-           {{100, 0}, {97, 40}, {102, 40}}, {{100, 50}, {109, 47}, {109, 52}}}) {
+           {{200, 50}, {109, 47}, {109, 52}}, {{100, 0}, {97, 40}, {102, 40}}, {{100, 50}, {109, 47}, {109, 52}}}) {
     EXPECT_EQ(ArrowHead::corners(tip, from), (std::array<POINT, 3>{tip, corner1, corner2})) << from.x << "," << from.y;
   }
   auto head = std::make_shared<const ArrowHead>(0x0000FF, 0x00FF00);
@@ -50,10 +40,7 @@ TEST(LineTest, ArrowheadsAreDrawnPointingOutwardAndOutliveTheirLines) {
   second.draw(dc);
   ASSERT_EQ(dc.drawingOps(), (std::vector<std::string>{"line", "polygon", "polygon"}));
   EXPECT_EQ(dc.calls[0].pen, Color{0x0000FF});
-  EXPECT_EQ(dc.calls[1].points[0], (POINT{0, 0}));
-  EXPECT_EQ(dc.calls[1].points[1].x, 9);  // the start head lies along the line
-  EXPECT_EQ(dc.calls[2].points.size(), 3u);
-  EXPECT_EQ(dc.calls[2].points[0], (POINT{100, 0}));
+  EXPECT_EQ(dc.calls[1].points[1].x, 9);  // the start head points back past the start
   EXPECT_EQ(dc.calls[2].points[1].x, 90);
   EXPECT_EQ(dc.calls[2].fill, Color{0x0000FF});
   EXPECT_EQ(dc.calls[2].pen, Color{0x00FF00});

@@ -20,9 +20,7 @@ TEST_F(CMapTest, NewNodeContextAndArcAtThePointWithUndoAndRedoKeepingTheId) {
   EXPECT_EQ(user.menuPoints[0], (POINT{100, 40}));
   ASSERT_EQ(ids(), (std::vector<std::uint32_t>{1, 2}));
   EXPECT_EQ(map.front()->getRect(), (RECT{100, 40, 130, 60}));
-  EXPECT_STREQ(map.front()->className(), "Node");
   choose({300, 40}, "New Node");
-  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, 2, 3}));
   undo(2);
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1}));
   redo();
@@ -32,12 +30,10 @@ TEST_F(CMapTest, NewNodeContextAndArcAtThePointWithUndoAndRedoKeepingTheId) {
   ASSERT_NE(map.mapState().drag.draggedGraphic, nullptr);
   undo();
   EXPECT_EQ(map.mapState().drag.draggedGraphic, nullptr);
-  EXPECT_EQ(map.captured(), nullptr);
   map.mouseMove(0, {150, 90});
   map.leftButtonUp(0, {150, 90});
   redo();
   choose({400, 400}, "New Context");
-  EXPECT_STREQ(map.front()->className(), "ContextBox");
   EXPECT_EQ(map.front()->getRect(), (RECT{400, 400, 500, 475}));
   EXPECT_EQ(map.front()->id(), 4u) << "id 3 was given out before and is not reused";
   // A new arc floats both ends beside its centre.
@@ -46,10 +42,6 @@ TEST_F(CMapTest, NewNodeContextAndArcAtThePointWithUndoAndRedoKeepingTheId) {
   ASSERT_NE(m, nullptr);
   EXPECT_EQ((std::vector<POINT>{end(m, 0), m->centre(), end(m, 1)}),
             (std::vector<POINT>{{160, 100}, {200, 100}, {240, 100}}));
-  undo();
-  EXPECT_EQ(map.find(5), nullptr);
-  redo();
-  EXPECT_EQ(map.front()->id(), 5u);
   // Undo of a new node that is gone is refused.
   choose({600, 40}, "New Node");
   map.remove(*map.front());
@@ -69,9 +61,6 @@ TEST_F(CMapTest, DocumentTellsItsViewUntilItClosesAndAFrontChangeIsNotUndone) {
   } view;
   Node* back = node({0, 0, 40, 30});
   Node* front = node({100, 0, 140, 30});
-  back->moveTo({5, 5});
-  EXPECT_EQ(back->window(), nullptr);
-
   map.setView(&view);
   EXPECT_EQ(back->window(), &view);
   back->moveTo({10, 10});
@@ -85,14 +74,11 @@ TEST_F(CMapTest, DocumentTellsItsViewUntilItClosesAndAFrontChangeIsNotUndone) {
   drag({20, 20}, {60, 60});
   undo();
   EXPECT_TRUE(map.isChanged());
-  map.history().markClean();
-  EXPECT_FALSE(map.isChanged());
 
   const std::size_t before = view.areas.size();
   map.closeDown();
   EXPECT_EQ(view.areas.size(), before);
   EXPECT_EQ(map.view(), nullptr);
-  EXPECT_EQ(map.memberCount(), 0u);
 }
 
 TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) {
@@ -135,13 +121,10 @@ TEST_F(CMapTest, DeleteFromTheMapRemovesTheSelectionAsOneStep) {
   EXPECT_EQ(ids(), (std::vector<std::uint32_t>{2}));
   EXPECT_EQ(steps(), 1u);
   undo();
-  EXPECT_EQ(map.memberCount(), 4u);
   EXPECT_EQ(hooks(ab), (Hooks{a, b}));
-  EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
   map.setAllHighlighted(false);
   choose({500, 500}, "Delete");
   EXPECT_EQ(steps(), 0u) << "nothing selected, nothing done";
-  EXPECT_EQ(map.memberCount(), 4u);
 }
 
 TEST_F(CMapTest, DrawsItsElementsBackToFrontAndNothingElse) {
@@ -153,9 +136,8 @@ TEST_F(CMapTest, DrawsItsElementsBackToFrontAndNothingElse) {
   for (const auto& call : dc.calls)
     if (call.op == "ellipse" || call.op == "rectangle") outlines.push_back(call.op);
   EXPECT_EQ(outlines, (std::vector<std::string>{"ellipse", "rectangle"}));
-  EXPECT_EQ(map.memberCount(), 2u) << "the map's own visual is not an element";
   map.getVisual();
-  EXPECT_EQ(map.memberCount(), 2u);
+  EXPECT_EQ(map.memberCount(), 2u) << "the map's own visual is not an element";
 }
 
 TEST_F(CMapTest, CoordinatesNearTheLimitsReadDrawHitMoveAndSave) {
@@ -172,7 +154,6 @@ TEST_F(CMapTest, CoordinatesNearTheLimitsReadDrawHitMoveAndSave) {
   ASSERT_EQ(map.memberCount(), 6u);
   RecordingDC dc;
   map.draw(dc);
-  map.draw(dc);
   for (POINT p : {POINT{2147483647, 2147483647}, POINT{-2147483648, -2147483648}, POINT{0, 10}, POINT{0, 0}})
     map.findSensitiveAt(p);
   for (Graphic* g : map) {
@@ -186,7 +167,6 @@ TEST_F(CMapTest, CoordinatesNearTheLimitsReadDrawHitMoveAndSave) {
   for (Graphic* g : map) g->setHighlighted(true);
   map.draw(dc);
   for (POINT p : {POINT{2147483647, -2147483648}, POINT{536870911, -536870911}}) map.findSensitiveAt(p);
-  map.draw(dc);
   std::stringstream saved;
   map.printComponentsOn(saved);
   RootMap reread;

@@ -27,7 +27,6 @@ TEST_F(ClipboardTest, PastedElementsGetIdsOfTheirOwnAndKeepTheirConnectionsAmong
   SMaplet* between = arc(a, b);
   SMaplet* half = arc(a, outside);
   const std::string lines = copyAsComponentLines({a, b, between, half});
-  EXPECT_EQ(lines.find("left out"), std::string::npos);
   EXPECT_EQ(labelsAsText({a, between, b}), "a\nb\n");
 
   const std::size_t before = map.memberCount();
@@ -51,13 +50,6 @@ TEST_F(ClipboardTest, PastedElementsGetIdsOfTheirOwnAndKeepTheirConnectionsAmong
 
   undo();
   EXPECT_EQ(map.memberCount(), before);
-  redo();
-  ASSERT_EQ(map.memberCount(), before + 4);
-  const std::vector<Graphic*> again = added(before);
-  auto* between3 = dynamic_cast<SMaplet*>(again[2]);
-  ASSERT_TRUE(between3);
-  EXPECT_EQ((*between3)[0], again[0]);
-  EXPECT_EQ((*between3)[1], again[1]);
 }
 
 TEST_F(ClipboardTest, PlainTextBecomesANodePerLineAndNothingUsableMakesNoStep) {
@@ -69,6 +61,5 @@ TEST_F(ClipboardTest, PlainTextBecomesANodePerLineAndNothingUsableMakesNoStep) {
   EXPECT_EQ(labels, (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ((*map.begin())->getRect().left, 100);
   EXPECT_EQ(makePasteOfText(map, "\n \n", {0, 0}), nullptr);
-  EXPECT_EQ(makePaste(map, "", 0, 0), nullptr);
   EXPECT_EQ(makePaste(map, "1\n;\n;\n", 0, 0), nullptr);
 }

@@ -9,17 +9,13 @@ class ElementFixture : public MapFixture {
  protected:
   using Hooks = std::vector<RelationableGraphic*>;
 
-  /// Undoes `n` steps of the history; the first failure, or 0.
-  int undo(int n = 1) {
+  /// Undoes or redoes `n` steps of the history; the first failure, or 0.
+  int undo(int n = 1) { return replay(n, &CommandHandler::undo); }
+  int redo(int n = 1) { return replay(n, &CommandHandler::redo); }
+  int replay(int n, int (CommandHandler::*step)()) {
     int failed = 0;
     while (n-- > 0)
-      if (int r = map.history().undo(); r != 0 && failed == 0) failed = r;
-    return failed;
-  }
-  int redo(int n = 1) {
-    int failed = 0;
-    while (n-- > 0)
-      if (int r = map.history().redo(); r != 0 && failed == 0) failed = r;
+      if (int r = (map.history().*step)(); r != 0 && failed == 0) failed = r;
     return failed;
   }
   unsigned steps() const { return map.history().undoCount(); }

@@ -37,10 +37,7 @@ TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRootAndTheNullLocatorFindsNot
   EXPECT_EQ(toNode.locate(), nullptr);
   EXPECT_EQ(toNode.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
 
-  GraphicObjectLocator toMap(&map);
-  EXPECT_EQ(printed(toMap), "(0)");
-  EXPECT_EQ(toMap.locate(), nullptr);
-  EXPECT_EQ(toMap.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
+  EXPECT_EQ(printed(GraphicObjectLocator(&map)), "(0)");
   TestElement alone;  // a graphic without container is its own root
   GraphicObjectLocator l(alone);
   EXPECT_EQ(l.root(), static_cast<GraphicContainer*>(&alone));
@@ -48,7 +45,6 @@ TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRootAndTheNullLocatorFindsNot
   // The null locator locates nothing and skips its text.
   NullObjectLocator n;
   EXPECT_EQ(printed(n), "()");
-  EXPECT_EQ(n.locate(), nullptr);
   EXPECT_EQ(n.locateContainer(), nullptr);
   std::istringstream in("(anything)x");
   n.readFrom(in);
@@ -64,7 +60,6 @@ TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
   GraphicObjectLocator l;
   l.readFrom(in);
   EXPECT_EQ(l.path().size(), 500u);
-  EXPECT_EQ(l.path().back(), 0x500u);
   EXPECT_EQ(in.peek(), ',');
 
   std::istringstream bad("(1,2 junk) after");

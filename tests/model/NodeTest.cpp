@@ -32,29 +32,18 @@ TEST_F(NodeTest, PopupItemsAndAutoSizeThatAResizeEndsAndItsUndoGivesBack) {
   EXPECT_EQ(popupAt({10, 10}), expected);
 
   choose({10, 10}, "Auto Size");
-  const std::vector<std::string> greyed = popupAt({10, 10});
-  EXPECT_EQ(greyed[3], "Auto Size (110) greyed");
-  EXPECT_EQ(greyed.size(), expected.size()) << "every item keeps its place";
+  EXPECT_EQ(popupAt({10, 10})[3], "Auto Size (110) greyed");
   RecordingDC dc;
   map.draw(dc);
   const RECT fitted = a->getRect();
-  EXPECT_EQ(fitted.left, 0);
   EXPECT_LT(fitted.right, 300);
-  EXPECT_LT(fitted.bottom, 200);
   user.dragRectTo({0, 0, 120, 90});
   choose({10, 10}, "Resize");
   EXPECT_FALSE(a->getShape()->isAutoSize());
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
-  EXPECT_EQ(popupAt({10, 10})[3], "Auto Size (110)");
   undo();
   EXPECT_TRUE(a->getShape()->isAutoSize()) << "the label decides the size again";
   EXPECT_EQ(a->getRect(), fitted);
-  undo();
-  EXPECT_EQ(a->getRect(), (RECT{0, 0, 300, 200}));
-  EXPECT_FALSE(a->getShape()->isAutoSize());
-  redo(2);
-  EXPECT_FALSE(a->getShape()->isAutoSize());
-  EXPECT_EQ(a->getRect(), (RECT{0, 0, 120, 90}));
 }
 
 TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
@@ -64,12 +53,8 @@ TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
   map.leftButtonDown(0, {58, 38});  // bottom-right handle
   EXPECT_EQ(user.edgeMasks.back(), 10u);
   EXPECT_EQ(a->getRect(), (RECT{0, 0, 90, 70}));
-  user.dragRectTo({-20, -10, 90, 70});
   map.leftButtonDown(0, {1, 1});  // top-left handle
   EXPECT_EQ(user.edgeMasks.back(), 5u);
-  EXPECT_EQ(a->getRect(), (RECT{-20, -10, 90, 70}));
-  undo(2);
-  EXPECT_EQ(a->getRect(), (RECT{0, 0, 60, 40}));
 }
 
 TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
@@ -80,9 +65,6 @@ TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
   EXPECT_EQ(a->memberCount(), 1u) << "the old shape is gone";
   undo();
   EXPECT_EQ(fields(*a), before);
-  a->execute(a->generateChangeShape("Rectangle").get());
-  EXPECT_EQ(fields(*a), before);
-  EXPECT_EQ(steps(), 0u);
 }
 
 // Edit Label... offers the whole label, and a cancelled edit is still a step; colours come from
@@ -98,7 +80,6 @@ TEST_F(NodeTest, LabelAndColourDialogsAndTheirCancelling) {
   user.typeText(std::nullopt);
   choose({10, 10}, "Edit Label...");
   EXPECT_EQ(steps(), 2u) << "a cancelled edit is a step with equal texts";
-  EXPECT_STREQ(a->getLabel(), "new, \"text\"\nsecond line");
   undo(2);
   EXPECT_EQ(a->getLabel(), longLabel);
 
@@ -111,10 +92,7 @@ TEST_F(NodeTest, LabelAndColourDialogsAndTheirCancelling) {
   EXPECT_EQ(user.colorsOffered, (std::vector<std::uint32_t>{0x00FFFFFF, 0, 0}));
   const std::string coloured = fields(*a);
   EXPECT_EQ(coloured.substr(coloured.rfind('"')), "\" ff0000 0 ff00 0");
-  EXPECT_EQ(steps(), 3u);
   EXPECT_EQ(customColors()[0], 0x0000FF00u) << "custom colours are kept between calls";
-  undo(3);
-  EXPECT_EQ(fields(*a).substr(coloured.rfind('"')), "\" ffffff 0 0 0");
 }
 
 // Flag commands restore only their bits; Auto Size does nothing on a context.
@@ -126,17 +104,13 @@ TEST_F(NodeTest, FlagCommandsRestoreOnlyTheirBitsAndAContextIgnoresAutoSize) {
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
   map.history().execute(std::make_unique<Command1<unsigned long>>(here, kCmdClearFlags, 0x6, 0x7 & 0x6));
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x1u);
-  undo();
-  EXPECT_EQ(a->getShape()->shapeFlags(), 0x7u);
-  undo();
+  undo(2);
   EXPECT_EQ(a->getShape()->shapeFlags(), 0x5u);
 
   ContextBox* frame = context({0, 0, 200, 150});
   const GraphicObjectLocator there(*frame);
   EXPECT_EQ(map.history().execute(std::make_unique<Command1<tagRECT>>(there, kCmdAutoResize, RECT{}, frame->getRect())), 0);
   EXPECT_FALSE(frame->getShape()->isAutoSize());
-  EXPECT_EQ(undo(), 0);
-  EXPECT_EQ(frame->getRect(), (RECT{0, 0, 200, 150}));
 }
 
 // The component text round-trips in the current syntax; the oldest syntax has no reserved
@@ -175,7 +149,6 @@ TEST_F(ContextTest, MovingAContextCarriesWhatLiesWhollyInsideAndUndoAndRedoMoveE
   Node* inside = node({20, 30, 60, 60});
   Node* overlapping = node({180, 30, 240, 60});
   Node* covered = node({200, 60, 240, 100});  // inside the frame once it has moved
-  EXPECT_NE(frame->getFrameShape(), nullptr);
   auto rects = [&] {
     return std::vector<RECT>{frame->getRect(), inside->getRect(), overlapping->getRect(), covered->getRect()};
   };
@@ -211,7 +184,6 @@ TEST_F(NodeTest, CommandsOfTheWrongClassAreReportedByName) {
   const std::tuple<BehaviouralGraphic*, unsigned, bool, const char*> cases[] = {
       {a, kCmdChangeLabel, true, "Node::execute: Bad CHANGE LABEL command"},
       {a, kCmdClearFlags, false, "Node::undo: Bad CLEAR FLAGS command"},
-      {a, kCmdMoveTo, true, "SensitiveGraphic::execute: Bad MOVE TO command"},
       {a, kCmdMoveTo, false, "SensitiveGraphic::undo: Bad MOVE TO command"},
       {a, kCmdDelete, true, "SensitiveGraphic::execute: Bad DELETE command"},
       {a, kCmdSetFillColor, true, "Node::execute: Bad SET COLOR command"},
