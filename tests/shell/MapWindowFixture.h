@@ -1,8 +1,6 @@
 // One map window at a time for a GUI suite: the prototypes, the Qt interaction, the frame and its view.
 #pragma once
 
-#include <QPointer>
-#include <QSize>
 #include <memory>
 
 #include "QtTestSupport.h"
@@ -12,6 +10,19 @@
 #include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
 #include "shell/QtInteraction.h"
+
+/// A node put straight into the map of `view`, as reading a file does.
+inline Node* addNode(CMapClient* view, RECT r, const char* label) {
+  return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
+}
+
+/// A drag with `button` from `from` to `to` through the middle.
+inline void drag(QWidget* view, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+  QTest::mousePress(view, button, {}, from);
+  QTest::mouseMove(view, (from + to) / 2);
+  QTest::mouseMove(view, to);
+  QTest::mouseRelease(view, button, {}, to);
+}
 
 struct MapWindowFixture {
   std::unique_ptr<QtInteraction> interaction;
@@ -50,10 +61,7 @@ struct MapWindowFixture {
     return std::unique_ptr<CMapFrame>(other);
   }
 
-  /// A node put straight into the map, as reading a file does.
-  Node* add(RECT r, const char* label = nullptr, const char* shape = "Rectangle") {
-    return addTo(view->document(), std::make_unique<Node>(shape, label, &r));
-  }
+  Node* add(RECT r, const char* label = nullptr) { return addNode(view, r, label); }
   /// The elements of class T of the map, back to front.
   template <class T>
   std::vector<T*> all() const {
@@ -65,13 +73,6 @@ struct MapWindowFixture {
   std::size_t steps() const { return view->document().history().undoCount(); }
   int members() const { return int(view->document().memberCount()); }
 
-  /// A drag with `button` from `from` to `to` through the middle.
-  void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mousePress(view, button, {}, from);
-    QTest::mouseMove(view, (from + to) / 2);
-    QTest::mouseMove(view, to);
-    QTest::mouseRelease(view, button, {}, to);
-  }
   /// A left-button drag through `path` whose press starts a modal tracking: the moves and the
   /// release arrive while it runs.
   void trackedDrag(const std::vector<QPoint>& path) {

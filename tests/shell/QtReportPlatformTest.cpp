@@ -1,27 +1,9 @@
 // Reports shown with Qt: boxes with the severity's icon, the fatal question and the console.
-#include <QImage>
-#include <QLabel>
-#include <QtTest>
 
 #include "QtTestSupport.h"
-#include "shell/BrenloApp.h"
 #include "shell/QtReportPlatform.h"
-#include "shell/SDIDecFrame.h"
 
 namespace {
-
-struct SeenBox {
-  QString caption, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QMessageBox::StandardButtons buttons;
-};
-
-void answerBox(SeenBox& seen, QMessageBox::StandardButton answer) {
-  whenModalIs<QMessageBox>([&seen, answer](QMessageBox* box) {
-    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
-    box->button(answer)->click();
-  });
-}
 
 class ExitRecorder : public QtReportPlatform {
  public:
@@ -46,26 +28,27 @@ class QtReportPlatformTest : public QObject {
     QFETCH(int, icon);
     QtReportPlatform platform;
     setReportPlatform(&platform);
-    SeenBox seen;
-    answerBox(seen, QMessageBox::Ok);
+    QStringList texts;
+    QString caption;
+    answerBoxes({QMessageBox::Ok}, &texts, [&](QMessageBox* box) {
+      QCOMPARE(int(box->icon()), icon);
+      caption = box->windowTitle();
+    });
     reportError(nullptr, severity, "Can't open file '%s'", "x.CM");
     setReportPlatform(nullptr);
-    QCOMPARE(seen.text, QStringLiteral("%1: Can't open file 'x.CM'").arg(QChar(severity)));
-    QCOMPARE(int(seen.icon), icon);
-    QCOMPARE(seen.caption, QCoreApplication::applicationName());
+    QCOMPARE(texts, QStringList{QStringLiteral("%1: Can't open file 'x.CM'").arg(QChar(severity))});
+    QCOMPARE(caption, QCoreApplication::applicationName());
   }
 
   // A fatal report asks whether to abort the program: No carries on, Yes ends with code 1.
   void fatalAsksAbortProgramNoCarriesOnYesEndsWithCodeOne() {
     ExitRecorder platform;
     setReportPlatform(&platform);
-    SeenBox seen;
-    answerBox(seen, QMessageBox::No);
+    QStringList texts;
+    answerBoxes({QMessageBox::No}, &texts, [](QMessageBox* box) { QCOMPARE(box->icon(), QMessageBox::Critical); });
     reportError(nullptr, 'F', "disk on fire");
-    QCOMPARE(seen.text, QStringLiteral("F: disk on fire\n\nAbort Program?"));
-    QCOMPARE(seen.icon, QMessageBox::Critical);
-    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    answerBox(seen, QMessageBox::Yes);
+    QCOMPARE(texts, QStringList{"F: disk on fire\n\nAbort Program?"});
+    answerBoxes({QMessageBox::Yes});
     int code = 0;
     try {
       reportError(nullptr, 'F', "bye");
@@ -110,10 +93,9 @@ class QtReportPlatformTest : public QObject {
     setReportPlatform(nullptr);
 
     // The console shows the same line literally.
-    brenloApp app;
-    app.start();
+    auto app = startedApp();
     reportError(nullptr, 'W', "%s", markup.toUtf8().constData());
-    QVERIFY(app.mainWindow()->console()->toPlainText().endsWith(QStringLiteral("W: %1\n").arg(markup)));
+    QVERIFY(app->mainWindow()->console()->toPlainText().endsWith(QStringLiteral("W: %1\n").arg(markup)));
   }
 };
 

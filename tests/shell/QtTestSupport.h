@@ -1,25 +1,14 @@
-// Helpers of the GUI suites: answering modal dialogs and choosing menu items with the mouse.
+// Helpers of the GUI suites: a started editor, answering modal dialogs, choosing menu items with the mouse
+// and small map files.
 #pragma once
 
-#include <QPushButton>
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
+#include <string>
+
+#include "shell/BrenloApp.h"
+#include "shell/SDIDecFrame.h"
 
 /// Settings and recovery copies go to a folder of this test program's own, never the user's: set up before any
 /// QSettings is made, so that remembered window places of one run do not reach another.
@@ -32,6 +21,13 @@ inline const bool kPrivateSettings = [] {
   qputenv("XDG_STATE_HOME", QDir(folder.path()).filePath(QStringLiteral("state")).toLocal8Bit());
   return true;
 }();
+
+/// A started editor, of the map in `file` when given.
+inline std::unique_ptr<brenloApp> startedApp(const QString& file = {}) {
+  auto app = std::make_unique<brenloApp>(file);
+  app->start();
+  return app;
+}
 
 /// Forgets every remembered setting (window places) of the program.
 inline void forgetSettings() { QSettings(QStringLiteral("brenlo"), QStringLiteral("brenlo")).clear(); }
@@ -204,13 +200,6 @@ inline void answerBoxes(QList<QVariant> buttons, QStringList* texts = nullptr,
   });
 }
 
-/// Answers the next message box with `button` (see buttonOf); its text lands in `text` when given.
-inline void answerBox(const QVariant& button, QString* text = nullptr) {
-  answerBoxes({button}, nullptr, [text](QMessageBox* box) {
-    if (text) *text = box->text();
-  });
-}
-
 /// The bytes of `file`, empty when it cannot be read.
 inline QByteArray bytesOf(const QString& file) {
   QFile f(file);
@@ -221,4 +210,13 @@ inline QByteArray bytesOf(const QString& file) {
 inline bool put(const QString& file, const QByteArray& bytes) {
   QFile f(file);
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+/// A whole .CM file holding `count` elements given as component lines (each ending in CR LF).
+inline std::string mapFileText(int count, const std::string& lines) {
+  return "MIME-Version: 1.0\r\n"
+         "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****\r\n\r\n"
+         "--****QORDeLiMiTER****\r\n"
+         "Content-Type: application/x-CMap; version=0.1\r\n\r\n" +
+         std::to_string(count) + "\r\n;\r\n" + lines + ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
 }
