@@ -71,21 +71,16 @@ class BrenloAppTest : public QObject {
     QVERIFY(maps->last->isVisible());
   }
 
-  void badStartUpFileLeavesOnlyTheMainWindowAndOneErrorLine_data() {
-    QTest::addColumn<bool>("throws");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("not built") << false << "E: Can't open file 'bad.CM'";
-    QTest::newRow("throws") << true << "E: Failed to open file 'bad.CM'";
-  }
+  // A start-up file whose window is not made, or whose reading throws.
   void badStartUpFileLeavesOnlyTheMainWindowAndOneErrorLine() {
-    QFETCH(bool, throws);
-    QFETCH(QString, line);
-    maps->fails = !throws;
-    maps->throws = throws;
-    auto app = startApp("bad.CM");
-    QCOMPARE(console(*app).count("E: "), 1);
-    QVERIFY(console(*app).contains(line));
-    QVERIFY(!maps->last);
+    for (bool throws : {false, true}) {
+      maps->fails = !throws;
+      maps->throws = throws;
+      auto app = startApp("bad.CM");
+      QCOMPARE(console(*app).count("E: "), 1);
+      QVERIFY(console(*app).contains(throws ? "E: Failed to open file 'bad.CM'" : "E: Can't open file 'bad.CM'"));
+      QVERIFY(!maps->last);
+    }
   }
 
   void withoutAFactoryMapWindowsAreReportedAsUnavailable() {
@@ -157,31 +152,26 @@ class BrenloAppTest : public QObject {
     QCOMPARE(bare.field(22003), QString());
   }
 
-  void argumentsChooseTheMode_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("file");
-    using M = CommandLine::Mode;
-    QTest::newRow("nothing") << QStringList{} << int(M::Run) << "";
-    QTest::newRow("file") << QStringList{"map.CM"} << int(M::Run) << "map.CM";
-    QTest::newRow("help") << QStringList{"--help"} << int(M::Help) << "";
-    QTest::newRow("version") << QStringList{"--version"} << int(M::Version) << "";
-    QTest::newRow("unknown option") << QStringList{"--frob"} << int(M::Error) << "";
-    QTest::newRow("two files") << QStringList{"a.CM", "b.CM"} << int(M::Error) << "a.CM";
-    QTest::newRow("convert") << QStringList{"--convert", "a.CM", "b.CM"} << int(M::Convert) << "";
-    QTest::newRow("convert with one file") << QStringList{"--convert", "a.CM"} << int(M::Error) << "";
-    QTest::newRow("dash file after --") << QStringList{"--", "-odd.CM"} << int(M::Run) << "-odd.CM";
-  }
   void argumentsChooseTheMode() {
-    QFETCH(QStringList, args);
-    QFETCH(int, mode);
-    QFETCH(QString, file);
-    std::vector<std::string> argv;
-    for (const QString& a : args) argv.push_back(a.toStdString());
-    CommandLine line = parseCommandLine(argv);
-    QCOMPARE(int(line.mode), mode);
-    QCOMPARE(QString::fromStdString(line.file), file);
-    if (line.mode == CommandLine::Mode::Error) QVERIFY(!line.error.empty());
+    using M = CommandLine::Mode;
+    struct Row { std::vector<std::string> args; M mode; std::string file; };
+    const Row rows[] = {
+        {{}, M::Run, ""},
+        {{"map.CM"}, M::Run, "map.CM"},
+        {{"--help"}, M::Help, ""},
+        {{"--version"}, M::Version, ""},
+        {{"--frob"}, M::Error, ""},
+        {{"a.CM", "b.CM"}, M::Error, "a.CM"},
+        {{"--convert", "a.CM", "b.CM"}, M::Convert, ""},
+        {{"--convert", "a.CM"}, M::Error, ""},
+        {{"--", "-odd.CM"}, M::Run, "-odd.CM"},
+    };
+    for (const Row& row : rows) {
+      const CommandLine line = parseCommandLine(row.args);
+      const std::string args = row.args.empty() ? "(none)" : row.args[0] + " ...";
+      QVERIFY2(line.mode == row.mode && line.file == row.file, args.c_str());
+      QVERIFY2((line.mode == M::Error) != line.error.empty(), args.c_str());
+    }
   }
 
   // --export names the picture first and the map second; the usage and version texts.

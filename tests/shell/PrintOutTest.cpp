@@ -17,28 +17,19 @@ class PrintOutTest : public QObject {
   Q_OBJECT
  private slots:
   void cleanup() { dropModalWatches(); }
-  void pagesHoldWholeLinesWithoutATrailingBlankPage_data() {
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<int>("pages");
-    QTest::newRow("empty text, one empty page") << 0 << 1;
-    QTest::newRow("exactly full") << 5 << 1;
-    QTest::newRow("one more") << 6 << 2;
-  }
+  // No text is one empty page; five lines fill a page of five lines and a bit, six need two.
   void pagesHoldWholeLinesWithoutATrailingBlankPage() {
-    QFETCH(int, lines);
-    QFETCH(int, pages);
-    QPlainTextEdit edit;
-    edit.setPlainText(lines ? linesOf(lines) : QString());
-    APXPrintOut out(&edit, "Title");
-    const double dpi = edit.logicalDpiX();
-    out.beginPrinting(QSizeF(400, 10), dpi, edit.logicalDpiY());
-    const int lineHeight = out.lineHeight();
-    // A page that holds five lines and a bit.
-    QCOMPARE(out.beginPrinting(QSizeF(400, lineHeight * 5 + lineHeight / 2), dpi, edit.logicalDpiY()), pages);
-    QCOMPARE(out.linesPerPage(), 5);
-    QVERIFY(out.hasPage(pages));
-    QVERIFY(!out.hasPage(pages + 1));
-    QVERIFY(!out.hasPage(0));
+    for (auto [lines, pages] : {std::pair{0, 1}, {5, 1}, {6, 2}}) {
+      QPlainTextEdit edit;
+      edit.setPlainText(lines ? linesOf(lines) : QString());
+      APXPrintOut out(&edit, "Title");
+      const double dpi = edit.logicalDpiX();
+      out.beginPrinting(QSizeF(400, 10), dpi, edit.logicalDpiY());
+      const int lineHeight = out.lineHeight();
+      QCOMPARE(out.beginPrinting(QSizeF(400, lineHeight * 5 + lineHeight / 2), dpi, edit.logicalDpiY()), pages);
+      QCOMPARE(out.linesPerPage(), 5);
+      QVERIFY2(out.hasPage(pages) && !out.hasPage(pages + 1) && !out.hasPage(0), qPrintable(QString::number(lines)));
+    }
   }
 
   void printedConsoleLinesKeepTheirScreenSizeAndSpacing() {
@@ -137,18 +128,6 @@ class PrintOutTest : public QObject {
     PreviewPages one;
     one.showTwoPages();
     QCOMPARE(one.text(), QStringLiteral("Page 1"));
-  }
-
-  void pagesAreLaidOutByThePaperShape() {
-    // Portrait paper in a wide area fills the height.
-    QRect first = previewPageRect(QSize(800, 400), QSize(850, 1100), 0);
-    QCOMPARE(first.topLeft(), QPoint(15, 15));
-    QCOMPARE(first.height(), 370);
-    QRect second = previewPageRect(QSize(800, 400), QSize(850, 1100), 1);
-    QCOMPARE(second.left(), first.right() + 1 + 30);
-    QCOMPARE(second.top(), 15);
-    // In a tall area it fills the width.
-    QCOMPARE(previewPageRect(QSize(300, 900), QSize(850, 1100), 0).width(), 270);
   }
 
   void controlBarWalksThroughThePages() {

@@ -16,28 +16,22 @@ class QtReportPlatformTest : public QObject {
   Q_OBJECT
  private slots:
   void cleanup() { dropModalWatches(); }
-  void withoutAHandlerReportsOpenABoxWithTheSeverityIcon_data() {
-    QTest::addColumn<int>("severity");
-    QTest::addColumn<int>("icon");
-    QTest::newRow("error") << int('E') << int(QMessageBox::Warning);
-    QTest::newRow("information") << int('I') << int(QMessageBox::Information);
-    QTest::newRow("other") << int('Q') << int(QMessageBox::Question);
-  }
   void withoutAHandlerReportsOpenABoxWithTheSeverityIcon() {
-    QFETCH(int, severity);
-    QFETCH(int, icon);
     QtReportPlatform platform;
     setReportPlatform(&platform);
-    QStringList texts;
-    QString caption;
-    answerBoxes({QMessageBox::Ok}, &texts, [&](QMessageBox* box) {
-      QCOMPARE(int(box->icon()), icon);
-      caption = box->windowTitle();
-    });
-    reportError(nullptr, severity, "Can't open file '%s'", "x.CM");
+    using Icon = QMessageBox::Icon;
+    for (auto [severity, icon] : {std::pair{'E', Icon::Warning}, {'I', Icon::Information}, {'Q', Icon::Question}}) {
+      QStringList texts;
+      QString caption;
+      answerBoxes({QMessageBox::Ok}, &texts, [&](QMessageBox* box) {
+        QCOMPARE(box->icon(), icon);
+        caption = box->windowTitle();
+      });
+      reportError(nullptr, severity, "Can't open file '%s'", "x.CM");
+      QCOMPARE(texts, QStringList{QStringLiteral("%1: Can't open file 'x.CM'").arg(QLatin1Char(severity))});
+      QCOMPARE(caption, QCoreApplication::applicationName());
+    }
     setReportPlatform(nullptr);
-    QCOMPARE(texts, QStringList{QStringLiteral("%1: Can't open file 'x.CM'").arg(QChar(severity))});
-    QCOMPARE(caption, QCoreApplication::applicationName());
   }
 
   // A fatal report asks whether to abort the program: No carries on, Yes ends with code 1.

@@ -49,11 +49,9 @@ class SDIDecFrameTest : public QObject {
     struct Row { const char* popup; const char* item; int id; const char* hint; const char* key; };
     const Row rows[] = {
         {"&File", "New &View", 101, "Create a new view window", "Ctrl+N"},
-        {"&File", "&Open...", 24332, "Opens an existing document", "Ctrl+O"},
         {"&File", "E&xit", 24310, "Quits brenloApp and prompts to save the documents", "Alt+F4"},
         {"&Edit", "&Undo", 24321, "Reverses the last operation", "Alt+Backspace"},
         {"&Edit", "&Redo", 24329, "Redo the last undone command", "Alt+Return"},
-        {"&Edit", "Clear &All", 24326, "Clear the document", "Ctrl+Del"},
         {"&Search", "&Next", 24353, "Finds the next match", "F3"},
         {"&Help", "&About...", 2009, "About the brenlo application", ""},
     };
