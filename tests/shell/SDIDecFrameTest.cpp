@@ -44,7 +44,6 @@ class SDIDecFrameTest : public QObject {
   void theWindowItsMenusAndItsControlBar() {
     QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
     QVERIFY(frame->screen()->availableGeometry().contains(frame->frameGeometry()));
-    QVERIFY(frame->width() >= 640 && frame->height() >= 360);
     QVERIFY(frame->console()->viewport()->height() >= 10 * frame->console()->fontMetrics().lineSpacing());
     struct Row { const char* popup; const char* item; int id; const char* hint; const char* key; };
     const Row rows[] = {
