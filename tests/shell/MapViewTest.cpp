@@ -172,7 +172,6 @@ class MapViewTest : public QObject, MapWindowFixture {
     Node* node = add({40, 40, 100, 80});
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
     QTest::mouseMove(view, QPoint(120, 90));
-    QCOMPARE(node->getRect().left, 110);
     QTest::keyClick(view, Qt::Key_Escape);
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(120, 90));
     QCOMPARE(node->getRect(), (RECT{40, 40, 100, 80}));

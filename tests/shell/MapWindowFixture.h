@@ -86,10 +86,11 @@ struct MapWindowFixture {
   /// Opens the popup at `at` with a real right click and hands it to `answer`; gives its items.
   QStringList rightClick(QPoint at, std::function<void(QMenu*)> answer) {
     QStringList items;
-    whenPopup([&items, answer](QMenu* menu) {
-      items = menuTexts(menu);
-      answer(menu);
-    });
+    whenShown([]() -> QWidget* { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+              [&items, answer](QWidget* menu) {
+                items = menuTexts(menu);
+                answer(static_cast<QMenu*>(menu));
+              });
     QTest::mouseClick(view, Qt::RightButton, {}, at);
     return items;
   }

@@ -125,12 +125,6 @@ inline bool showActive(QWidget* w) {
   return QTest::qWaitForWindowExposed(w) && QTest::qWaitFor([w] { return w->isActiveWindow(); }, 2000);
 }
 
-/// Calls `answer` with the next popup menu that opens (a QMenu shown by exec).
-inline QTimer* whenPopup(std::function<void(QMenu*)> answer) {
-  return whenShown([]() -> QWidget* { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
-                   [answer](QWidget* menu) { answer(static_cast<QMenu*>(menu)); });
-}
-
 /// The texts of a menu's (or menu bar's) items in order, "-" for a separator, "> title" for a submenu.
 inline QStringList menuTexts(QWidget* menu) {
   QStringList out;

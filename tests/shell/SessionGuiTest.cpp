@@ -2,7 +2,6 @@
 // restored; saving, undoing or closing takes the copy away) and the recent files. Run with
 // "--editor <map> <state folder>" it is the editor that gets killed.
 #include <cstdio>
-#include <fstream>
 
 #include "QtTestSupport.h"
 #include "model/Node.h"
@@ -79,7 +78,7 @@ class SessionGuiTest : public QObject {
     recovery = state + "/brenlo/recovery";
     qputenv("XDG_STATE_HOME", state.toLocal8Bit());
     map = dir.filePath("kitchen.CM");
-    std::ofstream(map.toStdString(), std::ios::binary) << kMapText;
+    QVERIFY(put(map, QByteArray::fromStdString(kMapText)));
     brenloApp::setMapWindowFactory(std::make_unique<QtMapWindowFactory>());
   }
   void cleanupTestCase() { brenloApp::setMapWindowFactory(nullptr); }
@@ -159,8 +158,7 @@ class SessionGuiTest : public QObject {
     const QString other = dir.filePath("other.CM");
     const QString otherPath = QFileInfo(other).absoluteFilePath(), mapPath = QFileInfo(map).absoluteFilePath();
     {
-      auto app = std::make_unique<brenloApp>(map);
-      app->start();
+      auto app = startedApp(map);
       CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
       QVERIFY(frame);
       QVERIFY(frame->view()->saveTo(other.toStdString()));
