@@ -1,6 +1,7 @@
 // Map windows as documents: captions, Save and Save As through the real dialog, Open, and closing a changed map.
 
-#include "MapWindowFixture.h"
+#include "QtTestSupport.h"
+#include "shell/CMapFrame.h"
 #include "shell/Commands.h"
 #include "shell/QtMapWindowFactory.h"
 
@@ -167,7 +168,6 @@ class CMapFrameTest : public QObject {
     addNode(view, {100, 70, 200, 130}, "front");
     QVERIFY(view->saveTo(path("front.CM").toStdString()));
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
-    QCOMPARE(view->document().history().undoCount(), 0u);
     QTRY_VERIFY(view->window()->windowTitle().endsWith('*'));
   }
 

@@ -3,10 +3,14 @@
 // fitting, finding, copying and arranging; concept mapping with quick links and linking phrases, and a
 // reopened map that looks as saved.
 
-#include "MapWindowFixture.h"
+#include "QtTestSupport.h"
+#include "commands/GraphicsFactory.h"
+#include "model/Maplet.h"
+#include "shell/CMapFrame.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
 #include "shell/MapExport.h"
+#include "shell/QtInteraction.h"
 
 namespace {
 
@@ -32,8 +36,56 @@ QImage exported(CMapClient* view, const QString& file) {
 
 }  // namespace
 
-class MapViewTest : public QObject, MapWindowFixture {
+class MapViewTest : public QObject {
   Q_OBJECT
+  std::unique_ptr<QtInteraction> interaction;
+  QPointer<CMapFrame> frame;
+  CMapClient* view = nullptr;
+
+  /// Another map window, of the map in `file` when given; closing it does not delete it.
+  static std::unique_ptr<CMapFrame> another(const QString& file = {}) {
+    auto* other = file.isEmpty() ? new CMapFrame(nullptr) : new CMapFrame(nullptr, file);
+    other->setAttribute(Qt::WA_DeleteOnClose, false);
+    return std::unique_ptr<CMapFrame>(other);
+  }
+
+  Node* add(RECT r, const char* label = nullptr) { return addNode(view, r, label); }
+  /// The elements of class T of the map, back to front.
+  template <class T>
+  std::vector<T*> all() const {
+    std::vector<T*> out;
+    for (Graphic* g : view->document())
+      if (auto* t = dynamic_cast<T*>(g)) out.push_back(t);
+    return out;
+  }
+  std::size_t steps() const { return view->document().history().undoCount(); }
+  int members() const { return int(view->document().memberCount()); }
+
+  /// A left-button drag through `path` whose press starts a modal tracking: the moves and the
+  /// release arrive while it runs.
+  void trackedDrag(const std::vector<QPoint>& path) {
+    QTimer::singleShot(20, [this, path] {
+      QVERIFY(interaction->tracking());
+      for (std::size_t i = 1; i < path.size(); ++i) QTest::mouseMove(view, path[i]);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, path.back());
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, path.front());
+  }
+  /// Opens the popup at `at` with a real right click and hands it to `answer`; gives its items.
+  QStringList rightClick(QPoint at, std::function<void(QMenu*)> answer) {
+    QStringList items;
+    whenShown([]() -> QWidget* { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+              [&items, answer](QWidget* menu) {
+                items = menuTexts(menu);
+                answer(static_cast<QMenu*>(menu));
+              });
+    QTest::mouseClick(view, Qt::RightButton, {}, at);
+    return items;
+  }
+  /// Opens the popup at `at` with a real right click and chooses `item`.
+  void choose(QPoint at, const QString& item) {
+    rightClick(at, [item](QMenu* menu) { QVERIFY(clickItem(menu, item)); });
+  }
   QTemporaryDir dir;
 
   // A node labelled `label` made from the map's popup at `where`.
@@ -47,10 +99,26 @@ class MapViewTest : public QObject, MapWindowFixture {
   }
 
  private slots:
-  void initTestCase() { setUpSuite(); }
-  void init() { QVERIFY(open(QSize(640, 480))); }
-  void cleanup() { close(); }
-  void cleanupTestCase() { tearDownSuite(); }
+  // The standard prototypes and the interaction backend for the suite; a new, empty map window,
+  // shown and active, its view focused, for each test.
+  void initTestCase() {
+    registerStandardPrototypes();
+    registerComponentPrototypes();
+    interaction = std::make_unique<QtInteraction>();
+  }
+  void init() {
+    frame = new CMapFrame(nullptr);
+    view = frame->view();
+    frame->resize(640, 480);
+    QVERIFY(showActive(frame));
+    view->setFocus();
+  }
+  void cleanup() {
+    dropModalWatches();
+    if (frame) frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete frame.data();
+  }
+  void cleanupTestCase() { interaction.reset(); }
 
   void atTwiceTheSizeADragMovesHalfThePointersWayAndTheCornerHandleResizes() {
     Node* node = add({40, 40, 100, 80}, "idea");

@@ -1,5 +1,5 @@
-// Helpers of the GUI suites: a started editor, answering modal dialogs, choosing menu items with the mouse
-// and small map files.
+// Helpers of the GUI suites: a started editor, answering modal dialogs, choosing menu items with the mouse,
+// small map files, nodes and drags.
 #pragma once
 
 #include <QtTest>
@@ -7,7 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "model/Node.h"
 #include "shell/BrenloApp.h"
+#include "shell/CMapClient.h"
 #include "shell/SDIDecFrame.h"
 
 /// Settings and recovery copies go to a folder of this test program's own, never the user's: set up before any
@@ -214,3 +216,19 @@ inline std::string mapFileText(int count, const std::string& lines) {
          "Content-Type: application/x-CMap; version=0.1\r\n\r\n" +
          std::to_string(count) + "\r\n;\r\n" + lines + ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
 }
+
+/// A node put straight into the map of `view`, as reading a file does.
+inline Node* addNode(CMapClient* view, RECT r, const char* label) {
+  return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
+}
+
+/// A drag with `button` from `from` to `to` through the middle.
+inline void drag(QWidget* view, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+  QTest::mousePress(view, button, {}, from);
+  QTest::mouseMove(view, (from + to) / 2);
+  QTest::mouseMove(view, to);
+  QTest::mouseRelease(view, button, {}, to);
+}
+
+/// A map point as a widget point.
+inline QPoint at(const POINT& p) { return QPoint(p.x, p.y); }
