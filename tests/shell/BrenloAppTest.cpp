@@ -77,7 +77,8 @@ class BrenloAppTest : public QObject {
     QVERIFY(maps->last->isVisible());
   }
 
-  // A start-up file whose window is not made, or whose reading throws.
+  // A start-up file whose window is not made, or whose reading throws, leaves only the main window
+  // and one error line; without a factory map windows are said to be unavailable.
   void badStartUpFileLeavesOnlyTheMainWindowAndOneErrorLine() {
     for (bool throws : {false, true}) {
       maps->fails = !throws;
@@ -87,9 +88,6 @@ class BrenloAppTest : public QObject {
       QVERIFY(console(*app).contains(throws ? "E: Failed to open file 'bad.CM'" : "E: Can't open file 'bad.CM'"));
       QVERIFY(!maps->last);
     }
-  }
-
-  void withoutAFactoryMapWindowsAreReportedAsUnavailable() {
     brenloApp::setMapWindowFactory(nullptr);
     auto app = startApp("x.CM");
     QTest::keyClick(app->mainWindow(), Qt::Key_N, Qt::ControlModifier);
@@ -143,7 +141,6 @@ class BrenloAppTest : public QObject {
     whenModalIs<AboutDialog>([&](AboutDialog* about) {
       title = about->windowTitle();
       version = about->field(22001);
-      QVERIFY(!about->field(22002).isEmpty());
       about->accept();
     });
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&About..."));

@@ -120,7 +120,9 @@ class MapViewTest : public QObject {
   }
   void cleanupTestCase() { interaction.reset(); }
 
-  void atTwiceTheSizeADragMovesHalfThePointersWayAndTheCornerHandleResizes() {
+  // At twice the size a drag moves half the pointer's way and the corner handle resizes; at half
+  // size a rubber band and a right click meet the elements under the pointer.
+  void gesturesAtAnyZoomMeetTheElementsUnderThePointer() {
     Node* node = add({40, 40, 100, 80}, "idea");
     view->setZoom(2.0, QPointF(0, 0));
     drag(view, QPoint(100, 100), QPoint(160, 140));
@@ -130,11 +132,10 @@ class MapViewTest : public QObject {
     trackedDrag({QPoint(258, 198), QPoint(280, 220), QPoint(300, 240)});
     QTRY_COMPARE(steps(), 2u);
     QCOMPARE(node->getRect(), (RECT{70, 60, 150, 120}));
-  }
 
-  // At half size a rubber band selects the elements it covers there, and the Delete key deletes
-  // the selection as one step.
-  void atHalfSizeARubberBandAndARightClickMeetTheElementsUnderThePointer() {
+    // At half size a rubber band selects the elements it covers there, and the Delete key deletes
+    // the selection.
+    view->document().remove(*node);
     Node* a = add({100, 100, 140, 120});
     Node* b = add({400, 100, 440, 120});
     Node* c = add({120, 130, 160, 170});
@@ -144,9 +145,8 @@ class MapViewTest : public QObject {
     frame->menus()->updateEnablers();
     QTest::keyClick(frame, Qt::Key_Delete);
     QTRY_COMPARE(members(), 1);
-
     // Scrolled as well, a right click opens the popup of the element under the pointer, there.
-    Node* node = add({300, 200, 400, 260}, "here");
+    node = add({300, 200, 400, 260}, "here");
     view->scrollTo(QPointF(200, 100));
     const QPoint at = ::at(view->mapToWindow({350, 230}));
     QCOMPARE(at, QPoint(75, 65));
@@ -159,7 +159,8 @@ class MapViewTest : public QObject {
     QVERIFY((shownAt - view->mapToGlobal(at)).manhattanLength() <= 2);
   }
 
-  void fitMapShowsEveryElementOfAMapLargerThanTheWindowAndTheZoomIsInTheStatusBar() {
+  // Fit Map shows every element of a map larger than the window, and the zoom is in the status bar.
+  void fittingZoomingAndScrollingTheView() {
     std::vector<Node*> nodes = {add({-500, -300, -440, -260}, "west"), add({2500, 1800, 2600, 1850}, "east"),
                                 add({900, 40, 960, 80}, "north")};
     auto* zoomLabel = frame->findChild<QLabel*>(QStringLiteral("zoomLabel"));
@@ -171,9 +172,8 @@ class MapViewTest : public QObject {
     QTest::keyClick(frame, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(view->zoom(), 1.0);
     QCOMPARE(zoomLabel->text(), QStringLiteral("100%"));
-  }
 
-  void zoomStaysWithinItsLimitsTheWheelAndAPinchZoomAboutThePointerAndScrollsTheView() {
+    // The zoom stays within its limits; the wheel and a pinch zoom about the pointer.
     add({0, 0, 3000, 3000});
     QTest::keyClick(frame, Qt::Key_Equal, Qt::ControlModifier);
     QCOMPARE(view->zoom(), 1.25);
@@ -425,7 +425,6 @@ class MapViewTest : public QObject {
     const QImage live = frame->screen()->grabWindow(frame->winId()).toImage().convertToFormat(QImage::Format_RGB32);
     const QImage fresh = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QPoint offset = view->mapTo(frame, QPoint(0, 0));
-    QVERIFY(live.width() >= offset.x() + fresh.width());
     QCOMPARE(live.copy(QRect(offset, fresh.size())), fresh);
 
     view->document().setAllHighlighted(false);  // the selection is not part of the map
