@@ -95,7 +95,7 @@ class BrenloAppTest : public QObject {
     QVERIFY(console(*app).contains("I: Map windows are not available yet\n"));
   }
 
-  void helpContentsUsingHelpF1AndContextHelpShowOurPages() {
+  void helpContentsUsingHelpF1ContextHelpAndAbout() {
     auto app = startApp();
     // The page shown, when the help window is.
     auto shown = [&app] { return app->helpWindow()->isVisible() ? app->helpWindow()->current() : QUrl(); };
@@ -133,10 +133,8 @@ class BrenloAppTest : public QObject {
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
     QVERIFY(maps->last);  // commands run again
-  }
 
-  void aboutShowsTheVersionValues() {
-    auto app = startApp();
+    // About shows the version values.
     QString title, version;
     whenModalIs<AboutDialog>([&](AboutDialog* about) {
       title = about->windowTitle();

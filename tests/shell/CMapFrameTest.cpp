@@ -125,11 +125,10 @@ class CMapFrameTest : public QObject {
   // opened) offers map and GraphML files and reads the map back.
   void captionsSaveAsSaveAndOpenRoundTripTheMap() {
     auto* frame = new CMapFrame(app->mainWindow());
-    QCOMPARE(frame->windowTitle(), QStringLiteral("New Map"));
     showActive(frame);
     QCOMPARE(frame->windowTitle(), QStringLiteral("New View"));
     CMapClient* view = frame->view();
-    rejectNext();
+    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });  // cancelled
     QVERIFY(!view->save());
     QVERIFY(view->fileName().empty());
     addNode(view, {40, 40, 120, 80}, "water");
@@ -151,7 +150,7 @@ class CMapFrameTest : public QObject {
     QVERIFY(frame->close());
     QTRY_VERIFY(!first);
     QVERIFY(showActive(app->mainWindow()));
-    rejectNext();
+    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });  // cancelled
     QTest::keyClick(app->mainWindow(), Qt::Key_O, Qt::ControlModifier);
     QVERIFY(mapWindows().isEmpty());
     QStringList filters;
@@ -335,20 +334,9 @@ class CMapFrameTest : public QObject {
         QStringLiteral("Can't open file '%1'").arg(path("missing.CM"))));
   }
 
-  // The console is not what a map window prints: its labels are, fitted on one page (actual size
-  // is counted in the preview).
-  void printingPutsTheMapOnPaper() {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
-    const QString fitted = dir.filePath("fitted.pdf");
-    printTo(kitchen(), fitted, "fitToPage");
-    const QString text = pdfText(fitted);
-    for (const char* label : {"stove", "kettle", "guest"}) QVERIFY2(text.contains(label), qPrintable(text));
-    QVERIFY(!text.contains("QORBrenlo"));  // the console's start-up line
-    QCOMPARE(text.count('\f'), 1);
-  }
-
-  // The preview shows the same pages and switches between the two ways.
-  void previewSwitchesBetweenFittedAndActualSize() {
+  // The preview switches between the map fitted on one page and at actual size on several. The
+  // console is not what a map window prints: its labels are, fitted on one page.
+  void previewAndPrintPutTheMapOnPaper() {
     CMapFrame* frame = kitchen();
     QList<int> counts;
     whenModalIs<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
@@ -367,6 +355,14 @@ class CMapFrameTest : public QObject {
     QTRY_COMPARE(counts.size(), 2);
     QCOMPARE(counts[0], 1);
     QVERIFY(counts[1] > 1);
+
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString fitted = dir.filePath("fitted.pdf");
+    printTo(frame, fitted, "fitToPage");
+    const QString text = pdfText(fitted);
+    for (const char* label : {"stove", "kettle", "guest"}) QVERIFY2(text.contains(label), qPrintable(text));
+    QVERIFY(!text.contains("QORBrenlo"));  // the console's start-up line
+    QCOMPARE(text.count('\f'), 1);
   }
 
   // Export... writes the selection alone as SVG with real text, and the whole map as a PNG

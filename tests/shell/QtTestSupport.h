@@ -113,12 +113,6 @@ inline QMenu* openPopup(QMainWindow* frame, const QString& popup) {
 }
 
 
-/// "line 1" to "line <count>", one a line.
-inline QString linesOf(int count) {
-  QStringList lines;
-  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
-  return lines.join('\n');
-}
 
 /// Shows `w` and waits until it is exposed and active.
 inline bool showActive(QWidget* w) {
@@ -166,11 +160,6 @@ inline void answerFile(const QString& path, QStringList* filters = nullptr) {
     name->setText(path);
     static_cast<QDialog*>(dialog)->accept();
   });
-}
-
-/// Cancels the next modal dialog.
-inline void rejectNext() {
-  whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
 }
 
 /// The button of `box` that `answer` names: its text (a QString) or a QMessageBox::StandardButton.

@@ -227,7 +227,7 @@ class SDIDecFrameTest : public QObject {
   void pagesHoldWholeLinesWithoutATrailingBlankPage() {
     for (auto [lines, pages] : {std::pair{0, 1}, {5, 1}, {6, 2}}) {
       QPlainTextEdit edit;
-      edit.setPlainText(lines ? linesOf(lines) : QString());
+      edit.setPlainText(QStringList(lines, "line").join('\n'));
       APXPrintOut out(&edit, "Title");
       const double dpi = edit.logicalDpiX();
       out.beginPrinting(QSizeF(400, 10), dpi, edit.logicalDpiY());
@@ -287,17 +287,13 @@ class SDIDecFrameTest : public QObject {
     app->print();
     QCOMPARE(printingDuring, 1);
     // The preview runs modally over the main window, printing as long as it is open.
-    QString field;
     whenModalIs<PreviewWindow>([&](PreviewWindow* preview) {
-      printingDuring = app->printing();
-      field = preview->pageField();
+      printingDuring += app->printing();
       QCOMPARE(preview->windowTitle(), QStringLiteral("Print Preview"));
       preview->control(24505)->trigger();
     });
-    printingDuring = 0;
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "Print Pre&view..."));
-    QCOMPARE(printingDuring, 1);
-    QCOMPARE(field, QStringLiteral("Page 1"));
+    QCOMPARE(printingDuring, 2);
     QCOMPARE(app->printing(), 0);
   }
 
@@ -316,7 +312,7 @@ class SDIDecFrameTest : public QObject {
 
   void thePreviewButtonsWalkThroughThePagesAndStopAtTheEnds() {
     QPlainTextEdit edit;
-    edit.setPlainText(linesOf(300));
+    edit.setPlainText(QStringList(300, "line").join('\n'));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     PreviewWindow preview(nullptr, &edit, &printer);
