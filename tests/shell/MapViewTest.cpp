@@ -421,10 +421,6 @@ class MapViewTest : public QObject {
     QVERIFY(!shown.isNull());
     QCOMPARE(reopened, shown);
   }
-
-  void idZeroLocatesTheMapOfTheView() {
-    QCOMPARE(view->document()[0], static_cast<Graphic*>(&view->document()));
-  }
 };
 
 QTEST_MAIN(MapViewTest)

@@ -156,8 +156,7 @@ class SessionGuiTest : public QObject {
     {
       auto app = startedApp(map);
       CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
-      QVERIFY(frame);
-      QVERIFY(frame->view()->saveTo(other.toStdString()));
+      QVERIFY(frame && frame->view()->saveTo(other.toStdString()));
     }
     auto app = startedApp();
     QVERIFY(showActive(app->mainWindow()));
