@@ -95,6 +95,7 @@ class BrenloAppTest : public QObject {
     QVERIFY(console(*app).contains("I: Map windows are not available yet\n"));
   }
 
+  // Contents, Using help and F1 show our pages, F1 on an open menu the highlighted item's topic.
   void helpContentsUsingHelpF1ContextHelpAndAbout() {
     auto app = startApp();
     // The page shown, when the help window is.
@@ -219,16 +220,17 @@ class BrenloAppTest : public QObject {
     QtReportPlatform platform;
     setReportPlatform(&platform);
     for (int severity : {int('E'), int('F')}) {
-      QLabel* label = nullptr;
+      bool seen = false;
       whenModalIs<QMessageBox>([&](QMessageBox* box) {
-        label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         QVERIFY(label);
+        seen = true;
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QVERIFY2(label->text().contains(markup), qPrintable(label->text()));
         box->button(severity == 'F' ? QMessageBox::No : QMessageBox::Ok)->click();
       });
       reportError(nullptr, severity, "%s", markup.toUtf8().constData());
-      QVERIFY(label);  // the box was seen
+      QVERIFY(seen);
     }
     setReportPlatform(nullptr);
   }

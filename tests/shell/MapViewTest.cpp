@@ -135,7 +135,7 @@ class MapViewTest : public QObject {
 
     // At half size a rubber band selects the elements it covers there, and the Delete key deletes
     // the selection.
-    view->document().remove(*node);
+    view->document().remove(*node);  // out of the rubber band's way
     Node* a = add({100, 100, 140, 120});
     Node* b = add({400, 100, 440, 120});
     Node* c = add({120, 130, 160, 170});

@@ -4,9 +4,7 @@
 #include <cstdio>
 
 #include "QtTestSupport.h"
-#include "model/Node.h"
 #include "shell/Autosave.h"
-#include "shell/CMapClient.h"
 #include "shell/CMapFrame.h"
 #include "shell/Commands.h"
 #include "shell/QtMapWindowFactory.h"
