@@ -121,7 +121,7 @@ class CMapFrameTest : public QObject {
   }
 
   // The caption follows the map and its changes; Save of a new map asks for a file (cancelled:
-  // nothing written); Save As... and Ctrl+S write the map, and Open... (cancelled first: nothing
+  // the map keeps no file); Save As... and Ctrl+S write the map, and Open... (cancelled first: nothing
   // opened) offers map and GraphML files and reads the map back.
   void captionsSaveAsSaveAndOpenRoundTripTheMap() {
     auto* frame = new CMapFrame(app->mainWindow());
