@@ -1,18 +1,14 @@
 // The application: its command line (a file, --help, --version and mistakes), start-up, map windows
-// through the factory, help, context help and About.
-#include <QDialog>
-#include <QLabel>
-#include <QTextBrowser>
-#include <QtTest>
+// through the factory, help, context help and About; report boxes with the severity's icon, the
+// fatal question and plain text.
 #include <stdexcept>
 
 #include "QtTestSupport.h"
 #include "shell/AboutDialog.h"
-#include "shell/BrenloApp.h"
 #include "shell/CommandLine.h"
 #include "shell/HelpWindow.h"
 #include "shell/MapWindowFactory.h"
-#include "shell/SDIDecFrame.h"
+#include "shell/QtReportPlatform.h"
 
 namespace {
 
@@ -38,6 +34,11 @@ class FakeMaps : public MapWindowFactory {
   FakeMapWindow* last = nullptr;
 };
 
+class ExitRecorder : public QtReportPlatform {
+ public:
+  [[noreturn]] void exitProcess(int code) override { throw code; }
+};
+
 QString console(brenloApp& app) { return app.mainWindow()->console()->toPlainText(); }
 
 }  // namespace
@@ -47,8 +48,7 @@ class BrenloAppTest : public QObject {
   FakeMaps* maps = nullptr;
 
   std::unique_ptr<brenloApp> startApp(const QString& file = {}) {
-    auto app = std::make_unique<brenloApp>(file);
-    app->start();
+    auto app = startedApp(file);
     showActive(app->mainWindow());
     return app;
   }
@@ -69,34 +69,25 @@ class BrenloAppTest : public QObject {
   void startUpRegistersPrototypesReportsAndOpensItsFile() {
     auto app = startApp("first.CM");
     QCOMPARE(maps->registered, 1);
-    QVERIFY(app->mainWindow()->isVisible());
     QVERIFY(console(*app).startsWith("I: QORBrenlo v0.1, "));
     QCOMPARE(maps->opened, QStringList{"first.CM"});
-    QVERIFY(maps->last->isVisible());
     QCOMPARE(maps->last->parentWidget(), app->mainWindow());
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
     QCOMPARE(maps->last->windowTitle(), QStringLiteral("New Map"));
     QVERIFY(maps->last->isVisible());
   }
 
-  void badStartUpFileLeavesOnlyTheMainWindowAndOneErrorLine_data() {
-    QTest::addColumn<bool>("throws");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("not built") << false << "E: Can't open file 'bad.CM'";
-    QTest::newRow("throws") << true << "E: Failed to open file 'bad.CM'";
-  }
+  // A start-up file whose window is not made, or whose reading throws, leaves only the main window
+  // and one error line; without a factory map windows are said to be unavailable.
   void badStartUpFileLeavesOnlyTheMainWindowAndOneErrorLine() {
-    QFETCH(bool, throws);
-    QFETCH(QString, line);
-    maps->fails = !throws;
-    maps->throws = throws;
-    auto app = startApp("bad.CM");
-    QCOMPARE(console(*app).count("E: "), 1);
-    QVERIFY(console(*app).contains(line));
-    QVERIFY(!maps->last);
-  }
-
-  void withoutAFactoryMapWindowsAreReportedAsUnavailable() {
+    for (bool throws : {false, true}) {
+      maps->fails = !throws;
+      maps->throws = throws;
+      auto app = startApp("bad.CM");
+      QCOMPARE(console(*app).count("E: "), 1);
+      QVERIFY(console(*app).contains(throws ? "E: Failed to open file 'bad.CM'" : "E: Can't open file 'bad.CM'"));
+      QVERIFY(!maps->last);
+    }
     brenloApp::setMapWindowFactory(nullptr);
     auto app = startApp("x.CM");
     QTest::keyClick(app->mainWindow(), Qt::Key_N, Qt::ControlModifier);
@@ -104,14 +95,12 @@ class BrenloAppTest : public QObject {
     QVERIFY(console(*app).contains("I: Map windows are not available yet\n"));
   }
 
-  void helpContentsUsingHelpAndF1ShowOurPages() {
+  // Contents, Using help and F1 show our pages, F1 on an open menu the highlighted item's topic.
+  void helpContentsUsingHelpF1ContextHelpAndAbout() {
     auto app = startApp();
     // The page shown, when the help window is.
     auto shown = [&app] { return app->helpWindow()->isVisible() ? app->helpWindow()->current() : QUrl(); };
-    QVERIFY(!app->helpUsed());
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&Contents"));
-    QVERIFY(app->helpUsed());
-    QVERIFY(shown().path().endsWith("index.html"));
     QVERIFY(app->helpWindow()->browser()->toPlainText().contains("Contents"));
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&Using help"));
     QVERIFY(shown().path().endsWith("usinghelp.html"));
@@ -119,7 +108,7 @@ class BrenloAppTest : public QObject {
     QVERIFY(showActive(app->mainWindow()));
     QTest::keyClick(app->mainWindow(), Qt::Key_F1);
     QVERIFY(shown().path().endsWith("index.html"));
-    // F1 on an open menu explains the highlighted item.
+    // F1 on an open menu explains the highlighted item instead of choosing it.
     app->helpWindow()->close();
     QVERIFY(showActive(app->mainWindow()));
     QMenu* menu = openPopup(app->mainWindow(), "&File");
@@ -127,84 +116,56 @@ class BrenloAppTest : public QObject {
     menu->setActiveAction(actionNamed(menu->actions(), "&Open..."));
     QTest::keyClick(menu, Qt::Key_F1);
     QTRY_COMPARE(shown().fragment(), QStringLiteral("24332"));
-    QVERIFY(maps->opened.isEmpty());
-  }
 
-  void contextHelpOpensTheTopicInsteadOfRunningTheCommandUntilEscape() {
-    auto app = startApp();
+    // Shift+F1 and a command open the command's topic instead of running it; Escape leaves the mode.
+    menu->close();
+    QVERIFY(showActive(app->mainWindow()));
     QTest::keyClick(app->mainWindow(), Qt::Key_F1, Qt::ShiftModifier);
-    QVERIFY(app->contextHelpMode());
-    QVERIFY(QApplication::overrideCursor());
-    bool aboutShown = false;
-    QTimer* watch = whenModal([&aboutShown](QWidget* w) {
-      aboutShown = true;
-      w->close();
-    });
-    QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&About..."));
-    QTest::qWait(50);
-    delete watch;
-    QVERIFY(!aboutShown);
-    QVERIFY(!app->contextHelpMode());
-    QCOMPARE(app->helpWindow()->current().fragment(), QStringLiteral("2009"));
-    QVERIFY(!QApplication::overrideCursor());
-    // Escape leaves the mode, and commands run again.
+    QVERIFY(app->contextHelpMode() && QApplication::overrideCursor());
+    QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
+    QVERIFY(!maps->last);
+    QVERIFY(!app->contextHelpMode() && !QApplication::overrideCursor());
+    QCOMPARE(shown().fragment(), QStringLiteral("101"));
     QVERIFY(showActive(app->mainWindow()));
     QTest::keyClick(app->mainWindow(), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(app->contextHelpMode());
     QTest::keyClick(app->mainWindow(), Qt::Key_Escape);
-    QVERIFY(!app->contextHelpMode());
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(chooseMenu(app->mainWindow(), "&File", "New &View"));
     QVERIFY(maps->last);  // commands run again
-  }
 
-  void aboutShowsTheVersionValues() {
-    auto app = startApp();
+    // About shows the version values.
     QString title, version;
     whenModalIs<AboutDialog>([&](AboutDialog* about) {
       title = about->windowTitle();
       version = about->field(22001);
-      QVERIFY(!about->field(22002).isEmpty());
       about->accept();
     });
     QVERIFY(chooseMenu(app->mainWindow(), "&Help", "&About..."));
     QCOMPARE(title, QStringLiteral("About brenlo"));
     QCOMPARE(version, QStringLiteral("brenlo Version 0.0"));
-    VersionInfo none;
-    none.productVersion.clear();
-    AboutDialog bare(nullptr, none);
-    QCOMPARE(bare.field(22001), QStringLiteral("Version"));
-    QCOMPARE(bare.field(22003), QString());
   }
 
-  void argumentsChooseTheMode_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("file");
-    using M = CommandLine::Mode;
-    QTest::newRow("nothing") << QStringList{} << int(M::Run) << "";
-    QTest::newRow("file") << QStringList{"map.CM"} << int(M::Run) << "map.CM";
-    QTest::newRow("help") << QStringList{"--help"} << int(M::Help) << "";
-    QTest::newRow("help after file") << QStringList{"a.CM", "--help"} << int(M::Help) << "a.CM";
-    QTest::newRow("version") << QStringList{"--version"} << int(M::Version) << "";
-    QTest::newRow("unknown option") << QStringList{"--frob"} << int(M::Error) << "";
-    QTest::newRow("two files") << QStringList{"a.CM", "b.CM"} << int(M::Error) << "a.CM";
-    QTest::newRow("check") << QStringList{"--check", "a.CM"} << int(M::Check) << "";
-    QTest::newRow("convert") << QStringList{"--convert", "a.CM", "b.CM"} << int(M::Convert) << "";
-    QTest::newRow("convert with one file") << QStringList{"--convert", "a.CM"} << int(M::Error) << "";
-    QTest::newRow("export") << QStringList{"--export", "out.png", "a.CM"} << int(M::Export) << "";
-    QTest::newRow("dash file after --") << QStringList{"--", "-odd.CM"} << int(M::Run) << "-odd.CM";
-  }
   void argumentsChooseTheMode() {
-    QFETCH(QStringList, args);
-    QFETCH(int, mode);
-    QFETCH(QString, file);
-    std::vector<std::string> argv;
-    for (const QString& a : args) argv.push_back(a.toStdString());
-    CommandLine line = parseCommandLine(argv);
-    QCOMPARE(int(line.mode), mode);
-    QCOMPARE(QString::fromStdString(line.file), file);
-    if (line.mode == CommandLine::Mode::Error) QVERIFY(!line.error.empty());
+    using M = CommandLine::Mode;
+    struct Row { std::vector<std::string> args; M mode; std::string file; };
+    const Row rows[] = {
+        {{}, M::Run, ""},
+        {{"map.CM"}, M::Run, "map.CM"},
+        {{"--help"}, M::Help, ""},
+        {{"--version"}, M::Version, ""},
+        {{"--frob"}, M::Error, ""},
+        {{"a.CM", "b.CM"}, M::Error, "a.CM"},
+        {{"--convert", "a.CM", "b.CM"}, M::Convert, ""},
+        {{"--convert", "a.CM"}, M::Error, ""},
+        {{"--", "-odd.CM"}, M::Run, "-odd.CM"},
+    };
+    for (const Row& row : rows) {
+      const CommandLine line = parseCommandLine(row.args);
+      const std::string args = row.args.empty() ? "(none)" : row.args[0] + " ...";
+      QVERIFY2(line.mode == row.mode && line.file == row.file, args.c_str());
+      QVERIFY2((line.mode == M::Error) != line.error.empty(), args.c_str());
+    }
   }
 
   // --export names the picture first and the map second; the usage and version texts.
@@ -214,6 +175,64 @@ class BrenloAppTest : public QObject {
     QVERIFY(usageText().find("brenlo --export OUT IN.CM") != std::string::npos);
     QVERIFY(usageText().find("brenlo [FILE]") != std::string::npos);
     QCOMPARE(QString::fromStdString(versionText()), QStringLiteral("brenlo Version 0.0 (map syntax 0.1)\n"));
+  }
+
+  void withoutAHandlerReportsOpenABoxWithTheSeverityIcon() {
+    QtReportPlatform platform;
+    setReportPlatform(&platform);
+    using Icon = QMessageBox::Icon;
+    for (auto [severity, icon] : {std::pair{'E', Icon::Warning}, {'I', Icon::Information}, {'Q', Icon::Question}}) {
+      QStringList texts;
+      QString caption;
+      answerBoxes({QMessageBox::Ok}, &texts, [&](QMessageBox* box) {
+        QCOMPARE(box->icon(), icon);
+        caption = box->windowTitle();
+      });
+      reportError(nullptr, severity, "Can't open file '%s'", "x.CM");
+      QCOMPARE(texts, QStringList{QStringLiteral("%1: Can't open file 'x.CM'").arg(QLatin1Char(severity))});
+      QCOMPARE(caption, QCoreApplication::applicationName());
+    }
+    setReportPlatform(nullptr);
+  }
+
+  // A fatal report asks whether to abort the program: No carries on, Yes ends with code 1.
+  void fatalAsksAbortProgramNoCarriesOnYesEndsWithCodeOne() {
+    ExitRecorder platform;
+    setReportPlatform(&platform);
+    QStringList texts;
+    answerBoxes({QMessageBox::No}, &texts, [](QMessageBox* box) { QCOMPARE(box->icon(), QMessageBox::Critical); });
+    reportError(nullptr, 'F', "disk on fire");
+    QCOMPARE(texts, QStringList{"F: disk on fire\n\nAbort Program?"});
+    answerBoxes({QMessageBox::Yes});
+    int code = 0;
+    try {
+      reportError(nullptr, 'F', "bye");
+    } catch (int c) {
+      code = c;
+    }
+    setReportPlatform(nullptr);
+    QCOMPARE(code, 1);
+  }
+
+  // A line of a map file can carry markup; a box shows it as written, loading and linking nothing.
+  void reportTextIsShownAsPlainText() {
+    const QString markup = QStringLiteral("<img src='local.png'> <a href='http://x/'>link</a> <b>bold</b>");
+    QtReportPlatform platform;
+    setReportPlatform(&platform);
+    for (int severity : {int('E'), int('F')}) {
+      bool seen = false;
+      whenModalIs<QMessageBox>([&](QMessageBox* box) {
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        seen = true;
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY2(label->text().contains(markup), qPrintable(label->text()));
+        box->button(severity == 'F' ? QMessageBox::No : QMessageBox::Ok)->click();
+      });
+      reportError(nullptr, severity, "%s", markup.toUtf8().constData());
+      QVERIFY(seen);
+    }
+    setReportPlatform(nullptr);
   }
 };
 

@@ -1,25 +1,16 @@
-// Helpers of the GUI suites: answering modal dialogs and choosing menu items with the mouse.
+// Helpers of the GUI suites: a started editor, answering modal dialogs, choosing menu items with the mouse,
+// small map files, nodes and drags.
 #pragma once
 
-#include <QPushButton>
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
+#include <string>
+
+#include "model/Node.h"
+#include "shell/BrenloApp.h"
+#include "shell/CMapClient.h"
+#include "shell/SDIDecFrame.h"
 
 /// Settings and recovery copies go to a folder of this test program's own, never the user's: set up before any
 /// QSettings is made, so that remembered window places of one run do not reach another.
@@ -32,6 +23,13 @@ inline const bool kPrivateSettings = [] {
   qputenv("XDG_STATE_HOME", QDir(folder.path()).filePath(QStringLiteral("state")).toLocal8Bit());
   return true;
 }();
+
+/// A started editor, of the map in `file` when given.
+inline std::unique_ptr<brenloApp> startedApp(const QString& file = {}) {
+  auto app = std::make_unique<brenloApp>(file);
+  app->start();
+  return app;
+}
 
 /// Forgets every remembered setting (window places) of the program.
 inline void forgetSettings() { QSettings(QStringLiteral("brenlo"), QStringLiteral("brenlo")).clear(); }
@@ -115,24 +113,12 @@ inline QMenu* openPopup(QMainWindow* frame, const QString& popup) {
 }
 
 
-/// "line 1" to "line <count>", one a line.
-inline QString linesOf(int count) {
-  QStringList lines;
-  for (int i = 1; i <= count; ++i) lines << QStringLiteral("line %1").arg(i);
-  return lines.join('\n');
-}
 
 /// Shows `w` and waits until it is exposed and active.
 inline bool showActive(QWidget* w) {
   w->show();
   w->activateWindow();
   return QTest::qWaitForWindowExposed(w) && QTest::qWaitFor([w] { return w->isActiveWindow(); }, 2000);
-}
-
-/// Calls `answer` with the next popup menu that opens (a QMenu shown by exec).
-inline QTimer* whenPopup(std::function<void(QMenu*)> answer) {
-  return whenShown([]() -> QWidget* { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
-                   [answer](QWidget* menu) { answer(static_cast<QMenu*>(menu)); });
 }
 
 /// The texts of a menu's (or menu bar's) items in order, "-" for a separator, "> title" for a submenu.
@@ -176,11 +162,6 @@ inline void answerFile(const QString& path, QStringList* filters = nullptr) {
   });
 }
 
-/// Cancels the next modal dialog.
-inline void rejectNext() {
-  whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-}
-
 /// The button of `box` that `answer` names: its text (a QString) or a QMessageBox::StandardButton.
 inline QAbstractButton* buttonOf(QMessageBox* box, const QVariant& answer) {
   if (answer.typeId() != QMetaType::QString) return box->button(QMessageBox::StandardButton(answer.toInt()));
@@ -204,13 +185,6 @@ inline void answerBoxes(QList<QVariant> buttons, QStringList* texts = nullptr,
   });
 }
 
-/// Answers the next message box with `button` (see buttonOf); its text lands in `text` when given.
-inline void answerBox(const QVariant& button, QString* text = nullptr) {
-  answerBoxes({button}, nullptr, [text](QMessageBox* box) {
-    if (text) *text = box->text();
-  });
-}
-
 /// The bytes of `file`, empty when it cannot be read.
 inline QByteArray bytesOf(const QString& file) {
   QFile f(file);
@@ -222,3 +196,28 @@ inline bool put(const QString& file, const QByteArray& bytes) {
   QFile f(file);
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
+
+/// A whole .CM file holding `count` elements given as component lines (each ending in CR LF).
+inline std::string mapFileText(int count, const std::string& lines) {
+  return "MIME-Version: 1.0\r\n"
+         "Content-Type: multipart/mixed; boundary=****QORDeLiMiTER****\r\n\r\n"
+         "--****QORDeLiMiTER****\r\n"
+         "Content-Type: application/x-CMap; version=0.1\r\n\r\n" +
+         std::to_string(count) + "\r\n;\r\n" + lines + ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
+}
+
+/// A node put straight into the map of `view`, as reading a file does.
+inline Node* addNode(CMapClient* view, RECT r, const char* label) {
+  return addTo(view->document(), std::make_unique<Node>("Rectangle", label, &r));
+}
+
+/// A drag with `button` from `from` to `to` through the middle.
+inline void drag(QWidget* view, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+  QTest::mousePress(view, button, {}, from);
+  QTest::mouseMove(view, (from + to) / 2);
+  QTest::mouseMove(view, to);
+  QTest::mouseRelease(view, button, {}, to);
+}
+
+/// A map point as a widget point.
+inline QPoint at(const POINT& p) { return QPoint(p.x, p.y); }

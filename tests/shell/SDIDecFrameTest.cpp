@@ -1,16 +1,15 @@
 // The main window as a user meets it: menus, control bar, status bar, console and plain documents
-// (Find, Replace, their enablers and saving).
-#include <QLabel>
-#include <QStatusBar>
-#include <QToolBar>
-#include <QtTest>
+// (Find, Replace, their enablers and saving); printing its client: pagination, the print loop, the
+// printer object and the print preview.
+
+#include <QtPrintSupport>
 
 #include "QtTestSupport.h"
-#include "shell/BrenloApp.h"
 #include "shell/BrenloEditView.h"
 #include "shell/CommandMenus.h"
 #include "shell/Commands.h"
-#include "shell/SDIDecFrame.h"
+#include "shell/PreviewWindow.h"
+#include "shell/PrintOut.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -24,6 +23,11 @@ void answerSearch(const QString& what, const QString& with = {}, const char* but
   });
 }
 
+// Clicks the button of command `id` on the preview's control bar.
+void click(PreviewWindow& preview, int id) {
+  QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
+}
+
 }  // namespace
 
 class SDIDecFrameTest : public QObject {
@@ -34,8 +38,7 @@ class SDIDecFrameTest : public QObject {
  private slots:
   void init() {
     forgetSettings();
-    app = std::make_unique<brenloApp>();
-    app->start();
+    app = startedApp();
     frame = app->mainWindow();
     QVERIFY(showActive(frame));
   }
@@ -45,26 +48,14 @@ class SDIDecFrameTest : public QObject {
     app.reset();
   }
 
-  // The main window opens fully on the screen, title bar and all, large enough for lines of the
-  // console, with its menus, their ids, hints and keys (standard shortcuts beside the original
-  // ones), and a control bar of buttons in order, each with its icon.
+  // The main window's menus, their ids, hints and keys (standard shortcuts beside the original
+  // ones), and its control bar of buttons in order.
   void theWindowItsMenusAndItsControlBar() {
-    QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
-    QVERIFY(frame->screen()->availableGeometry().contains(frame->frameGeometry()));
-    QVERIFY(frame->width() >= 640 && frame->height() >= 360);
-    QVERIFY(frame->console()->viewport()->height() >= 10 * frame->console()->fontMetrics().lineSpacing());
     struct Row { const char* popup; const char* item; int id; const char* hint; const char* key; };
     const Row rows[] = {
         {"&File", "New &View", 101, "Create a new view window", "Ctrl+N"},
-        {"&File", "&Open...", 24332, "Opens an existing document", "Ctrl+O"},
-        {"&File", "P&rint Setup...", 24338, "Setup this document print characteristics", ""},
-        {"&File", "E&xit", 24310, "Quits brenloApp and prompts to save the documents", "Alt+F4"},
         {"&Edit", "&Undo", 24321, "Reverses the last operation", "Alt+Backspace"},
         {"&Edit", "&Redo", 24329, "Redo the last undone command", "Alt+Return"},
-        {"&Edit", "Clear &All", 24326, "Clear the document", "Ctrl+Del"},
-        {"&Edit", "&Delete", 24325, "Deletes the selection", "Del"},
-        {"&Search", "&Next", 24353, "Finds the next match", "F3"},
-        {"&Object", "Move", 105, "", ""},
         {"&Help", "&About...", 2009, "About the brenlo application", ""},
     };
     for (const Row& row : rows) {
@@ -80,7 +71,6 @@ class SDIDecFrameTest : public QObject {
              (QStringList{"New &View", "&New", "&Open...", "> Open &Recent", "&Save", "Save &As...",
                           "Print Pre&view...", "&Print...", "P&rint Setup...", "Report on objects", "E&xit"}));
     QCOMPARE(menuTexts(frame->menuBar()), (QStringList{"> &File", "> &Edit", "> &Search", "> &Object", "> &Help"}));
-    QCOMPARE(frame->menus()->popup("&Edit")->menuAction()->statusTip(), QStringLiteral("Edit operations"));
     QStringList redo;
     for (const QKeySequence& k : frame->menus()->action(cm::EditRedo)->shortcuts()) redo << k.toString();
     QVERIFY(redo.contains("Ctrl+Y") && redo.contains("Ctrl+Shift+Z"));
@@ -91,8 +81,6 @@ class SDIDecFrameTest : public QObject {
     for (QAction* a : bar->actions()) ids << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
     QCOMPARE(ids.join(' '), QStringLiteral("24331 24332 24333 | 24322 24323 24324 | 24321 | 24351 24353 | "
                                            "24337 24340 | 2001"));
-    for (QAction* a : bar->actions())
-      if (!a->isSeparator()) QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
   }
 
   void menuItemsAreGreyedUnlessHandledTheirHintsShowAnywayAndTheModeIndicators() {
@@ -100,40 +88,24 @@ class SDIDecFrameTest : public QObject {
     // after greyed ones shows its own.
     QMenu* menu = openPopup(frame, "&Edit");
     QVERIFY(menu);
-    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled() && !frame->menus()->action(cm::EditRedo)->isEnabled());
-    QVERIFY(frame->menus()->action(cm::EditClear)->isEnabled());
+    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled() && frame->menus()->action(cm::EditClear)->isEnabled());
     for (int id : {cm::EditUndo, cm::EditRedo, cm::EditUndo, cm::EditClear}) {
       QAction* item = frame->menus()->action(id);
       QTest::mouseMove(menu, menu->actionGeometry(item).center());
       QTRY_COMPARE(frame->statusBar()->currentMessage(), item->statusTip());
     }
     menu->close();
-    // Items nobody handles are greyed.
-    menu = openPopup(frame, "&Object");
-    QVERIFY(menu);
-    for (QAction* a : menu->actions()) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
-    menu->close();
-    QVERIFY(!frame->menus()->action(cm::ReportObjects)->isEnabled());
-    QVERIFY(!frame->menus()->action(cm::EditFind)->isEnabled());  // the console cannot search
+    QVERIFY(!frame->menus()->action(cm::EditFind)->isEnabled());  // nobody handles it: the console cannot search
 
-    for (const char* mode : {"CAPS", "NUM", "SCRL", "OVR"}) QVERIFY(frame->indicator(mode));
-    // Offscreen nobody tells the lock keys' state: their indicators stay blank, whatever is pressed.
-    QTest::keyClick(frame->console(), Qt::Key_CapsLock);
-    QVERIFY(!frame->indicator("CAPS")->isEnabled() && frame->indicator("CAPS")->text().isEmpty());
     frame->newDocument();
     QVERIFY(!frame->indicator("OVR")->isEnabled());
     QTest::keyClick(frame->editView(), Qt::Key_Insert);
-    QVERIFY(frame->indicator("OVR")->isEnabled());
-    QVERIFY(frame->editView()->overwriteMode());
+    QVERIFY(frame->indicator("OVR")->isEnabled() && frame->editView()->overwriteMode());
   }
 
   void reportsAppearInTheConsoleAFullOneIsFlushedAndADocumentIsNeverWrittenInto() {
     reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
     QVERIFY(frame->console()->toPlainText().endsWith("E: Can't open file 'x.CM'\n"));
-    reportError(kHandlerOnlyTarget, 'z', "quiet");
-    QVERIFY(frame->console()->toPlainText().endsWith("z: quiet\n"));
-    frame->menus()->updateEnablers();
-    QVERIFY(!frame->menus()->action(cm::EditUndo)->isEnabled());  // a report cannot be undone
 
     // A full console is flushed first.
     frame->console()->setPlainText(QString(kConsoleRoom + 1, 'x'));
@@ -153,13 +125,8 @@ class SDIDecFrameTest : public QObject {
   // writes the file named in the dialog and Save then writes there without asking; closing a
   // changed document asks, Cancel keeps it; closing the document brings the console back.
   void aPlainDocumentIsEditedSavedAndClosed() {
-    QVERIFY(!frame->menus()->action(cm::FileSave)->isEnabled());
     QVERIFY(chooseMenu(frame, "&File", "&New"));
-    QVERIFY(frame->editView());
     QCOMPARE(frame->client(), frame->editView());
-    frame->menus()->updateEnablers();
-    QVERIFY(frame->menus()->action(cm::FileSave)->isEnabled());
-    QVERIFY(frame->menus()->action(cm::EditFind)->isEnabled());
     QTest::keyClicks(frame->editView(), "hello map");
     QVERIFY(frame->isWindowModified());
     frame->editView()->selectAll();
@@ -175,22 +142,18 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(chooseMenu(frame, "&File", "Save &As..."));
     QCOMPARE(filters, QStringList{"All Files (*.*)"});
     QCOMPARE(bytesOf(path + ".TXT"), QByteArray("hello map"));
-    QVERIFY(frame->windowTitle().contains("note.TXT"));
     QVERIFY(showActive(frame));  // the closed dialog hands activation back
     QTest::keyClicks(frame->editView(), "!");
     QTest::keyClick(frame->editView(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(QFile(path + ".TXT").size(), qint64(10));
 
     QTest::keyClicks(frame->editView(), "?");
-    QString asked;
-    answerBox(QMessageBox::Cancel, &asked);
+    QStringList asked;
+    answerBoxes({QMessageBox::Cancel}, &asked);
     frame->close();
-    QCOMPARE(asked, QStringLiteral("The document has been changed.\n\nDo you want to save the changes?"));
-    QVERIFY(frame->isVisible());
-    QVERIFY(frame->editView()->toPlainText().endsWith("?"));
-    answerBox(QMessageBox::No);
-    QVERIFY(chooseMenu(frame, "&File", "&New"));
-    QCOMPARE(frame->editView()->toPlainText(), QString());
+    QCOMPARE(asked, QStringList{"The document has been changed.\n\nDo you want to save the changes?"});
+    QVERIFY(frame->isVisible() && frame->editView()->toPlainText().endsWith("?"));
+    answerBoxes({QMessageBox::No});
     QVERIFY(frame->closeDocument());
     QCOMPARE(frame->client(), frame->console());
     QCOMPARE(frame->windowTitle(), QStringLiteral("Brenlo"));
@@ -198,8 +161,11 @@ class SDIDecFrameTest : public QObject {
 
   // Find selects the next match and Next wraps around; a missing text is said and the cursor
   // stays; Match Case is honoured; Replace replaces once, Replace All everywhere in one step.
-  void findAndReplace() {
+  // The edit commands follow their enablers.
+  void findReplaceAndTheEditCommands() {
     brenloEditView view;
+    QCOMPARE(editCommandEnabled(&view, cm::EditClear), std::optional<bool>(false));
+    QCOMPARE(editCommandEnabled(&view, cm::EditFind), std::optional<bool>());
     view.setPlainText("one two one two");
     answerSearch("two");
     QVERIFY(view.runSearchCommand(cm::EditFind));
@@ -210,11 +176,11 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(view.textCursor().selectionStart(), 4);
 
     view.setPlainText("abc");
-    QString said;
+    QStringList said;
     answerSearch("zzz");
-    answerBox(QMessageBox::Ok, &said);
+    answerBoxes({QMessageBox::Ok}, &said);
     view.runSearchCommand(cm::EditFind);
-    QTRY_COMPARE(said, QStringLiteral("\"zzz\" not found."));
+    QTRY_COMPARE(said, QStringList{"\"zzz\" not found."});
     QVERIFY(!view.textCursor().hasSelection());
 
     view.setPlainText("Map map");
@@ -231,18 +197,11 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(view.toPlainText(), QStringLiteral("dog cow cow"));
     view.undo();  // Replace All is one step
     QCOMPARE(view.toPlainText(), QStringLiteral("dog cat cat"));
-  }
 
-  void editCommandsFollowTheirEnablers() {
-    brenloEditView view;
-    QCOMPARE(editCommandEnabled(&view, cm::EditClear), std::optional<bool>(false));
-    QCOMPARE(editCommandEnabled(&view, cm::EditFind), std::optional<bool>());
-    view.setPlainText("abc def");
     view.selectAll();
     QCOMPARE(editCommandEnabled(&view, cm::EditCut), std::optional<bool>(true));
     QVERIFY(runEditCommand(&view, cm::EditDelete));
     QCOMPARE(view.toPlainText(), QString());
-    QVERIFY(!runEditCommand(&view, cm::EditRedo));
   }
 
   void aFailedSaveKeepsTheDocumentChangedAndSaysSo() {
@@ -253,10 +212,138 @@ class SDIDecFrameTest : public QObject {
     view.setPlainText("text");
     view.document()->setModified(true);
     QVERIFY(!view.saveTo(dir.filePath("missing/folder/x.TXT")));
-    QVERIFY(view.isChanged());
-    QVERIFY(view.fileName().isEmpty());
+    QVERIFY(view.isChanged() && view.fileName().isEmpty());
     QCOMPARE(reports.boxes.size(), size_t(1));
     QVERIFY(QString::fromStdString(reports.boxes[0]).startsWith("E: Can't open file '"));
+  }
+
+  // No text is one empty page; five lines fill a page of five lines and a bit, six need two.
+  void pagesHoldWholeLinesWithoutATrailingBlankPage() {
+    for (auto [lines, pages] : {std::pair{0, 1}, {5, 1}, {6, 2}}) {
+      QPlainTextEdit edit;
+      edit.setPlainText(QStringList(lines, "line").join('\n'));
+      APXPrintOut out(&edit, "Title");
+      const double dpi = edit.logicalDpiX();
+      out.beginPrinting(QSizeF(400, 10), dpi, edit.logicalDpiY());
+      const int lineHeight = out.lineHeight();
+      QCOMPARE(out.beginPrinting(QSizeF(400, lineHeight * 5 + lineHeight / 2), dpi, edit.logicalDpiY()), pages);
+      QVERIFY2(out.hasPage(pages) && !out.hasPage(pages + 1) && !out.hasPage(0), qPrintable(QString::number(lines)));
+    }
+  }
+
+  void printedConsoleLinesKeepTheirScreenSizeAndSpacing() {
+    QPlainTextEdit* console = frame->console();
+    console->clear();
+    QStringList lines;
+    for (int i = 1; i <= 150; ++i) {
+      lines << QStringLiteral("report %1 of the console").arg(i, 3, 10, QLatin1Char('0'));
+      frame->showReport('I', lines.last().toUtf8().constData());
+    }
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("console.pdf"));
+    APXPrintOut out(console, "Title");
+    QVERIFY(out.print(printer));
+    // A line on paper is as high as on the screen: a page holds as many lines as the
+    // page height in screen pixels allows.
+    const double screenPageHeight = printer.pageRect(QPrinter::DevicePixel).height() *
+                                    console->logicalDpiY() / printer.logicalDpiY();
+    QCOMPARE(out.lineHeight(), console->fontMetrics().lineSpacing());
+    QCOMPARE(out.linesPerPage(), int(screenPageHeight) / out.lineHeight());
+
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    QProcess run;
+    run.start(pdftotext, {QStringLiteral("-layout"), dir.filePath("console.pdf"), QStringLiteral("-")});
+    QVERIFY(run.waitForFinished(30000));
+    const QString text = QString::fromUtf8(run.readAllStandardOutput());
+    // pdftotext ends every page with a form feed.
+    const int pages = int(text.count(QLatin1Char('\f')));
+    PreviewWindow preview(nullptr, console, &printer);
+    QCOMPARE(pages, preview.pages().maxPage);
+    QVERIFY(pages > 1);
+
+    QStringList printed;
+    for (const QString& l : text.split(QRegularExpression(QStringLiteral("[\n\f]")), Qt::SkipEmptyParts))
+      if (!l.trimmed().isEmpty()) printed << l.trimmed();
+    QCOMPARE(printed, lines);
+  }
+
+  void printAndPreviewAreEnabledByTheirPrinterAndRunModally() {
+    QVERIFY(app->isEnabled(24337, app->mainWindow()));
+    int printingDuring = 0;
+    whenModal([&](QWidget* w) {
+      printingDuring = app->printing();
+      qobject_cast<QDialog*>(w)->reject();
+    });
+    app->print();
+    QCOMPARE(printingDuring, 1);
+    // The preview runs modally over the main window, printing as long as it is open.
+    whenModalIs<PreviewWindow>([&](PreviewWindow* preview) {
+      printingDuring += app->printing();
+      QCOMPARE(preview->windowTitle(), QStringLiteral("Print Preview"));
+      preview->control(24505)->trigger();
+    });
+    QVERIFY(chooseMenu(app->mainWindow(), "&File", "Print Pre&view..."));
+    QCOMPARE(printingDuring, 2);
+    QCOMPARE(app->printing(), 0);
+  }
+
+  void changingTheDefaultPrinterReplacesThePrinterObject() {
+    QString device = "Office,driver,port";
+    app->setDefaultPrinterSource([&device] { return device; });
+    app->profileChanged("windows");
+    QPrinter* first = app->printer();
+    app->profileChanged("windows");
+    QCOMPARE(app->printer(), first);  // unchanged default: kept
+    device = "Lab,driver,port";
+    app->profileChanged("windows");
+    QVERIFY(app->printer() != first);
+    app->setDefaultPrinterSource({});
+  }
+
+  void thePreviewButtonsWalkThroughThePagesAndStopAtTheEnds() {
+    QPlainTextEdit edit;
+    edit.setPlainText(QStringList(300, "line").join('\n'));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    PreviewWindow preview(nullptr, &edit, &printer);
+    preview.resize(600, 500);
+    QVERIFY(showActive(&preview));
+    QVERIFY(preview.pages().maxPage > 2);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
+    QVERIFY(!preview.control(24500)->isEnabled());
+    QVERIFY(preview.control(24502)->isChecked());
+    click(preview, 24501);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 2"));
+    click(preview, 24503);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 2 - 3"));
+    click(preview, 24500);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 1 - 2"));
+    click(preview, 24502);
+    QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
+    // The shown page carries ink; a blank page none.
+    QImage page = preview.pageImage(1, QSize(200, 260));
+    QVERIFY(page != preview.pageImage(0, QSize(200, 260)));
+    // Two pages are offered for portrait paper only.
+    printer.setPageOrientation(QPageLayout::Landscape);
+    PreviewWindow landscape(nullptr, &edit, &printer);
+    QVERIFY(!landscape.control(24503)->isEnabled());
+
+    // Next stops at the last page, two pages shown at the last move back a page, and two pages
+    // of a one-page document show a blank second.
+    PreviewPages pages;
+    pages.maxPage = 3;
+    QVERIFY(!pages.canPrevious() && pages.canNext());
+    for (int i = 0; i < 3; ++i) pages.next();  // no page 4
+    QCOMPARE(pages.fromPage, 3);
+    QVERIFY(!pages.canNext());
+    pages.showTwoPages();
+    QCOMPARE(pages.text(), QStringLiteral("Page 2 - 3"));
+    PreviewPages one;
+    one.showTwoPages();
+    QCOMPARE(one.text(), QStringLiteral("Page 1"));
   }
 };
 
