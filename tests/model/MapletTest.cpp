@@ -209,29 +209,4 @@ TEST_F(MapletTest, AHugeTerminalCountAndAHookToItselfAreRefused) {
   EXPECT_EQ((*m)[0], nullptr);
 }
 
-// A deleted maplet keeps its hooks; deleting one of its nodes afterwards makes no
-// command for it, so undoing everything and redoing everything finds every element.
-TEST_F(MapletTest, DeletingANodeOfADeletedMapletThenUndoAndRedoAll) {
-  Node* a = node({0, 0, 40, 20});
-  Node* b = node({200, 0, 240, 20});
-  map.submitCommand(map.generateNewArc(GraphicsFactory::instance().makeMaplet("Undirected", {100, 50})));
-  auto* m = dynamic_cast<SMaplet*>(map.front());
-  ASSERT_NE(m, nullptr);
-  const std::uint32_t arc = m->id();
-  map.submitCommand(m->generateSetConnection(0, a->id()));
-  map.submitCommand(m->generateSetConnection(1, b->id()));
-  map.submitCommand(m->generateDelete());
-  map.submitCommand(a->generateDelete());
-  EXPECT_EQ((*m)[0], a) << "the deleted maplet still holds its node";
-  ASSERT_EQ(undo(5), 0);
-  EXPECT_EQ(map.find(arc), nullptr) << "the NEW ARC is undone";
-  ASSERT_EQ(redo(5), 0);
-  EXPECT_EQ(ids(), (std::vector<std::uint32_t>{b->id()}));
-  ASSERT_EQ(undo(2), 0);  // back to the hooked arc
-  auto* back = dynamic_cast<SMaplet*>(map.find(arc));
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ((*back)[0], map.find(a->id()));
-  EXPECT_EQ((*back)[1], b);
-}
-
 }  // namespace
