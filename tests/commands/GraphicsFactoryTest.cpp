@@ -113,22 +113,3 @@ TEST_F(GraphicsFactoryTest, PrototypesStayAsFirstRegisteredAndShareTheirHeads) {
   EXPECT_EQ(factory.getConnector("Directed")->leg(1)->lineColor(), kBlack);
 }
 
-TEST(GraphicsLibraryTest, FallsBackToDefaultThenToTheFirstName) {
-  GraphicsLibrary<Shape> library;
-  EXPECT_EQ(library.get("anything"), nullptr);
-  library.add("b", EllipseShape());
-  library.add("a", FrameShape());
-  EXPECT_STREQ(library.get("b")->className(), "EllipseShape");
-  EXPECT_STREQ(library.get("missing")->className(), "FrameShape");
-  library.add("default", NullShape());
-  EXPECT_STREQ(library.get("missing")->className(), "NullShape");
-}
-
-TEST(Ref2Test, AnOwnedReferenceClonesOnCopyAndALinkDoesNot) {
-  Ref2<Shape> owned(std::make_unique<EllipseShape>());
-  Ref2<Shape> copy = owned;
-  EXPECT_NE(copy.get(), owned.get());
-  EXPECT_STREQ(copy->className(), "EllipseShape");
-  Ref2<Shape> linkCopy = Ref2<Shape>::link(owned.get());
-  EXPECT_EQ(Ref2<Shape>(linkCopy).get(), owned.get());
-}

@@ -1,24 +1,10 @@
-// Where connector ends meet the outlines of the shapes they join, and points in those outlines.
+// Where connector ends meet the outlines of the shapes they join.
 #include <cmath>
 
 #include "drawing/Outline.h"
 #include "tests/MapFixture.h"
 
 namespace {
-
-// The outline itself is inside; of a rounded rectangle only the corners are cut, and corners larger
-// than the rectangle make it an ellipse.
-TEST(OutlineTest, PointsInEllipsesAndRoundedRectangles) {
-  const RECT r{0, 0, 100, 50};
-  // The corner (-1: the ellipse), the rectangle, the point and whether it is inside.
-  for (const auto& [corner, box, p, inside] : std::vector<std::tuple<std::int32_t, RECT, POINT, bool>>{
-           {-1, r, {0, 25}, true}, {-1, r, {5, 5}, false}, {-1, {10, 10, 10, 30}, {10, 20}, false},  // no width
-           {20, r, {1, 1}, false}, {20, r, {4, 4}, true}, {20, r, {50, 0}, true}, {20, r, {101, 25}, false},
-           {400, r, {10, 5}, false}, {0, r, {0, 0}, true}}) {
-    const bool in = corner < 0 ? pointInEllipse(box, p) : pointInRoundRect(box, corner, corner, p);
-    EXPECT_EQ(in, inside) << corner << " at " << p.x << "," << p.y;
-  }
-}
 
 // For every shape kind and every direction, the answer lies on the line from the middle
 // toward the point asked from and on the outline: just inside it going back, outside it

@@ -67,21 +67,6 @@ TEST(ConnectorTest, TheCentreAndTheRectangleMoveTheLegs) {
   EXPECT_EQ(c->terminalPoint(2), (POINT{60, 110}));
 }
 
-// A new connector has two legs from (50, 50) and its centre automatic; copying attributes
-// takes the centre and the terminals both have, not the flags.
-TEST(ConnectorTest, ANewConnectorAndCopyAttributes) {
-  Connector to(2);
-  EXPECT_EQ(to.leg(1)->start(), (POINT{50, 50}));
-  EXPECT_TRUE(to.isAutoCentre());
-  auto from = threeLegs();
-  from->setCentre({40, 40});
-  to.setConnectorFlags(2);
-  to.copyAttributes(*from);
-  EXPECT_EQ(to.leg(0)->start(), (POINT{40, 40}));
-  EXPECT_EQ(to.terminalPoint(1), (POINT{100, 50}));
-  EXPECT_EQ(to.connectorFlags(), 2u);
-}
-
 // The label sizes itself on the centre, is drawn over the legs, answers hits before them,
 // follows the centre and takes a new size for a new text at the next drawing.
 TEST(LabeledConnectorTest, TheLabelSitsOnTheCentreAndIsDrawnAndHitOverTheLegs) {

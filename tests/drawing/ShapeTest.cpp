@@ -1,4 +1,4 @@
-// Shapes: automatic size, fixed size and drawing by kind; the context frame's band, title strip and hits.
+// Shapes: automatic size, fixed size and drawing by kind; the context frame's band and hits.
 #include "drawing/Shape.h"
 
 #include <gtest/gtest.h>
@@ -172,22 +172,6 @@ TEST(ShapeTest, TheRepaintAreaCoversALabelOverflowingItsShape) {
   EXPECT_EQ(s.getRect(), (RECT{0, 0, 40, 10})) << "a shape of fixed size keeps it";
 }
 
-// Setting the label repaints; copying attributes takes the rectangle, the label and the depth
-// but keeps the colours.
-TEST(ShapeTest, TheLabelRepaintsAndCopyAttributesKeepsColours) {
-  TestRoot root;
-  auto* s = addTo(root, std::make_unique<RectangleShape>(RECT{1, 2, 30, 40}, 0x0000FF));
-  s->setLabel("idea");
-  EXPECT_EQ(root.invalidated.size(), 2u);
-  s->setDepth(7);
-  EllipseShape to({}, 0x00FF00);
-  to.copyAttributes(*s);
-  EXPECT_EQ(to.getRect(), s->getRect());
-  EXPECT_STREQ(to.getLabel(), "idea");
-  EXPECT_EQ(to.depth(), 7);
-  EXPECT_EQ(to.fillColor(), 0x00FF00u);
-}
-
 TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygonThatTheInsideDoesNotHit) {
   FrameShape f({0, 0, 100, 80}, 0x0000FF, 0x00FF00);
   RecordingDC dc;
@@ -205,15 +189,3 @@ TEST(FrameShapeTest, DrawsABandAroundAHollowInsideAsOnePolygonThatTheInsideDoesN
   }
 }
 
-// The title strip grows with the measured title, which stays on one line.
-TEST(FrameShapeTest, ATitleStaysOnOneLineInAStripThatGrowsWithIt) {
-  FrameShape f({0, 0, 300, 100});
-  EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 299, 3}));
-  f.setLabel("one two three four five");
-  RecordingDC dc;
-  layOutAndDraw(f, dc);
-  EXPECT_EQ(f.label()->lineCount(), 1);
-  EXPECT_EQ(f.boundingRect(), (RECT{1, 1, 299, 17}));
-  EXPECT_EQ(f.innerRect(), (RECT{4, 18, 296, 96}));
-  EXPECT_EQ(f.getRect(), (RECT{0, 0, 300, 100}));  // a frame sized by hand keeps its size
-}

@@ -30,14 +30,6 @@ TEST(TextDrawingTest, ALongLabelIsMeasuredAboutAsOftenAsItHasCharacters) {
   EXPECT_GT(t.lineCount(), 20);
 }
 
-TEST(TextDrawingTest, ChangingTheTextForgetsTheMeasuredSize) {
-  RecordingDC dc;
-  TextDrawing t("abc");
-  t.computeSize(dc);
-  t.setText("abcdef");
-  EXPECT_EQ(t.computeSize(dc), (TextExtent{48, 16}));
-}
-
 TEST(TextDrawingTest, DrawsLinesCentredOnTheReferenceByAlignment) {
   // "aaaa\nbb" lays out as "aaaa" (32 wide) over "bb" (16 wide), 32 × 32.
   // The alignment and where each line starts.

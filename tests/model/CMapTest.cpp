@@ -1,8 +1,6 @@
 // The map's popup, adding elements with undo and redo, deleting the selection, and drawing.
 #include "model/CMap.h"
 
-#include <set>
-
 #include "model/MapView.h"
 #include "tests/model/ElementFixture.h"
 
@@ -81,7 +79,7 @@ TEST_F(CMapTest, DocumentTellsItsViewUntilItClosesAndAFrontChangeIsNotUndone) {
   EXPECT_EQ(map.view(), nullptr);
 }
 
-TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) {
+TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIds) {
   struct Case {
     std::vector<std::uint32_t> present;
     std::uint32_t counter;
@@ -98,14 +96,6 @@ TEST_F(CMapTest, NewIdsAfterTheCounterWrapsSkipZeroAndTakenIdsAndSurviveSaving) 
     map.setNextId(c.counter);
     for (int i = 0; i < 3; ++i) choose({100 * i, 200}, "New Node");
     EXPECT_EQ(ids(), c.expected);
-    // Written and read back, every element comes back with its id.
-    std::stringstream text;
-    map.printComponentsOn(text);
-    RootMap reread;
-    reread.readComponentsFrom(text, &kMapSyntaxVersion);
-    std::multiset<std::uint32_t> back;
-    for (Graphic* g : reread) back.insert(g->id());
-    EXPECT_EQ(back, std::multiset<std::uint32_t>(c.expected.begin(), c.expected.end()));
   }
 }
 

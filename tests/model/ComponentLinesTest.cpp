@@ -11,22 +11,13 @@ class ComponentLines : public ElementFixture {
   }
 };
 
-TEST_F(ComponentLines, WrittenInStackingOrderWithSpecsAndClassNames) {
-  context({0, 0, 100, 80});
-  node({10, 10, 40, 30});
-  arc(nullptr, nullptr);
+// (The lines of the standard elements are checked byte for byte by the map file tests.)
+TEST_F(ComponentLines, AnElementOfAnUnknownKindIsWrittenAndReported) {
+  addTo(map, std::make_unique<Maplet>("default", POINT{0, 0}));
   std::ostringstream out;
   map.printComponentsOn(out);
-  std::istringstream lines(out.str());
-  std::vector<std::string> starts;
-  for (std::string line; std::getline(lines, line);) starts.push_back(line.substr(0, std::min<std::size_t>(line.size(), 17)));
-  EXPECT_EQ(starts, (std::vector<std::string>{"4", ";", "5,\"ContextBox\",1,", "1,\"Node\",2,\"Recta", "2,\"SMaplet\",3,\"Un",
-                                              ";"}));
-  addTo(map, std::make_unique<Maplet>("default", POINT{0, 0}));
-  std::ostringstream again;
-  map.printComponentsOn(again);
   EXPECT_TRUE(reports.saw("E: GraphicContainer::printOn: unknown component type encountered"));
-  EXPECT_NE(again.str().find("\n0,\"Maplet\",4,"), std::string::npos);
+  EXPECT_NE(out.str().find("\n0,\"Maplet\",1,"), std::string::npos);
 }
 
 TEST_F(ComponentLines, MapletsMayComeBeforeTheNodesTheyJoin) {

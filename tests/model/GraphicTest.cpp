@@ -1,4 +1,4 @@
-// Identity, membership, geometry and text form of graphics and composites.
+// Repaints, text form, copies and submitted commands of graphics and composites.
 #include "model/Graphic.h"
 
 #include <gtest/gtest.h>
@@ -20,28 +20,6 @@ TEST(Graphic, MovesAndHighlightsRepaintWhatChanged) {
   g->setHighlighted(true);
   g->setHighlighted(true);
   EXPECT_EQ(root.invalidated.size(), 3u);
-}
-
-// Hit zones prefer the vertical code; rectangle relations include the edges.
-TEST(Graphic, HitZonesAndRectangleRelations) {
-  TestVisual g({0, 0, 30, 30});
-  for (const auto& [p, code] : std::vector<std::pair<POINT, unsigned>>{
-           {{15, 15}, 0x10}, {{2, 15}, 0x11}, {{28, 15}, 0x12}, {{15, 2}, 0x14}, {{15, 28}, 0x18},
-           {{2, 2}, 0x14}, {{30, 30}, 0x18}, {{31, 15}, 0}}) {
-    EXPECT_EQ(g.hitTest(p), code) << p.x << "," << p.y;
-  }
-  g.setRect({0, 0, 10, 10});
-  EXPECT_EQ(g.invalidRect(), (RECT{-3, -3, 13, 13}));
-  EXPECT_TRUE(g.intersects({10, 10, 20, 20}));
-  EXPECT_FALSE(g.isInside({1, 0, 10, 10}));
-}
-
-TEST(Graphic, CoordinatesGoUpTheChain) {
-  TestRoot root;
-  auto* element = addTo(root, std::make_unique<TestElement>());
-  Graphic* part = *element->begin();
-  EXPECT_EQ(part->toWindow(POINT{1, 2}), (POINT{101, 102}));
-  EXPECT_EQ(part->fromWindow(POINT{101, 102}), (POINT{1, 2}));
 }
 
 TEST(Graphic, TextFormOfVisualAndComposite) {

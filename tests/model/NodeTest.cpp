@@ -46,17 +46,6 @@ TEST_F(NodeTest, PopupItemsAndAutoSizeThatAResizeEndsAndItsUndoGivesBack) {
   EXPECT_EQ(a->getRect(), fitted);
 }
 
-TEST_F(NodeTest, ResizeByHandleOfASelectedNode) {
-  Node* a = node({0, 0, 60, 40});
-  a->setHighlighted(true);
-  user.dragRectTo({0, 0, 90, 70});
-  map.leftButtonDown(0, {58, 38});  // bottom-right handle
-  EXPECT_EQ(user.edgeMasks.back(), 10u);
-  EXPECT_EQ(a->getRect(), (RECT{0, 0, 90, 70}));
-  map.leftButtonDown(0, {1, 1});  // top-left handle
-  EXPECT_EQ(user.edgeMasks.back(), 5u);
-}
-
 TEST_F(NodeTest, ChangeShapeKeepsRectangleAndLabel) {
   Node* a = node({10, 10, 80, 50}, "keep me");
   const std::string before = fields(*a);
