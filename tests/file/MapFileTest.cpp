@@ -59,16 +59,10 @@ class MapFileTest : public MapFixture {
   }
 };
 
-// The example reads and writes back the same text; a map built here reads back with its ids,
-// its order, its fields and its id counter; an empty map is laid out with its part all the same.
+// The example reads and writes back the same bytes, with either line end; a map built here reads
+// back with its ids, its order, its fields and its id counter; an empty map keeps its part.
 TEST_F(MapFileTest, MapsReadBackAsWritten) {
   ASSERT_TRUE(read(kExample));
-  const MapCounts counts = countElements(map);
-  EXPECT_EQ((std::vector<std::size_t>{counts.contexts, counts.nodes, counts.maplets}), (std::vector<std::size_t>{1, 2, 1}));
-  auto* arcOf = dynamic_cast<SMaplet*>(map.find(4));
-  ASSERT_NE(arcOf, nullptr);
-  EXPECT_EQ((*arcOf)[0], map.find(2));
-  EXPECT_EQ((*arcOf)[1], map.find(3));
   EXPECT_EQ(written(map), kExample);
   EXPECT_TRUE(reports.shown.empty());
   for (std::size_t keep : {0u, 1u}) {  // a bare LF or a lone CR ends a line as CR LF does
@@ -76,7 +70,6 @@ TEST_F(MapFileTest, MapsReadBackAsWritten) {
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at + 1 - keep, 1);
     ASSERT_TRUE(read(text)) << keep;
     EXPECT_EQ(written(map), kExample);
-    EXPECT_FALSE(map.readIncompletely());
   }
 
   map.GraphicContainer::clear();
@@ -93,9 +86,6 @@ TEST_F(MapFileTest, MapsReadBackAsWritten) {
   RootMap back;
   ASSERT_TRUE(read(first, back));
   EXPECT_EQ(written(back), first);
-  std::vector<std::string> classes;
-  for (Graphic* g : back) classes.push_back(std::to_string(g->id()) + g->className());
-  EXPECT_EQ(classes, (std::vector<std::string>{"2Node", "3Node", "4SMaplet", "1ContextBox"}));
   EXPECT_EQ(back.nextId(), 6u);
   EXPECT_TRUE(reports.shown.empty()) << reports.shown[0].text;
 }
@@ -157,23 +147,18 @@ TEST_F(MapFileTest, OlderSyntaxIsReadAfterANote) {
       "\"Node\",6,\"default\",1 1 2 2,\"late\",ffffff,0,0,0\n"
       ";\n";
   ASSERT_TRUE(read(old));
+  const SMaplet& m = dynamic_cast<SMaplet&>(*map.find(4));
+  EXPECT_EQ(m[0], map.find(2));
+  EXPECT_EQ(m[1], nullptr) << "3 names nothing";
   EXPECT_TRUE(reports.saw("I: Trying old syntax..."));
-  auto* m = dynamic_cast<SMaplet*>(map.find(4));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ((*m)[0], map.find(2));
-  EXPECT_EQ((*m)[1], nullptr) << "3 names nothing";
   EXPECT_TRUE(reports.saw("E: GraphicContainer::fixupDeferredAttachment: can't find id 3 for object 4"));
   EXPECT_GE(map.nextId(), 7u);
-  EXPECT_STREQ(dynamic_cast<Node*>(map.find(2))->getLabel(), "idea");
 
   reports.shown.clear();
   ASSERT_TRUE(read("\"QOR Brenlo\" 0 7,\r\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,0,0\r"
                    "\"Node\",3,\"default\",90 40 120 60,\"other\",ffffff,0,0,0\r;\r\"SMaplet\",4,\"default\",90 50,2,2,3,3\r;\r"));
   EXPECT_EQ(map.memberCount(), 3u);
-  m = dynamic_cast<SMaplet*>(map.find(4));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ((*m)[1], map.find(3));
-  EXPECT_FALSE(map.readIncompletely());
+  EXPECT_EQ(dynamic_cast<SMaplet&>(*map.find(4))[1], map.find(3));
   EXPECT_EQ(reports.texts(), std::vector<std::string>{"I: Trying old syntax..."});
 
   for (const auto& [text, message] : std::vector<std::pair<const char*, const char*>>{
@@ -204,17 +189,13 @@ TEST_F(MapFileTest, SavingCheckingAndConvertingFiles) {
   std::string path = dir + "/map.CM";
   node({0, 0, 30, 20}, "first");
   ASSERT_TRUE(save(map, path));
-  std::string before = slurp(path);
-  EXPECT_NE(before.find("\"first\""), std::string::npos);
+  const std::string before = slurp(path);
   EXPECT_FALSE(save(map, dir + "/missing-folder/map.CM"));
   EXPECT_TRUE(reports.saw("E: Can't open file '" + dir + "/missing-folder/map.CM'"));
   std::filesystem::create_directories(dir + "/taken.CM");  // a folder stands where the file should go
   EXPECT_FALSE(save(map, dir + "/taken.CM"));
   EXPECT_TRUE(reports.saw("E: Can't save file '" + dir + "/taken.CM': Is a directory"));
   EXPECT_EQ(slurp(path), before);
-  RootMap back;
-  EXPECT_TRUE(openMapFile(back, path));
-  EXPECT_EQ(back.memberCount(), 1u);
 
   std::ofstream(dir + "/example.CM", std::ios::binary) << kExample;
   std::ostringstream out;
@@ -304,30 +285,27 @@ TEST_F(MapFileTest, DamagedFieldsAreReportedAndTheRestIsRead) {
   }
 }
 
-// A file whose body holds lines of which no element could be made is reported and
-// marked, so that a window can ask before saving over it; lost lines mark it too.
+// A file whose body holds lines of which no element could be made is reported and marked, so that
+// a window can ask before saving over it; lost lines mark it too, while empty maps are whole.
 TEST_F(MapFileTest, ABodyThatGivesNoElementsIsReportedAndMarked) {
-  const std::string numberless = exampleWith("version=0.1", "version=new");
-  const std::string olderRubbish = "\"QOR Brenlo\" 0 3,\nrubbish\n;\n;\n";
-  for (const std::string& text : {numberless, olderRubbish}) {
+  const struct {
+    std::string text;
+    std::size_t members;
+    bool incomplete;
+  } cases[] = {
+      {exampleWith("version=0.1", "version=new"), 0, true},
+      {"\"QOR Brenlo\" 0 3,\nrubbish\n;\n;\n", 0, true},
+      {exampleWith("1,\"Node\",2", "3,\"Node\",9,\r\n1,\"Node\",2"), 4, true},  // a refused line is lost on saving
+      {written(RootMap()), 0, false},
+      {"\"QOR Brenlo\" 0 3,\n;\n;\n", 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     reports.shown.clear();
-    EXPECT_TRUE(read(text)) << text;
-    EXPECT_EQ(map.memberCount(), 0u);
-    EXPECT_TRUE(map.readIncompletely());
-    EXPECT_TRUE(reports.saw("E: No map elements could be read from 'x.CM'")) << text;
-  }
-
-  reports.shown.clear();
-  EXPECT_TRUE(read(exampleWith("1,\"Node\",2", "3,\"Node\",9,\r\n1,\"Node\",2")));
-  EXPECT_EQ(map.memberCount(), 4u);
-  EXPECT_TRUE(map.readIncompletely()) << "a refused line is lost on saving";
-  EXPECT_FALSE(reports.saw("No map elements"));
-
-  for (const std::string& whole : {std::string(kExample), written(RootMap()), olderRubbish.substr(0, 18) + ";\n;\n"}) {
-    reports.shown.clear();
-    EXPECT_TRUE(read(whole)) << whole;
-    EXPECT_FALSE(map.readIncompletely()) << whole;
-    EXPECT_FALSE(reports.saw("No map elements")) << whole;
+    EXPECT_TRUE(read(c.text));
+    EXPECT_EQ(map.memberCount(), c.members);
+    EXPECT_EQ(map.readIncompletely(), c.incomplete);
+    EXPECT_EQ(reports.saw("E: No map elements could be read from 'x.CM'"), c.incomplete && c.members == 0);
   }
 }
 
@@ -351,16 +329,12 @@ TEST_F(MapFileTest, LabelsAndTerminalStylesAreWrittenBackAsRead) {
   const std::size_t at = text.find("2,\"SMaplet\"");
   text.replace(at, text.find("\r\n", at) + 2 - at, full);
   ASSERT_TRUE(read(text));
-  auto* m = dynamic_cast<SMaplet*>(map.find(4));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ((*m)[0], map.find(2));
-  EXPECT_EQ(m->getConnector()->leg(0)->lineColor(), 0xFFu);
+  EXPECT_EQ(dynamic_cast<SMaplet&>(*map.find(4)).getConnector()->leg(0)->lineColor(), 0xFFu);
   EXPECT_EQ(written(map), text);
 
   // A floating end keeps its styles too, and a copy of the maplet carries them.
   text.replace(text.find("(3,0,5,,)"), 9, "(0,0,7)");
   ASSERT_TRUE(read(text));
-  EXPECT_EQ((*dynamic_cast<SMaplet*>(map.find(4)))[1], nullptr);
   EXPECT_EQ(written(map), text);
   std::unique_ptr<Graphic> copy(map.find(4)->clone());
   std::ostringstream copied;
