@@ -57,8 +57,6 @@ TEST(MIMEHeader, ReadsAMapFileWithEitherLineEndAndAnyWayOfReadingItsBody) {
     std::istringstream in(text);
     MultipartMIMEReader reader;
     EXPECT_EQ(reader.readHeader(in), 0);
-    EXPECT_EQ(reader.contentType(), "multipart/mixed");
-    EXPECT_EQ(reader.boundaryLine(), "--****QORDeLiMiTER****");
     EXPECT_EQ(reader.headers().count("MIME-Version"), 0u) << "the version header is not kept";
     EXPECT_EQ(walk(text), (std::vector<std::string>{
                               "0 application/x-CMap|0.1:5/;/1,\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,,,0,0/;//",
@@ -81,10 +79,6 @@ TEST(MIMEHeader, ReadsAMapFileWithEitherLineEndAndAnyWayOfReadingItsBody) {
   EXPECT_EQ(message.readBodyLine(in, line, 1).status, LineStatus::Complete);
   EXPECT_EQ(message.readBodyLine(in, line, 1).status, LineStatus::PartEnd) << "a boundary is seen under any limit";
   EXPECT_EQ(message.nextPart(in), -1);
-  // A message cut short keeps the parts read before the cut.
-  RecordingReports reports;
-  const std::string crlf = withCrLf(kMessage);
-  EXPECT_EQ(walk(crlf.substr(0, crlf.find("notes"))).size(), 2u);
 }
 
 TEST(MIMEHeader, SplitsValuesAndParametersWithoutBlanksOrQuotes) {
@@ -203,7 +197,7 @@ TEST(MIMEHeader, PassesTheAnswersOfHeaderHandlersOn) {
 TEST(MultipartWalk, StopsOnlyAtTheExactBoundaryLine) {
   const std::string header = "Content-Type: multipart/mixed; BOUNDARY=XYZ\n\n";
   const std::vector<std::pair<std::string, int>> cases = {
-      {"--XYZ--\n --XYZ\n--XYZ \n--xyz\n--XY\n--XYZ\r\npart\n", 0},
+      {"--XYZ--\n--XYZ---\n--XYZ-\n --XYZ\n--XYZ \n--xyz\n--XY\n--XYZ\r\npart\n", 0},
       {std::string(3'000'000, 'b') + "\n--XYZ\npart\n", 0},  // a huge body line costs nothing
       {"preamble\n--XYZ--\ntrailer\n", -1},                  // the closing delimiter is no part
       {"preamble\n--XYZ", -1},                               // nor a boundary without line end
@@ -218,11 +212,6 @@ TEST(MultipartWalk, StopsOnlyAtTheExactBoundaryLine) {
       EXPECT_EQ(rest(in), "part\n");
     }
   }
-  MultipartMIMEReader reader;
-  std::istringstream in(header);
-  ASSERT_EQ(reader.readHeader(in), 0);
-  for (const char* line : {"--XYZ", "--XYZ--"}) EXPECT_TRUE(reader.endsPart(line)) << line;
-  for (const char* line : {"--XYZ-", "--XYZ ", " --XYZ", "--XY", "--XYZ---", ""}) EXPECT_FALSE(reader.endsPart(line)) << line;
   std::istringstream any("\n--\n");
   EXPECT_EQ(MultipartMIMEReader().nextPart(any), -1) << "no boundary known: nothing matches";
 }
