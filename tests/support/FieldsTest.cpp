@@ -25,7 +25,6 @@ TEST(Fields, HexadecimalAndDecimalNumbers) {
   expectRead<std::uint32_t>("1c,", hex, 0, 0x1c, ",");
   expectRead<std::uint32_t>("  FF", hex, 0, 0xff, "");
   expectRead<std::uint32_t>(",5", hex, 1, 77, ",5");
-  expectRead<std::uint32_t>("  ,", hex, 1, 77, ",");
   expectRead<std::uint32_t>("zz", hex, -1, 77, "zz");
   expectRead<std::uint32_t>("", hex, -1, 77, "");
   expectRead<std::uint32_t>("ffffffff", hex, 0, 0xffffffffu, "");
@@ -41,13 +40,9 @@ TEST(Fields, HexadecimalAndDecimalNumbers) {
   expectRead<std::int32_t>("x1", dec, -1, 77, "x1");
   std::ostringstream out;
   writeHex(out, 0x1c);
-  out << '|';
-  writeHex(out, 0);
-  out << '|';
-  writeDecimal(out, -40);
-  out << '|';
-  writeDecimal(out, INT32_MIN);
-  EXPECT_EQ(out.str(), "1c|0|-40|-2147483648");
+  writeDecimal(out << '|', -40);
+  writeDecimal(out << '|', INT32_MIN);
+  EXPECT_EQ(out.str(), "1c|-40|-2147483648");
 }
 
 TEST(Fields, QuotedStringsRoundTripEveryByteAndTheirEdgeCases) {
