@@ -91,7 +91,6 @@ TEST_F(SafeSaveTest, LinksHardLinksOwnerGroupAndModeAreKept) {
   fs::create_symlink(dir + "/first.CM", dir + "/link.CM");
   ASSERT_TRUE(save(map, dir + "/link.CM"));
   EXPECT_TRUE(fs::is_symlink(dir + "/link.CM"));
-  EXPECT_TRUE(fs::is_symlink(dir + "/first.CM"));
   EXPECT_TRUE(holdsTheMap(target));
   EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
 
