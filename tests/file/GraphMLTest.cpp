@@ -43,20 +43,17 @@ class GraphMLTest : public MapFixture {
     std::istringstream in(text);
     return init(into, in, "test.CM");
   }
-  std::string exported(const CMap& m) {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_TRUE(writeGraphML(m, out, error)) << error;
-    return out.str();
-  }
   bool imported(const std::string& graphml, CMap& into) {
     std::string error;
     return readGraphML(into, graphml, "test.graphml", error);
   }
   // The map after GraphML and back, as saved text.
   std::string roundTrip(const CMap& m) {
+    std::ostringstream out;
+    std::string error;
+    EXPECT_TRUE(writeGraphML(m, out, error)) << error;
     RootMap back;
-    EXPECT_TRUE(imported(exported(m), back));
+    EXPECT_TRUE(imported(out.str(), back));
     EXPECT_FALSE(back.readIncompletely());
     return savedText(back);
   }

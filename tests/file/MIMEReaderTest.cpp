@@ -84,7 +84,6 @@ TEST(MIMEHeader, ReadsAMapFileWithEitherLineEndAndAnyWayOfReadingItsBody) {
 TEST(MIMEHeader, SplitsValuesAndParametersWithoutBlanksOrQuotes) {
   const std::string label(20000, 'x');  // far beyond any old line limit
   const std::vector<std::tuple<std::string, std::string, std::map<std::string, std::string>>> cases = {
-      {"X: v; a=1; b=2", "v", {{"a", "1"}, {"b", "2"}}},
       {"X:   v ;a = 1 ;b", "v", {{"a", "1"}, {"b", ""}}},
       {"x: v; Q=\"x y\";flag;q=second", "v", {{"Q", "x y"}, {"flag", ""}}},
       {"X: v; q=\"a;b \\\"c\\\\\" ; r = \"\" tail; s=\"open", "v", {{"q", "a;b \"c\\"}, {"r", ""}, {"s", "open"}}},

@@ -52,11 +52,6 @@ class MapFileTest : public MapFixture {
     writeMapFile(m, out, exampleTime());
     return out.str();
   }
-  std::string folder() {
-    std::string dir = ::testing::TempDir() + "brenlo-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::create_directories(dir);
-    return dir;
-  }
 };
 
 // The example reads and writes back the same bytes, with either line end; a map built here reads
@@ -87,20 +82,18 @@ TEST_F(MapFileTest, MapsReadBackAsWritten) {
 }
 
 // The map part's version and header: a newer version is refused, a platform is ignored, none is
-// refused and an unknown one reads with the older syntax; the header may take any form MIME
-// allows. A part of another type is refused without a message; text before the message and
+// refused; the type is told in any case. A part of another type is refused without a message; text before the message and
 // other parts around the map part are left alone, and the first map part counts.
 TEST_F(MapFileTest, TheMapPartItsHeaderAndThePartsAroundIt) {
   const struct {
     const char* header;
     bool read;
     std::size_t members;
-    const char* report;  // none: no report at all
+    const char* report;
   } cases[] = {
       {"Content-Type: application/x-CMap; version=0.2", false, 0,
        "E: x-CMap version 0.2 not supported; only up to version 0.1 is supported."},
       {"Content-Type: application/x-CMap; charset=ascii", false, 0, "E: x-CMap MIME header requires a version parameter"},
-      {"Content-Type: application/x-CMap; version=new", true, 0, "E: No map elements could be read from 'x.CM'"},
       {"Content-Type: text/plain", false, 0, nullptr},
       {"Content-Type: application/x-CMap; version=0.1 (MS Windows 32 bit)", true, 4, nullptr},
       {"Content-Type: application/x-cmap; VERSION=0.1", true, 4, nullptr},
@@ -110,12 +103,7 @@ TEST_F(MapFileTest, TheMapPartItsHeaderAndThePartsAroundIt) {
     reports.shown.clear();
     EXPECT_EQ(read(exampleWith("Content-Type: application/x-CMap; version=0.1", c.header)), c.read);
     EXPECT_EQ(map.memberCount(), c.members);
-    EXPECT_EQ(map.readIncompletely(), c.read && c.members == 0);
-    if (c.report) {
-      EXPECT_TRUE(reports.saw(c.report));
-    } else {
-      EXPECT_EQ(reports.texts(), std::vector<std::string>{});
-    }
+    EXPECT_EQ(reports.texts(), c.report ? std::vector<std::string>{c.report} : std::vector<std::string>{});
   }
 
   EXPECT_TRUE(read(std::string("Some words first\r\nand more\r\n\r\n") + kExample));
@@ -173,8 +161,9 @@ TEST_F(MapFileTest, ParsingVersionTexts) {
 // Saving replaces the file only when all was written; the command line's check and convert
 // read a file and tell how it went.
 TEST_F(MapFileTest, SavingCheckingAndConvertingFiles) {
-  std::string dir = folder();
-  std::string path = dir + "/map.CM";
+  const std::string dir = ::testing::TempDir() + "brenlo-mapfile";
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/map.CM";
   node({0, 0, 30, 20}, "first");
   ASSERT_TRUE(save(map, path));
   const std::string before = slurp(path);
