@@ -243,7 +243,6 @@ TEST_F(MapFileTest, DamagedFieldsAreReportedAndTheRestIsRead) {
     std::vector<std::string> reports;
   } cases[] = {
       {with("2,(2,0),(3,0)", "2147483647,(2,0)"), true, 4, tooFew},
-      {with("2,(2,0),(3,0)", "3000,(2,0),(3,0),(2,0)"), true, 4, tooFew},
       {with("5\r\n;", "ffffffff\r\n;"), true, 4, {}},
       {with(",2,\"default\"", ",ffffffff,\"default\""), true, 4,  // a node of the largest id
        {"I: Maplet::readFrom: can't find id 2 to attach to (not instantiated yet?)"}},
@@ -353,9 +352,6 @@ TEST_F(MapFileTest, EndlessInputEndsTheRead) {
     EXPECT_TRUE(reports.saw(c.report)) << c.report;
     EXPECT_EQ(map.readIncompletely(), c.read) << c.report;
   }
-  reports.shown.clear();
-  EXPECT_FALSE(openMapFile(map, "/dev/zero"));
-  EXPECT_TRUE(reports.saw("E: Don't recognize file format of '/dev/zero'"));
 }
 
 // One read reports at most 99 problems, then how many more there were, then its verdict.

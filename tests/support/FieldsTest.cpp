@@ -84,8 +84,7 @@ TEST(Fields, QuotedStringsRoundTripEveryByteAndTheirEdgeCases) {
 TEST(Fields, PointsRectanglesExpectCharAndSkipTo) {
   std::ostringstream out;
   writePoint(out, {3, -4});
-  out << ',';
-  writeRect(out, {1, 2, 30, 40});
+  writeRect(out << ',', {1, 2, 30, 40});
   EXPECT_EQ(out.str(), "3 -4,1 2 30 40");
 
   std::istringstream in("3   -4 , 1 2\t30 40");
