@@ -2,7 +2,6 @@
 #include "file/GraphML.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "file/MapFile.h"
 #include "file/MapTools.h"
@@ -20,14 +19,6 @@ const char* const kTail = ";\r\n\r\n--****QORDeLiMiTER****--\r\n";
 std::string mapFile(const std::string& lines, const std::string& counter = "40") {
   return kHead + counter + "\r\n;\r\n" + lines + kTail;
 }
-
-// The example of the map file chapter: a context holding two nodes joined by a maplet.
-const std::string kExample = mapFile(
-    "5,\"ContextBox\",1,\"frame\",10 10 210 160,\"Topic\",ffffff,0,,,0,0\r\n"
-    "1,\"Node\",2,\"default\",30 40 60 60,\"idea\",ffffff,0,,,0,0\r\n"
-    "1,\"Node\",3,\"Ellipse-Red\",120 40 150 60,\"\",ff,0,,,0,0\r\n"
-    "2,\"SMaplet\",4,\"default\",90 50 90 50,2,(2,0),(3,0),,,,,3\r\n",
-    "5");
 
 class GraphMLTest : public MapFixture {
  protected:
@@ -289,20 +280,20 @@ TEST_F(GraphMLTest, FilesAreToldApartByWhatTheyHold) {
   EXPECT_FALSE(isGraphMLFileName("map.graphml.CM"));
 }
 
-// The example's context converts to a group; checking and converting take either kind of file, and
+// The kitchen's context converts to a group; checking and converting take either kind of file, and
 // the map comes back the same.
 TEST_F(GraphMLTest, OpeningCheckingAndConvertingTakeEitherKindOfFile) {
   const std::string dir = ::testing::TempDir() + "brenlo-graphml";
   std::filesystem::create_directories(dir);
-  std::ofstream(dir + "/example.CM", std::ios::binary) << kExample;
-  EXPECT_EQ(convertMapFile(dir + "/example.CM", dir + "/example.graphml"), 0);
+  const std::string kitchen = BRENLO_EXAMPLES_DIR "/kitchen-context.CM";
+  EXPECT_EQ(convertMapFile(kitchen, dir + "/example.graphml"), 0);
   EXPECT_NE(slurp(dir + "/example.graphml").find("yfiles.foldertype=\"group\""), std::string::npos);
   std::ostringstream out;
   EXPECT_EQ(checkMapFile(dir + "/example.graphml", out), 0);
-  EXPECT_EQ(out.str(), dir + "/example.graphml: read, 2 nodes, 1 contexts, 1 maplets\n");
+  EXPECT_EQ(out.str(), dir + "/example.graphml: read, 4 nodes, 1 contexts, 3 maplets\n");
   EXPECT_EQ(convertMapFile(dir + "/example.graphml", dir + "/back.CM"), 0);
   RootMap original, back;
-  ASSERT_TRUE(openMapFile(original, dir + "/example.CM"));
+  ASSERT_TRUE(openMapFile(original, kitchen));
   ASSERT_TRUE(openMapFile(back, dir + "/back.CM"));
   EXPECT_EQ(savedText(back), savedText(original));
 }

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 
 #include "file/MapTools.h"
 #include "tests/MapFixture.h"
