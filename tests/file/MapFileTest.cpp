@@ -337,7 +337,6 @@ TEST_F(MapFileTest, EndlessInputEndsTheRead) {
       {"", zeros, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
       {"", "X-Header: more\r\n", 64 << 20, false, "E: Don't recognize file format of 'x.CM'"},
       {mapHeader, node, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
-      {mapHeader, zeros, 1 << 20, false, "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
       {mapHeader, zeros, 64 << 20, true, "E: Component line longer than 16777216 characters; it and the rest are not read"},
       {"\"QOR Brenlo\" 0 3,\n\"Node\",2,", zeros, 1 << 20, false,
        "E: File 'x.CM' is larger than 1048576 bytes; it is not read"},
