@@ -192,93 +192,61 @@ TEST_F(MapFileTest, SavingCheckingAndConvertingFiles) {
   EXPECT_TRUE(std::filesystem::exists(dir + "/salvaged.CM"));
 }
 
-// A file cut short keeps the whole component lines it holds and is marked when it lost some.
-TEST_F(MapFileTest, ACutFileReadsTheWholeLinesItHolds) {
+// A damaged file is read as far as it goes and its trouble reported by the part that meets it: a file
+// cut short keeps the whole component lines it holds, damaged fields are reported by their element.
+// A file that lost lines, or whose body gave no elements, is marked, so that a window can ask before
+// saving over it; empty maps are whole.
+TEST_F(MapFileTest, DamagedFilesAreReadAsFarAsTheyGoAndMarked) {
   const std::string text = kExample;
+  auto cut = [&text](std::size_t at) { return text.substr(0, at); };
+  auto with = exampleWith;
   const std::size_t body = text.find("5,\"ContextBox\"");
   const std::size_t end = text.find(";\r\n\r\n--") + 1;  // just past the terminating ';'
-  const struct {
-    std::size_t cut;
-    bool read;
-    std::size_t members;
-    bool incomplete;
-    std::vector<std::string> reports;
-  } cases[] = {
-      {text.find("boundary"), false, 0, false,
-       {"E: Unexpected EOF or file error during MIME header parsing", "I: Trying old syntax...",
-        "E: Don't recognize file format of 'x.CM'"}},
-      {text.find("version=0.1") + 5, false, 0, false,
-       {"E: Unexpected EOF or file error during MIME header parsing", "E: Detected bad MIME header in multipart MIME part"}},
-      {body, true, 0, false, {}},
-      {body + 20, true, 0, true, {"E: No map elements could be read from 'x.CM'"}},
-      {text.find("1,\"Node\",3") + 10, true, 2, true, {}},
-      {end - 1, true, 4, true, {}},
-      {end, true, 4, false, {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.cut);
-    reports.shown.clear();
-    RootMap m;
-    EXPECT_EQ(read(text.substr(0, c.cut), m), c.read);
-    EXPECT_EQ(m.memberCount(), c.members);
-    EXPECT_EQ(m.readIncompletely(), c.incomplete);
-    EXPECT_EQ(reports.texts(), c.reports);
-  }
-}
-
-// Damaged fields are reported by the element that meets them; the rest is read.
-TEST_F(MapFileTest, DamagedFieldsAreReportedAndTheRestIsRead) {
-  auto with = exampleWith;
   // A leg count larger than the specs that follow: the text after them is read as one
   // more spec, and every field it lacks is reported.
   std::vector<std::string> tooFew = {"E: Maplet::readFrom: expecting '(' for Terminal Specs"};
   for (const char* field : {"ArrowColor1", "endText1", "endTextColor1", "ArrowStyle2", "ArrowColor2", "endText2",
                             "endTextColor2", "Text", "FillColor", "BorderColor", "TextColor"})
     tooFew.push_back(std::string("E: Maplet::readFrom: expecting ',' before ") + field + " in TerminalSpec");
+  const std::string none = "E: No map elements could be read from 'x.CM'";
   const struct {
     std::string text;
     bool read;
     std::size_t members;
+    bool incomplete;
     std::vector<std::string> reports;
   } cases[] = {
-      {with("2,(2,0),(3,0)", "2147483647,(2,0)"), true, 4, tooFew},
-      {with("5\r\n;", "ffffffff\r\n;"), true, 4, {}},
-      {with(",2,\"default\"", ",ffffffff,\"default\""), true, 4,  // a node of the largest id
+      {cut(text.find("boundary")), false, 0, false,
+       {"E: Unexpected EOF or file error during MIME header parsing", "I: Trying old syntax...",
+        "E: Don't recognize file format of 'x.CM'"}},
+      {cut(text.find("version=0.1") + 5), false, 0, false,
+       {"E: Unexpected EOF or file error during MIME header parsing", "E: Detected bad MIME header in multipart MIME part"}},
+      {cut(body), true, 0, false, {}},
+      {cut(body + 20), true, 0, true, {none}},
+      {cut(text.find("1,\"Node\",3") + 10), true, 2, true, {}},
+      {cut(end - 1), true, 4, true, {}},
+      {cut(end), true, 4, false, {}},
+      {with("2,(2,0),(3,0)", "2147483647,(2,0)"), true, 4, false, tooFew},
+      {with("5\r\n;", "ffffffff\r\n;"), true, 4, false, {}},
+      {with(",2,\"default\"", ",ffffffff,\"default\""), true, 4, false,  // a node of the largest id
        {"I: Maplet::readFrom: can't find id 2 to attach to (not instantiated yet?)"}},
-      {"MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=x\r\n" + std::string(200000, 'h'), false, 0,
+      {"MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=x\r\n" + std::string(200000, 'h'), false, 0, false,
        {"E: Unexpected EOF or file error during MIME header parsing"}},
+      {with("version=0.1", "version=new"), true, 0, true, {none}},
+      {"\"QOR Brenlo\" 0 3,\nrubbish\n;\n;\n", true, 0, true, {"I: Trying old syntax...", none}},
+      {with("1,\"Node\",2", "3,\"Node\",9,\r\n1,\"Node\",2"), true, 4, true,  // a refused line is lost on saving
+       {"E: Malformed CMap line encountered; bad component spec: 3,\"Node\",9,"}},
+      {written(RootMap()), true, 0, false, {}},
+      {"\"QOR Brenlo\" 0 3,\n;\n;\n", true, 0, false, {"I: Trying old syntax..."}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text.substr(0, 40));
+    SCOPED_TRACE(c.text.substr(0, 60));
     reports.shown.clear();
     RootMap m;
     EXPECT_EQ(read(c.text, m), c.read);
     EXPECT_EQ(m.memberCount(), c.members);
+    EXPECT_EQ(m.readIncompletely(), c.incomplete);
     EXPECT_EQ(reports.texts(), c.reports);
-  }
-}
-
-// A file whose body holds lines of which no element could be made is reported and marked, so that
-// a window can ask before saving over it; lost lines mark it too, while empty maps are whole.
-TEST_F(MapFileTest, ABodyThatGivesNoElementsIsReportedAndMarked) {
-  const struct {
-    std::string text;
-    std::size_t members;
-    bool incomplete;
-  } cases[] = {
-      {exampleWith("version=0.1", "version=new"), 0, true},
-      {"\"QOR Brenlo\" 0 3,\nrubbish\n;\n;\n", 0, true},
-      {exampleWith("1,\"Node\",2", "3,\"Node\",9,\r\n1,\"Node\",2"), 4, true},  // a refused line is lost on saving
-      {written(RootMap()), 0, false},
-      {"\"QOR Brenlo\" 0 3,\n;\n;\n", 0, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    reports.shown.clear();
-    EXPECT_TRUE(read(c.text));
-    EXPECT_EQ(map.memberCount(), c.members);
-    EXPECT_EQ(map.readIncompletely(), c.incomplete);
-    EXPECT_EQ(reports.saw("E: No map elements could be read from 'x.CM'"), c.incomplete && c.members == 0);
   }
 }
 
