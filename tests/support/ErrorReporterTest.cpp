@@ -71,15 +71,16 @@ class ReporterTest : public ::testing::Test {
   RecordingReports reports;
 };
 
-// An error goes to the log, timed, and to the console with a beep; control characters from
-// files cannot forge log lines, while what the user sees keeps them. Trace lines are indented
-// by their depth, which never goes below zero.
+// An error goes to the log, timed in English names whatever the locale, and to the console with a
+// beep; control characters from files cannot forge log lines, while what the user sees keeps them.
+// Trace lines are indented by their depth, which never goes below zero.
 TEST_F(ReporterTest, ErrorsAndTracesInTheLog) {
   reportError(nullptr, 'E', "Can't open file '%s'", "x.CM");
   EXPECT_EQ(logLines(), std::vector<std::string>{"E: Can't open file 'x.CM'"});
   EXPECT_EQ(reports.texts(), std::vector<std::string>{"E: Can't open file 'x.CM'"}) << "shown, and in no box";
   EXPECT_EQ(reports.beeps, std::vector<ReportIcon>{ReportIcon::Exclamation});
   EXPECT_EQ(readLog().find("] E: "), 25u) << "after the time stamp";
+  EXPECT_EQ(calendarTimeText(localTime(2026, 12, 6, 7, 5, 9)), "Sun Dec  6 07:05:09 2026") << "in English names";
   reportError(nullptr, 'E', "bad line: %s", "x\n[Sun Dec  6 07:05:09 2026] I: forged\r\x1b[2J");
   EXPECT_EQ(logLines().back(), "E: bad line: x\\n[Sun Dec  6 07:05:09 2026] I: forged\\r\\x1b[2J");
   EXPECT_TRUE(reports.saw("forged\r\x1b"));
@@ -261,10 +262,6 @@ TEST(ReporterDeathTest, FatalAnsweredYesEndsWithCodeOne) {
         reportError(nullptr, 'F', "give up");
       },
       ::testing::ExitedWithCode(1), "");
-}
-
-TEST(CalendarTime, EnglishNamesWhateverTheLocale) {
-  EXPECT_EQ(calendarTimeText(localTime(2026, 12, 6, 7, 5, 9)), "Sun Dec  6 07:05:09 2026");
 }
 
 }  // namespace
