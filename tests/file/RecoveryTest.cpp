@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <tuple>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,12 +98,9 @@ TEST_F(RecoveryTest, IndexKeepsAnyFileNameAndRefusesPathsOutOfTheFolder) {
   const std::vector<RecoveryCopy> copies{{"/f/s1-1.CM", "/odd\tname\nwith\\slash.CM", 1800000000},
                                          {"/f/s1-2.CM", "", 0}};
   const std::vector<RecoveryCopy> back = parseRecoveryIndex(recoveryIndexText(copies), "/f");
+  auto fields = [](const RecoveryCopy& c) { return std::tie(c.copyFile, c.original, c.when); };
   ASSERT_EQ(back.size(), 2u);
-  for (std::size_t i = 0; i < back.size(); ++i) {
-    EXPECT_EQ(back[i].copyFile, copies[i].copyFile);
-    EXPECT_EQ(back[i].original, copies[i].original);
-    EXPECT_EQ(back[i].when, copies[i].when);
-  }
+  for (std::size_t i = 0; i < back.size(); ++i) EXPECT_EQ(fields(back[i]), fields(copies[i])) << i;
   EXPECT_TRUE(parseRecoveryIndex("../x.CM\t2026-01-01T00:00:00Z\tNew Map\n"
                                  "sub/x.CM\t2026-01-01T00:00:00Z\tNew Map\n"
                                  "x.CM\tyesterday\tNew Map\n"

@@ -17,8 +17,8 @@
 
 namespace {
 
-std::string readLog() {
-  std::ifstream in(logFilePath());
+std::string readLog(const std::string& path = logFilePath()) {
+  std::ifstream in(path);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -182,8 +182,7 @@ TEST_F(ReporterTest, FallbackLogFolderIsPrivateAndNeverFollowsLinks) {
   std::ofstream(victim) << "untouched";
   std::filesystem::create_symlink(victim, log);
   reportError(nullptr, 'E', "not through the link");
-  std::ifstream in(victim);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "untouched");
+  EXPECT_EQ(readLog(victim), "untouched");
   EXPECT_EQ(reports.logTroubles.size(), 1u);
   // A folder others may write into is refused.
   std::filesystem::remove(log);
