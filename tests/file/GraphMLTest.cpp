@@ -127,7 +127,8 @@ TEST_F(GraphMLTest, ASelectionLeavesTheRestOutAndItsMapletsFloatOrGo) {
 // grid and sized to their labels when first drawn.
 TEST_F(GraphMLTest, NodesAndEdgesOfOtherToolsBecomeNodesAndArcs) {
   ASSERT_TRUE(imported("<graphml><graph edgedefault=\"undirected\"><node id=\"a\"/><node id=\"b\"/>"
-                       "<edge source=\"a\" target=\"b\"/><edge source=\"b\" target=\"a\" directed=\"true\"/></graph></graphml>",
+                       "<edge source=\"a\" target=\"b\"/><edge source=\"b\" target=\"a\" directed=\"true\"/>"
+                       "</graph></graphml>",
                        map));
   const Node* a = nodeLabelled(map, "a");
   const Node* b = nodeLabelled(map, "b");
