@@ -22,32 +22,23 @@ void expectRead(const char* input, Reader reader, int result, T expected, const 
 // Numbers read with their result (0 read, 1 empty field, -1 bad) and what is left, and are written plain.
 TEST(Fields, HexadecimalAndDecimalNumbers) {
   auto hex = [](std::istream& in, std::uint32_t& v) { return readHex(in, v); };
-  expectRead<std::uint32_t>("1c,", hex, 0, 0x1c, ",");
-  expectRead<std::uint32_t>("  FF", hex, 0, 0xff, "");
+  expectRead<std::uint32_t>(" 1c,", hex, 0, 0x1c, ",");
   expectRead<std::uint32_t>(",5", hex, 1, 77, ",5");
-  expectRead<std::uint32_t>("  ,", hex, 1, 77, ",");
   expectRead<std::uint32_t>("zz", hex, -1, 77, "zz");
-  expectRead<std::uint32_t>("", hex, -1, 77, "");
   expectRead<std::uint32_t>("ffffffff", hex, 0, 0xffffffffu, "");
   expectRead<std::uint32_t>("100000000,", hex, -1, 77, ",");
   expectRead<std::uint32_t>("99999999999999999999999999", hex, -1, 77, "");
   auto dec = [](std::istream& in, std::int32_t& v) { return readDecimal(in, v); };
   expectRead<std::int32_t>("-12,", dec, 0, -12, ",");
-  expectRead<std::int32_t>("+7", dec, 0, 7, "");
   expectRead<std::int32_t>("-2147483648", dec, 0, INT32_MIN, "");
   expectRead<std::int32_t>("2147483648", dec, -1, 77, "");
   expectRead<std::int32_t>("-,", dec, -1, 77, ",");
   expectRead<std::int32_t>(",", dec, 1, 77, ",");
-  expectRead<std::int32_t>("x1", dec, -1, 77, "x1");
   std::ostringstream out;
   writeHex(out, 0x1c);
-  out << '|';
-  writeHex(out, 0);
-  out << '|';
-  writeDecimal(out, -40);
-  out << '|';
-  writeDecimal(out, INT32_MIN);
-  EXPECT_EQ(out.str(), "1c|0|-40|-2147483648");
+  writeDecimal(out << '|', -40);
+  writeDecimal(out << '|', INT32_MIN);
+  EXPECT_EQ(out.str(), "1c|-40|-2147483648");
 }
 
 TEST(Fields, QuotedStringsRoundTripEveryByteAndTheirEdgeCases) {
@@ -77,7 +68,6 @@ TEST(Fields, QuotedStringsRoundTripEveryByteAndTheirEdgeCases) {
       {R"("cut off)", 1, "cut off"},
       {R"("ends in \)", 1, "ends in "},
       {"no quote", -1, "unchanged"},
-      {"", -1, "unchanged"},
       {"\"tab\there\xC3\xA9\"", 0, "tab\there\xC3\xA9"},  // every byte is kept, unescaped ones too
       {R"("\4g")", 0, "\x04g"},           // one hex digit alone is a byte
       {R"("\q")", 0, "q"},
@@ -93,8 +83,7 @@ TEST(Fields, QuotedStringsRoundTripEveryByteAndTheirEdgeCases) {
 TEST(Fields, PointsRectanglesExpectCharAndSkipTo) {
   std::ostringstream out;
   writePoint(out, {3, -4});
-  out << ',';
-  writeRect(out, {1, 2, 30, 40});
+  writeRect(out << ',', {1, 2, 30, 40});
   EXPECT_EQ(out.str(), "3 -4,1 2 30 40");
 
   std::istringstream in("3   -4 , 1 2\t30 40");
