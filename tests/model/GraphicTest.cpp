@@ -1,4 +1,4 @@
-// Repaints, text form, copies and submitted commands of graphics and composites.
+// Text form, copies and submitted commands of graphics and composites.
 #include "model/Graphic.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +9,6 @@
 #include "tests/TestSupport.h"
 
 namespace {
-
-// A move keeps the size and repaints both areas; highlighting repaints only on a change.
-TEST(Graphic, MovesAndHighlightsRepaintWhatChanged) {
-  TestRoot root;
-  auto* g = addTo(root, std::make_unique<TestVisual>(RECT{0, 0, 10, 20}));
-  g->moveTo({100, 50});
-  EXPECT_EQ(g->getRect(), (RECT{100, 50, 110, 70}));
-  EXPECT_EQ(root.invalidated, (std::vector<RECT>{{-3, -3, 13, 23}, {97, 47, 113, 73}}));
-  g->setHighlighted(true);
-  g->setHighlighted(true);
-  EXPECT_EQ(root.invalidated.size(), 3u);
-}
 
 TEST(Graphic, TextFormOfVisualAndComposite) {
   TestRoot root;
