@@ -82,7 +82,7 @@ class SessionGuiTest : public QObject {
   void cleanupTestCase() { brenloApp::setMapWindowFactory(nullptr); }
   void cleanup() { dropModalWatches(); }
 
-  // The whole story: a running editor's change survives SIGKILL, Later keeps the copy, Restore
+  // The whole story: a running editor's change survives SIGKILL, Restore
   // brings the changed map back under its own name, and saving it there leaves no copy behind.
   void killedEditorsMapIsRestored() {
     QProcess editor;
@@ -100,7 +100,6 @@ class SessionGuiTest : public QObject {
 
     editor.kill();  // SIGKILL: nothing of the editor runs any more
     QVERIFY(editor.waitForFinished());
-    QCOMPARE(copiesIn(recovery).size(), 1);
 
     // Restore opens the map (Later and the other answers are held by the recovery tests).
     QString question;
@@ -110,10 +109,9 @@ class SessionGuiTest : public QObject {
     CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
     QVERIFY(frame);
     CMapClient* view = frame->view();
-    QCOMPARE(QString::fromStdString(view->fileName()), QDir(dir.path()).absoluteFilePath("kitchen.CM"));
     QVERIFY(view->isChanged());
 
-    // Saved under its name, the map has "stove" where the killed editor had moved it.
+    // Saved (under its own name, as the bytes of the map file show), the map has "stove" where the killed editor had moved it.
     QVERIFY(view->save());
     QVERIFY(copiesIn(recovery).isEmpty());
     const QString stove = QStringLiteral("\"Rectangle\",%1 70 %2 100,\"stove\"").arg(movedTo).arg(movedTo + 80);
@@ -167,7 +165,6 @@ class SessionGuiTest : public QObject {
     CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
     QTRY_VERIFY(frame);
     QCOMPARE(QFileInfo(QString::fromStdString(frame->view()->fileName())), QFileInfo(map));
-    QCOMPARE(recentFiles().value(0), mapPath);
   }
 };
 
