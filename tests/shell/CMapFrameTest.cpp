@@ -121,7 +121,9 @@ class CMapFrameTest : public QObject {
     QVERIFY(chooseMenu(frame, "&File", "Save &As..."));
     QTRY_VERIFY(QFile::exists(file));
     QCOMPARE(frame->windowTitle(), file);
-    drag(view, {50, 50}, {90, 120});
+    // A click on the element behind brings it to the front: a change, though no step of the history.
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
+    QTRY_COMPARE(frame->windowTitle(), file + '*');
     QVERIFY(showActive(frame));  // the closed dialog hands activation back
     QTest::keyClick(frame, Qt::Key_S, Qt::ControlModifier);
     QTRY_VERIFY(!view->isChanged());
@@ -211,17 +213,6 @@ class CMapFrameTest : public QObject {
     QCOMPARE(mapWindows().size(), 1);
     QTRY_COMPARE(QApplication::activeWindow(), frame);
     delete other;
-  }
-
-  // A click on the element behind brings it to the front: a different file, so a changed map,
-  // though no step of the history.
-  void bringingAnElementToTheFrontMarksTheMapChanged() {
-    CMapClient* view = newFrame()->view();
-    addNode(view, {40, 40, 140, 100}, "back");
-    addNode(view, {100, 70, 200, 130}, "front");
-    QVERIFY(view->saveTo(path("front.CM").toStdString()));
-    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(50, 50));
-    QTRY_VERIFY(view->window()->windowTitle().endsWith('*'));
   }
 
   // Alt+F4 in a changed map window asks first: Cancel keeps it open and changed, Discard closes

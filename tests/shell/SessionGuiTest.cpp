@@ -118,9 +118,9 @@ class SessionGuiTest : public QObject {
     QVERIFY(bytesOf(map).contains(stove.toLatin1()));
   }
 
-  // In one window: the copy comes a while after the first change, goes when the map is
-  // saved or undone back to its file, comes back with the next change, and goes when the
-  // window is closed.
+  // In one window: the copy comes a while after the first change, goes when the map is undone
+  // back to its file (saving takes it away in the story above), comes back with the next change,
+  // and goes when the window is closed.
   void copyFollowsTheHistory() {
     Autosave::setDelay(std::chrono::milliseconds(50));
     auto app = startedApp(map);
@@ -131,9 +131,6 @@ class SessionGuiTest : public QObject {
     view->nudgeSelection(5, 0);
     QTRY_VERIFY(frame->autosave()->hasCopy());
     view->runCommand(cm::EditUndo);
-    QVERIFY(!frame->autosave()->hasCopy());
-    view->runCommand(cm::EditRedo);
-    QVERIFY(view->save());
     QVERIFY(!frame->autosave()->hasCopy());
     view->nudgeSelection(5, 0);
     QTRY_VERIFY(frame->autosave()->hasCopy());
