@@ -23,11 +23,6 @@ void answerSearch(const QString& what, const QString& with = {}, const char* but
   });
 }
 
-// Clicks the button of command `id` on the preview's control bar.
-void click(PreviewWindow& preview, int id) {
-  QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
-}
-
 }  // namespace
 
 class SDIDecFrameTest : public QObject {
@@ -307,7 +302,7 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
     // Next, Two Pages, Previous and One Page, each with the field it leaves.
     for (auto [id, field] : {std::pair{24501, "Page 2"}, {24503, "Page 2 - 3"}, {24500, "Page 1 - 2"}, {24502, "Page 1"}}) {
-      click(preview, id);
+      QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
       QCOMPARE(preview.pageField(), QString::fromLatin1(field));
     }
     // The shown page carries ink; a blank page none.
