@@ -214,7 +214,6 @@ class CMapFrameTest : public QObject {
   // Alt+F4 in a changed map window asks first: Cancel keeps it open and changed, Discard closes
   // only that window. Exit asks every changed window: Cancel anywhere closes nothing, else all close.
   void closingAndExitAskEveryChangedWindowAndCancelAnywhereClosesNothing() {
-    SDIDecFrame* main = app->mainWindow();
     QPointer<CMapFrame> plain = newFrame();
     QPointer<CMapFrame> first = changedFrame();
     QPointer<CMapFrame> second = changedFrame();
@@ -232,13 +231,13 @@ class CMapFrameTest : public QObject {
 
     answerBoxes({QMessageBox::Discard, QMessageBox::Cancel});
     app->runCommand(cm::Exit);
-    QVERIFY(plain && first && second && plain->isVisible() && second->isVisible() && main->isVisible());
+    QVERIFY(plain && first && second && plain->isVisible() && second->isVisible() && app->mainWindow()->isVisible());
     QVERIFY(first->view()->isChanged());
     asked.clear();
     answerBoxes({QMessageBox::Discard, QMessageBox::Discard}, &asked);
     app->runCommand(cm::Exit);
     QCOMPARE(asked.size(), 2);
-    QVERIFY(!main->isVisible());
+    QVERIFY(!app->mainWindow()->isVisible());
     QTRY_VERIFY(!plain && !first && !second);
   }
 
@@ -341,8 +340,7 @@ class CMapFrameTest : public QObject {
   void exportWritesTheChosenPartAtTheChosenScale() {
     CMapFrame* frame = kitchen();
     CMapClient* view = frame->view();
-    const POINT stove = view->mapToWindow(POINT{90, 85});
-    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(stove.x, stove.y));
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(view->mapToWindow(POINT{90, 85})));
 
     auto exportAs = [&](const QString& file, bool selection, int percent) {
       whenModal([&](QWidget* w) {

@@ -35,8 +35,7 @@ int runEditor(int argc, char** argv) {
     CMapFrame* frame = app.mainWindow()->findChild<CMapFrame*>();
     if (!frame || !showActive(frame)) return 3;
     CMapClient* view = frame->view();
-    const POINT at = view->mapToWindow(POINT{90, 85});
-    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(at.x, at.y));
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(view->mapToWindow(POINT{90, 85})));
     // The copy is written within the first run of commands; the keys stop when it is.
     for (int i = 0; i < Autosave::kAutosaveCommands && !frame->autosave()->hasCopy(); ++i)
       QTest::keyClick(view, Qt::Key_Right);
@@ -59,19 +58,8 @@ class SessionGuiTest : public QObject {
   QTemporaryDir dir;
   QString state, recovery, map;
 
-  // An editor started in-process on the same state folder, answering the recovery question.
-  std::unique_ptr<brenloApp> startAnswering(const QString& button, QString* question = nullptr) {
-    QStringList asked;
-    answerBoxes({button}, &asked);
-    auto app = startedApp();
-    dropModalWatches();
-    if (question) *question = asked.value(0);
-    return asked.isEmpty() ? nullptr : std::move(app);
-  }
-
  private slots:
   void initTestCase() {
-    QVERIFY(dir.isValid());
     state = dir.filePath("state");
     recovery = state + "/brenlo/recovery";
     qputenv("XDG_STATE_HOME", state.toLocal8Bit());
@@ -102,10 +90,12 @@ class SessionGuiTest : public QObject {
     QVERIFY(editor.waitForFinished());
 
     // Restore opens the map (Later and the other answers are held by the recovery tests).
-    QString question;
-    auto app = startAnswering("Restore", &question);
-    QVERIFY(app);
-    QVERIFY(question.contains(QDir(dir.path()).absoluteFilePath("kitchen.CM")));
+    // An editor started in-process on the same state folder asks about the copy.
+    QStringList asked;
+    answerBoxes({"Restore"}, &asked);
+    auto app = startedApp();
+    dropModalWatches();
+    QVERIFY(asked.value(0).contains(QDir(dir.path()).absoluteFilePath("kitchen.CM")));
     CMapFrame* frame = app->mainWindow()->findChild<CMapFrame*>();
     QVERIFY(frame);
     CMapClient* view = frame->view();
