@@ -20,13 +20,6 @@ const std::string kMapText = mapFileText(3,
     "1,\"Node\",2,\"Ellipse\",180 70 260 100,\"kettle\",ffffff,0,,,0,80000000\r\n"
     "1,\"Node\",3,\"Rectangle\",1900 70 1990 100,\"guest\",ffffff,0,,,0,80000000\r\n");
 
-// The text of a PDF through poppler's pdftotext, which ends every page with a form feed.
-QString pdfText(const QString& pdf) {
-  QProcess tool;
-  tool.start("pdftotext", {pdf, "-"});
-  return tool.waitForFinished() ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
-}
-
 // The number of pure red pixels in columns `from` to `to` of `image`.
 int redIn(const QImage& image, int from, int to) {
   int red = 0;
@@ -329,7 +322,11 @@ class CMapFrameTest : public QObject {
     QVERIFY(chooseMenu(frame, "&File", "&Print..."));
     QTRY_VERIFY(answered);
     QTRY_VERIFY(QFileInfo(fitted).size() > 0 && !QApplication::activeModalWidget());
-    const QString text = pdfText(fitted);
+    // Its text through poppler's pdftotext, which ends every page with a form feed.
+    QProcess tool;
+    tool.start("pdftotext", {fitted, "-"});
+    QVERIFY(tool.waitForFinished());
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput());
     for (const char* label : {"stove", "kettle", "guest"}) QVERIFY2(text.contains(label), qPrintable(text));
     QVERIFY(!text.contains("QORBrenlo"));  // the console's start-up line
     QCOMPARE(text.count('\f'), 1);

@@ -301,7 +301,8 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(preview.pages().maxPage > 2);
     QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
     // Next, Two Pages, Previous and One Page, each with the field it leaves.
-    for (auto [id, field] : {std::pair{24501, "Page 2"}, {24503, "Page 2 - 3"}, {24500, "Page 1 - 2"}, {24502, "Page 1"}}) {
+    for (auto [id, field] :
+         {std::pair{24501, "Page 2"}, {24503, "Page 2 - 3"}, {24500, "Page 1 - 2"}, {24502, "Page 1"}}) {
       QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
       QCOMPARE(preview.pageField(), QString::fromLatin1(field));
     }

@@ -101,7 +101,8 @@ class SessionGuiTest : public QObject {
     CMapClient* view = frame->view();
     QVERIFY(view->isChanged());
 
-    // Saved (under its own name, as the bytes of the map file show), the map has "stove" where the killed editor had moved it.
+    // Saved (under its own name, as the bytes of the map file show), the map has "stove" where the
+    // killed editor had moved it.
     QVERIFY(view->save());
     QVERIFY(copiesIn(recovery).isEmpty());
     const QString stove = QStringLiteral("\"Rectangle\",%1 70 %2 100,\"stove\"").arg(movedTo).arg(movedTo + 80);
