@@ -112,8 +112,6 @@ inline QMenu* openPopup(QMainWindow* frame, const QString& popup) {
   return menu;
 }
 
-
-
 /// Shows `w` and waits until it is exposed and active.
 inline bool showActive(QWidget* w) {
   w->show();
@@ -162,23 +160,19 @@ inline void answerFile(const QString& path, QStringList* filters = nullptr) {
   });
 }
 
-/// The button of `box` that `answer` names: its text (a QString) or a QMessageBox::StandardButton.
-inline QAbstractButton* buttonOf(QMessageBox* box, const QVariant& answer) {
-  if (answer.typeId() != QMetaType::QString) return box->button(QMessageBox::StandardButton(answer.toInt()));
-  for (QAbstractButton* b : box->buttons())
-    if (b->text() == answer.toString()) return b;
-  return nullptr;
-}
-
-/// Answers the next message boxes in turn with `buttons` (see buttonOf); their texts are added to `texts`,
-/// and `seen` is shown each box before it is answered.
+/// Answers the next message boxes in turn with `buttons`, each a button's text (a QString) or a
+/// QMessageBox::StandardButton; their texts are added to `texts`, and `seen` is shown each box before it is
+/// answered.
 inline void answerBoxes(QList<QVariant> buttons, QStringList* texts = nullptr,
                         std::function<void(QMessageBox*)> seen = {}) {
   if (buttons.isEmpty()) return;
   whenModalIs<QMessageBox>([buttons, texts, seen](QMessageBox* box) mutable {
     if (texts) *texts << box->text();
     if (seen) seen(box);
-    QAbstractButton* button = buttonOf(box, buttons.takeFirst());
+    const QVariant answer = buttons.takeFirst();
+    QAbstractButton* button = box->button(QMessageBox::StandardButton(answer.toInt()));  // none for a text
+    for (QAbstractButton* b : box->buttons())
+      if (answer.typeId() == QMetaType::QString && b->text() == answer.toString()) button = b;
     QVERIFY(button);
     answerBoxes(buttons, texts, seen);
     button->click();

@@ -23,11 +23,6 @@ void answerSearch(const QString& what, const QString& with = {}, const char* but
   });
 }
 
-// Clicks the button of command `id` on the preview's control bar.
-void click(PreviewWindow& preview, int id) {
-  QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
-}
-
 }  // namespace
 
 class SDIDecFrameTest : public QObject {
@@ -54,8 +49,8 @@ class SDIDecFrameTest : public QObject {
     struct Row { const char* popup; const char* item; int id; const char* hint; const char* key; };
     const Row rows[] = {
         {"&File", "New &View", 101, "Create a new view window", "Ctrl+N"},
-        {"&Edit", "&Undo", 24321, "Reverses the last operation", "Alt+Backspace"},
-        {"&Edit", "&Redo", 24329, "Redo the last undone command", "Alt+Return"},
+        {"&Edit", "&Undo", 24321, "Reverses the last operation", "Alt+Backspace; Ctrl+Z"},
+        {"&Edit", "&Redo", 24329, "Redo the last undone command", "Alt+Return; Alt+Enter; Ctrl+Shift+Z; Ctrl+Y"},
         {"&Help", "&About...", 2009, "About the brenlo application", ""},
     };
     for (const Row& row : rows) {
@@ -65,15 +60,12 @@ class SDIDecFrameTest : public QObject {
       QVERIFY2(a, row.item);
       QCOMPARE(a->data().toInt(), row.id);
       QCOMPARE(a->statusTip(), QString::fromLatin1(row.hint));
-      QCOMPARE(a->shortcut().toString(), QString::fromLatin1(row.key));
+      QCOMPARE(QKeySequence::listToString(a->shortcuts()), QString::fromLatin1(row.key));
     }
     QCOMPARE(menuTexts(frame->menus()->popup("&File")),
              (QStringList{"New &View", "&New", "&Open...", "> Open &Recent", "&Save", "Save &As...",
                           "Print Pre&view...", "&Print...", "P&rint Setup...", "Report on objects", "E&xit"}));
     QCOMPARE(menuTexts(frame->menuBar()), (QStringList{"> &File", "> &Edit", "> &Search", "> &Object", "> &Help"}));
-    QStringList redo;
-    for (const QKeySequence& k : frame->menus()->action(cm::EditRedo)->shortcuts()) redo << k.toString();
-    QVERIFY(redo.contains("Ctrl+Y") && redo.contains("Ctrl+Shift+Z"));
 
     auto* bar = frame->findChild<QToolBar*>("controlBar");
     QVERIFY(bar);
@@ -122,8 +114,9 @@ class SDIDecFrameTest : public QObject {
   }
 
   // New takes the client's place with an edit view that the Edit menu works on; Save As...
-  // writes the file named in the dialog and Save then writes there without asking; closing a
-  // changed document asks, Cancel keeps it; closing the document brings the console back.
+  // writes the file named in the dialog and Save then writes there without asking; a failed save
+  // keeps the document changed; closing a changed document asks, Cancel keeps it; closing the
+  // document brings the console back.
   void aPlainDocumentIsEditedSavedAndClosed() {
     QVERIFY(chooseMenu(frame, "&File", "&New"));
     QCOMPARE(frame->client(), frame->editView());
@@ -147,7 +140,16 @@ class SDIDecFrameTest : public QObject {
     QTest::keyClick(frame->editView(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(QFile(path + ".TXT").size(), qint64(10));
 
+    // A save that fails is said in a box and leaves the document changed (asked about below) and named as before.
     QTest::keyClicks(frame->editView(), "?");
+    {
+      RecordingReports reports;
+      reports.withHandler = false;
+      QVERIFY(!frame->editView()->saveTo(dir.filePath("missing/folder/x.TXT")));
+      QCOMPARE(reports.boxes.size(), size_t(1));
+      QVERIFY(QString::fromStdString(reports.boxes[0]).startsWith("E: Can't open file '"));
+    }
+    QCOMPARE(frame->editView()->fileName(), path + ".TXT");
     QStringList asked;
     answerBoxes({QMessageBox::Cancel}, &asked);
     frame->close();
@@ -204,19 +206,6 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(view.toPlainText(), QString());
   }
 
-  void aFailedSaveKeepsTheDocumentChangedAndSaysSo() {
-    QTemporaryDir dir;
-    RecordingReports reports;
-    reports.withHandler = false;  // told in a box
-    brenloEditView view;
-    view.setPlainText("text");
-    view.document()->setModified(true);
-    QVERIFY(!view.saveTo(dir.filePath("missing/folder/x.TXT")));
-    QVERIFY(view.isChanged() && view.fileName().isEmpty());
-    QCOMPARE(reports.boxes.size(), size_t(1));
-    QVERIFY(QString::fromStdString(reports.boxes[0]).startsWith("E: Can't open file '"));
-  }
-
   // No text is one empty page; five lines fill a page of five lines and a bit, six need two.
   void pagesHoldWholeLinesWithoutATrailingBlankPage() {
     for (auto [lines, pages] : {std::pair{0, 1}, {5, 1}, {6, 2}}) {
@@ -252,10 +241,9 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(out.lineHeight(), console->fontMetrics().lineSpacing());
     QCOMPARE(out.linesPerPage(), int(screenPageHeight) / out.lineHeight());
 
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
     QProcess run;
-    run.start(pdftotext, {QStringLiteral("-layout"), dir.filePath("console.pdf"), QStringLiteral("-")});
+    run.start("pdftotext", {QStringLiteral("-layout"), dir.filePath("console.pdf"), QStringLiteral("-")});
     QVERIFY(run.waitForFinished(30000));
     const QString text = QString::fromUtf8(run.readAllStandardOutput());
     // pdftotext ends every page with a form feed.
@@ -290,13 +278,12 @@ class SDIDecFrameTest : public QObject {
     QCOMPARE(app->printing(), 0);
   }
 
+  // A new default printer replaces the printer object; an unchanged one keeps it, as the map window's
+  // print test shows by printing with the printer it set up.
   void changingTheDefaultPrinterReplacesThePrinterObject() {
     QString device = "Office,driver,port";
     app->setDefaultPrinterSource([&device] { return device; });
-    app->profileChanged("windows");
     QPrinter* first = app->printer();
-    app->profileChanged("windows");
-    QCOMPARE(app->printer(), first);  // unchanged default: kept
     device = "Lab,driver,port";
     app->profileChanged("windows");
     QVERIFY(app->printer() != first);
@@ -313,19 +300,14 @@ class SDIDecFrameTest : public QObject {
     QVERIFY(showActive(&preview));
     QVERIFY(preview.pages().maxPage > 2);
     QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
-    QVERIFY(!preview.control(24500)->isEnabled());
-    QVERIFY(preview.control(24502)->isChecked());
-    click(preview, 24501);
-    QCOMPARE(preview.pageField(), QStringLiteral("Page 2"));
-    click(preview, 24503);
-    QCOMPARE(preview.pageField(), QStringLiteral("Page 2 - 3"));
-    click(preview, 24500);
-    QCOMPARE(preview.pageField(), QStringLiteral("Page 1 - 2"));
-    click(preview, 24502);
-    QCOMPARE(preview.pageField(), QStringLiteral("Page 1"));
+    // Next, Two Pages, Previous and One Page, each with the field it leaves.
+    for (auto [id, field] :
+         {std::pair{24501, "Page 2"}, {24503, "Page 2 - 3"}, {24500, "Page 1 - 2"}, {24502, "Page 1"}}) {
+      QTest::mouseClick(preview.controlBar()->widgetForAction(preview.control(id)), Qt::LeftButton);
+      QCOMPARE(preview.pageField(), QString::fromLatin1(field));
+    }
     // The shown page carries ink; a blank page none.
-    QImage page = preview.pageImage(1, QSize(200, 260));
-    QVERIFY(page != preview.pageImage(0, QSize(200, 260)));
+    QVERIFY(preview.pageImage(1, QSize(200, 260)) != preview.pageImage(0, QSize(200, 260)));
     // Two pages are offered for portrait paper only.
     printer.setPageOrientation(QPageLayout::Landscape);
     PreviewWindow landscape(nullptr, &edit, &printer);
@@ -335,7 +317,6 @@ class SDIDecFrameTest : public QObject {
     // of a one-page document show a blank second.
     PreviewPages pages;
     pages.maxPage = 3;
-    QVERIFY(!pages.canPrevious() && pages.canNext());
     for (int i = 0; i < 3; ++i) pages.next();  // no page 4
     QCOMPARE(pages.fromPage, 3);
     QVERIFY(!pages.canNext());
