@@ -89,26 +89,6 @@ TEST(Graphic, SubmittedCommandsAreDroppedWhenSmallAndRunWithoutAHistory) {
 
 
 
-TEST(GraphicObjectLocator, PathsFollowTheChain) {
-  TestRoot map;
-  addTo(map, std::make_unique<TestElement>());
-  auto* node = addTo(map, std::make_unique<TestElement>());
-  auto* inner = addTo(*node, std::make_unique<TestElement>());  // an element inside an element
-  GraphicObjectLocator toNode(*node);
-  EXPECT_EQ(printed(toNode), "(2)");
-  EXPECT_EQ(toNode.locate(), static_cast<CommandReceiver*>(node));
-  EXPECT_EQ(toNode.root(), &map);
-
-  GraphicObjectLocator toShape(*node->getVisual());
-  EXPECT_EQ(printed(toShape), "(1,2)");
-  EXPECT_EQ(toShape.locate(), nullptr);
-  EXPECT_EQ(toShape.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
-
-  GraphicObjectLocator toInner(*inner);
-  EXPECT_EQ(printed(toInner), "(2,2)");
-  EXPECT_EQ(toInner.locate(), static_cast<CommandReceiver*>(inner));
-}
-
 TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRootAndTheNullLocatorFindsNothing) {
   TestRoot map;
   auto* node = addTo(map, std::make_unique<TestElement>());
