@@ -37,7 +37,6 @@ class RandomEditor {
   /// Makes and submits one edit; false when the map refused it.
   bool step();
 
-  std::size_t accepted() const { return accepted_; }
   std::size_t refused() const { return refused_; }
 
  private:

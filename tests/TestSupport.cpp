@@ -29,7 +29,6 @@ TestElement::TestElement(const TestElement& o)
 // Applies MOVE TO and RESIZE with their new values (forward) or their old ones; DELETE forward
 // only: the element leaves its container into the command.
 int TestElement::apply(Command* cmd, bool forward) {
-  if (journal) journal->push_back((forward ? "x:" : "u:") + std::to_string(cmd->type()));
   switch (cmd->type()) {
     case kCmdMoveTo:
       if (auto* m = dynamic_cast<Command1<tagPOINT>*>(cmd)) {

@@ -85,7 +85,6 @@ class TestElement : public SensitiveGraphic {
   int execute(Command* cmd) override { return apply(cmd, true); }
   int undo(Command* cmd) override { return apply(cmd, false); }
   int apply(Command* cmd, bool forward);
-  std::vector<std::string>* journal = nullptr;  // "x:<type>" / "u:<type>" per call
 };
 
 /// The top of a chain: records repaint requests and acts as the root.

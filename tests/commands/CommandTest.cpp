@@ -33,20 +33,6 @@ TEST(Command, ExecuteFindsTheReceiverEachTime) {
   EXPECT_EQ(Command().execute(), -300);
 }
 
-TEST(CompositeCommand, ExecutesInOrderAndUndoesInReverse) {
-  TestRoot root;
-  std::vector<std::string> journal;
-  auto* a = addTo(root, std::make_unique<TestElement>());
-  auto* b = addTo(root, std::make_unique<TestElement>());
-  a->journal = b->journal = &journal;
-  CompositeCommand both(NullObjectLocator(), kCmdMoveTo);
-  both.append(std::make_unique<Command1<tagPOINT>>(GraphicObjectLocator(*a), kCmdMoveTo, POINT{5, 5}, POINT{}));
-  both.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*b), kCmdResize, RECT{}, RECT{}));
-  EXPECT_EQ(both.execute(), 0);
-  EXPECT_EQ(both.undo(), 0);
-  EXPECT_EQ(journal, (std::vector<std::string>{"x:108", "x:101", "u:101", "u:108"}));
-}
-
 TEST(Command, ReadingWithEmptyRegistriesReportsTheMissingNames) {
   RecordingReports reports;
   std::istringstream in(R"("Command1<tagPOINT>",6c,"GraphicObjectLocator",(1),"u@h",0,0,0,3 -4,1 2)");

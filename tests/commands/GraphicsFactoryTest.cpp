@@ -63,11 +63,9 @@ TEST_F(GraphicsFactoryTest, TheStandardShapesHaveTheirKindsAndColours) {
 TEST_F(GraphicsFactoryTest, TheStandardConnectorsHaveTheirLegsHeadsFlagsAndLabels) {
   for (const auto& [name, expected] : std::vector<std::pair<const char*, const char*>>{
            {"default", ".. .. 3"},
-           {"Undirected", ".. .. 3"},
            {"Directed", ".. .B 3"},
            {"Double Directed", "B. .B 3"},
            {"BiDirect", ".B .B 3"},
-           {"BiDirect, floating", ".B .B 2"},
            {"DoubleBiDirect", "BB BB 3"},
            {"Trinary Undirected", ".. .. .. 3"},
            {"Trinary Directed black/red", ".. .B .R 3"},

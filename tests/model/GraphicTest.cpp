@@ -1,4 +1,4 @@
-// Text form, copies and submitted commands of graphics and composites.
+// Text form, copies and submitted commands of graphics and composites; locators up and down the container chain.
 #include "model/Graphic.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +85,49 @@ TEST(Graphic, SubmittedCommandsAreDroppedWhenSmallAndRunWithoutAHistory) {
   GraphicObjectLocator there(alone);
   EXPECT_EQ(alone.submitCommand(std::make_unique<Command1<tagRECT>>(there, kCmdResize, RECT{0, 0, 50, 50}, RECT{})), 0);
   EXPECT_EQ(alone.getRect(), (RECT{0, 0, 50, 50}));
+}
+
+
+
+TEST(GraphicObjectLocator, GoneTargetsFallBackToTheRootAndTheNullLocatorFindsNothing) {
+  TestRoot map;
+  auto* node = addTo(map, std::make_unique<TestElement>());
+  GraphicObjectLocator toNode(*node);
+  map.remove(*node);  // and destroyed
+  EXPECT_EQ(toNode.locate(), nullptr);
+  EXPECT_EQ(toNode.locateContainer(), static_cast<CommandReceiverContainer*>(&map));
+
+  EXPECT_EQ(printed(GraphicObjectLocator(&map)), "(0)");
+  TestElement alone;  // a graphic without container is its own root
+  GraphicObjectLocator l(alone);
+  EXPECT_EQ(l.root(), static_cast<GraphicContainer*>(&alone));
+  EXPECT_EQ(printed(l), "(0)");
+  // The null locator locates nothing and skips its text.
+  NullObjectLocator n;
+  EXPECT_EQ(printed(n), "()");
+  EXPECT_EQ(n.locateContainer(), nullptr);
+  std::istringstream in("(anything)x");
+  n.readFrom(in);
+  EXPECT_EQ(in.peek(), 'x');
+}
+
+TEST(GraphicObjectLocator, ReadingGrowsThePathAndReportsAMissingParen) {
+  RecordingReports reports;
+  std::string many = "(";
+  for (int i = 1; i <= 500; ++i) many += (i > 1 ? "," : "") + std::to_string(i);
+  many += "),rest";
+  std::istringstream in(many);
+  GraphicObjectLocator l;
+  l.readFrom(in);
+  EXPECT_EQ(l.path().size(), 500u);
+  EXPECT_EQ(in.peek(), ',');
+
+  std::istringstream bad("(1,2 junk) after");
+  l.readFrom(bad);
+  EXPECT_TRUE(reports.saw("E: Bad locator path on read"));
+  std::string rest;
+  bad >> rest;
+  EXPECT_EQ(rest, "after");
 }
 
 }  // namespace

@@ -60,6 +60,10 @@ TEST_F(LinkingPhrase, ChangingTheConnectionTypeKeepsOnlyALabelTheUserTyped) {
   EXPECT_EQ(own->label(), nullptr);
   choose(own->centre(), "BTWN");
   EXPECT_STREQ(own->label(), "BTWN");
+  own->setConnection(2, b);  // hooked, then let go as the type loses its third leg
+  undo();
+  EXPECT_EQ(hooks(own), (Hooks{a, c}));
+  b->moveTo({300, 100});
 }
 
 // Ctrl+Enter's quick link: one step that makes a labelled node on free space beside the

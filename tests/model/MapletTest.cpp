@@ -120,18 +120,6 @@ TEST_F(MapletTest, UnhookAndFloatHandleDependOnWhereThePopupOpened) {
   EXPECT_EQ(m->centre(), centre);
 }
 
-TEST_F(MapletTest, ChangeConnectionTypeFromTwoToThreeLegs) {
-  Node* a = node({0, 0, 40, 30});
-  Node* b = node({200, 0, 240, 30});
-  SMaplet* m = arc(a, b);
-  const POINT mid = m->getConnector()->leg(0)->start();
-  choose({(mid.x + end(m, 0).x) / 2, mid.y}, "Trinary Directed black/red");
-  EXPECT_EQ(m->prototypeName(), "Trinary Directed black/red");
-  EXPECT_EQ(hooks(m), (Hooks{a, b, nullptr}));
-  undo();
-  EXPECT_EQ(hooks(m), (Hooks{a, b}));
-}
-
 // SET CONNECTION to a missing id is refused. Hooking the second end to the node the first is
 // on makes a loop, which keeps its centre; undoing the hook gives the automatic centre back.
 TEST_F(MapletTest, SetConnectionRefusesAMissingIdAndItsUndoGivesALoopTheAutomaticCentreBack) {

