@@ -120,31 +120,4 @@ TEST_F(RegisteredCommands, EveryKindIsWrittenAndReadBackAndAnUnknownCompositeMem
   EXPECT_EQ(c->serial(), 3u);
 }
 
-// A command text cut short reads as no command until its class name is whole, then as that
-// command with the members the text holds whole so far. (Other damage is left to the command
-// text fuzz target.)
-TEST_F(RegisteredCommands, CutTextReadsWhatItHoldsWhole) {
-  RecordingReports reports;
-  TestRoot root;
-  auto* e = addTo(root, std::make_unique<TestElement>());
-  CompositeCommand c(NullObjectLocator(), kCmdMoveTo);
-  c.append(std::make_unique<Command1<std::string>>(GraphicObjectLocator(*e), kCmdChangeLabel, "x", "y"));
-  c.append(std::make_unique<Command1<tagRECT>>(GraphicObjectLocator(*e), kCmdResize, RECT{}, RECT{}));
-  const std::string full = printed(c);
-  std::istringstream inName(full.substr(0, 8));
-  EXPECT_EQ(Command::readCommand(inName), nullptr);
-  EXPECT_TRUE(reports.saw("E: Command::readCommand: Can't find "));
-  // Cut before the name's closing quote, after the first member and in the values of the second.
-  const std::pair<std::size_t, std::size_t> cuts[] = {
-      {std::string("\"CompositeCommand").size(), 0}, {full.find("\"Command1<tagRECT>\""), 1}, {full.size() - 3, 2}};
-  for (const auto& [cut, members] : cuts) {
-    std::istringstream in(full.substr(0, cut));
-    const std::unique_ptr<Command> got = Command::readCommand(in);
-    ASSERT_NE(got, nullptr) << cut;
-    EXPECT_EQ(dynamic_cast<CompositeCommand&>(*got).members().size(), members) << cut;
-  }
-  std::istringstream in(full);
-  EXPECT_EQ(printed(*Command::readCommand(in)), full);
-}
-
 }  // namespace
