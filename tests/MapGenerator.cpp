@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <sstream>
 
 #include "commands/Command.h"
@@ -23,16 +24,12 @@ const char* const kWords[] = {"water", "energy", "plant", "sun", "cell", "growth
 const char* const kShapes[] = {"Rectangle", "Ellipse", "RoundRect", "Rectangle-Blue", "Ellipse-Green"};
 const char* const kArcTypes[] = {"Undirected", "Directed", "BiDirect", "AGNT", "IsA"};
 
-template <class T, std::size_t N>
-constexpr std::uint32_t countOf(T (&)[N]) {
-  return N;
-}
 
 std::string labelFrom(std::mt19937& rng) {
   std::string label;
   for (std::uint32_t n = 1 + rng() % 4; n > 0; --n) {
     if (!label.empty()) label += ' ';
-    label += kWords[rng() % countOf(kWords)];
+    label += kWords[rng() % std::size(kWords)];
   }
   return label;
 }
@@ -74,7 +71,7 @@ void generateMap(CMap& map, std::size_t elements, std::uint32_t seed) {
     std::int32_t y = r * kCellHeight + static_cast<std::int32_t>(rng() % 30);
     RECT box{x, y, x + 60 + static_cast<std::int32_t>(rng() % 50), y + 30};
     std::string label = labelFrom(rng);
-    nodes.push_back(addTo(map, factory.makeNode(kShapes[rng() % countOf(kShapes)], label.c_str(), &box)));
+    nodes.push_back(addTo(map, factory.makeNode(kShapes[rng() % std::size(kShapes)], label.c_str(), &box)));
   }
   for (std::size_t i = 0; i < mapletCount; ++i) {
     std::int32_t a = static_cast<std::int32_t>(rng() % nodeCount);
@@ -83,7 +80,7 @@ void generateMap(CMap& map, std::size_t elements, std::uint32_t seed) {
     c = std::clamp(c, 0, columns - 1);
     r = std::clamp(r, 0, rows - 1);
     std::int32_t b = std::min<std::int32_t>(r * columns + c, static_cast<std::int32_t>(nodeCount) - 1);
-    SMaplet* m = addTo(map, factory.makeMaplet(kArcTypes[rng() % countOf(kArcTypes)], {0, 0}));
+    SMaplet* m = addTo(map, factory.makeMaplet(kArcTypes[rng() % std::size(kArcTypes)], {0, 0}));
     m->setConnection(0, nodes[a]);
     m->setConnection(1, nodes[b]);
   }
@@ -155,14 +152,14 @@ bool RandomEditor::step() {
       cmd = n->doGenerateCommand(static_cast<std::uint16_t>(kCmdSetFillColor + below(3)), nullptr, nullptr);
     }
   } else if (roll < 66) {
-    if (auto* n = dynamic_cast<Node*>(pick(1))) cmd = n->generateChangeShape(kShapes[below(countOf(kShapes))]);
+    if (auto* n = dynamic_cast<Node*>(pick(1))) cmd = n->generateChangeShape(kShapes[below(std::size(kShapes))]);
   } else if (roll < 73) {
     POINT p = somewhere();
     RECT box{p.x, p.y, p.x + 80, p.y + 30};
     std::string label = labelFrom(rng_);
-    cmd = map_.generateNewNode(factory.makeNode(kShapes[below(countOf(kShapes))], label.c_str(), &box));
+    cmd = map_.generateNewNode(factory.makeNode(kShapes[below(std::size(kShapes))], label.c_str(), &box));
   } else if (roll < 79) {
-    cmd = map_.generateNewArc(factory.makeMaplet(kArcTypes[below(countOf(kArcTypes))], somewhere()));
+    cmd = map_.generateNewArc(factory.makeMaplet(kArcTypes[below(std::size(kArcTypes))], somewhere()));
   } else if (roll < 91) {  // a terminal hooked to another node, or floated
     auto* m = dynamic_cast<SMaplet*>(pick(3));
     Graphic* target = pick(1);

@@ -5,7 +5,6 @@
 
 #include <sstream>
 
-#include "drawing/FrameShape.h"
 #include "drawing/LabeledConnector.h"
 #include "tests/TestSupport.h"
 

@@ -1,7 +1,6 @@
 // Node menus, labels, colours, sizes, shapes, their undo, their component text, and context moves.
 #include "model/Node.h"
 
-#include "drawing/FrameShape.h"
 #include "tests/model/ElementFixture.h"
 
 namespace {
