@@ -160,8 +160,8 @@ TEST_F(MapFileTest, FilesAreReadAsFarAsTheyGoWithTheirReportsAndMark) {
   auto with = exampleWith;
   const std::size_t body = text.find("5,\"ContextBox\"");
   const std::size_t end = text.find(";\r\n\r\n--") + 1;  // just past the terminating ';'
-  // A leg count larger than the specs that follow: the text after them is read as one
-  // more spec, and every field it lacks is reported.
+  // A leg count larger than the terminals that follow: the text after them is read as one
+  // more terminal, and every field it lacks is reported.
   std::vector<std::string> tooFew = {"E: Maplet::readFrom: expecting '(' for Terminal Specs"};
   for (const char* field : {"ArrowColor1", "endText1", "endTextColor1", "ArrowStyle2", "ArrowColor2", "endText2",
                             "endTextColor2", "Text", "FillColor", "BorderColor", "TextColor"})
