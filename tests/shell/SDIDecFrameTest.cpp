@@ -43,7 +43,7 @@ class SDIDecFrameTest : public QObject {
     app.reset();
   }
 
-  // The main window's menus, their ids, hints and keys (standard shortcuts beside the original
+  // The main window's menus, their ids, hints and keys (standard shortcuts beside the editor's own
   // ones), and its control bar of buttons in order.
   void theWindowItsMenusAndItsControlBar() {
     struct Row { const char* popup; const char* item; int id; const char* hint; const char* key; };
